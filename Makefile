@@ -1,0 +1,54 @@
+# hoxdesk: `make run` starts the program, `make test` runs every test suite, `make bench` the benchmarks.
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+PACKAGES := build-essential cmake pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev \
+    libcurl4-openssl-dev fonts-liberation2 googletest libgtest-dev libgmock-dev \
+    libbenchmark-dev libcpp-httplib-dev xvfb xauth python3 python3-xlrd libjpeg-turbo-progs \
+    clang libclang-rt-14-dev
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+CALENDAR_PORT ?= 8765
+
+.PHONY: deps run test bench release clean
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	    echo "Installing:" $$missing; \
+	    $(SUDO) apt-get -o DPkg::Lock::Timeout=600 update -q && \
+	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q --no-install-recommends \
+	        -o DPkg::Lock::Timeout=600 $$missing; \
+	fi
+
+release: deps
+	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DHOXDESK_TESTS=OFF >/dev/null
+	cmake --build build/release -j $(JOBS) --target hoxdesk hoxcal
+
+run: release
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	    echo "No display found. Run it in a virtual X server:"; \
+	    echo "    xvfb-run -a make run"; exit 1; fi
+	@build/release/tools/hoxcal --port $(CALENDAR_PORT) & cal=$$!; \
+	trap "kill $$cal 2>/dev/null" EXIT; \
+	build/release/app/hoxdesk --calendar-url http://127.0.0.1:$(CALENDAR_PORT)/ $(ARGS)
+
+test: deps
+	cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DHOXDESK_SANITIZE=ON >/dev/null
+	cmake --build build/test -j $(JOBS)
+	@rt=$$(mktemp -d); chmod 700 $$rt; \
+	cd build/test && XDG_RUNTIME_DIR=$$rt QT_QPA_PLATFORM=offscreen \
+	    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	    ctest --output-on-failure -j $(JOBS) --timeout 600; status=$$?; rm -rf $$rt; exit $$status
+
+bench: deps
+	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DHOXDESK_TESTS=OFF -DHOXDESK_BENCH=ON >/dev/null
+	cmake --build build/bench -j $(JOBS)
+	@rt=$$(mktemp -d); chmod 700 $$rt; \
+	for b in build/bench/bench/bench_*; do \
+	    [ -x "$$b" ] || continue; echo "== $$(basename $$b)"; \
+	    XDG_RUNTIME_DIR=$$rt QT_QPA_PLATFORM=offscreen $$b --benchmark_repetitions=7 \
+	        --benchmark_report_aggregates_only=true --benchmark_display_aggregates_only=true \
+	        | grep -E 'median|^-|^Benchmark'; done; rm -rf $$rt
+
+clean:
+	rm -rf build
