@@ -1,0 +1,69 @@
+#include "com/OleCheck.h"
+
+#include "rtl/Exceptions.h"
+
+#include <cstdio>
+
+namespace com {
+
+std::string SysErrorMessage(HRESULT hr) {
+    switch (hr) {
+    case S_OK:
+        return "The operation completed successfully";
+    case E_NOTIMPL:
+        return "Not implemented";
+    case E_NOINTERFACE:
+        return "No such interface supported";
+    case E_POINTER:
+        return "Invalid pointer";
+    case E_ABORT:
+        return "Operation aborted";
+    case E_FAIL:
+        return "Unspecified error";
+    case E_UNEXPECTED:
+        return "Catastrophic failure";
+    case E_ACCESSDENIED:
+        return "Access is denied";
+    case E_OUTOFMEMORY:
+        return "Not enough memory resources are available to complete this operation";
+    case E_INVALIDARG:
+        return "The parameter is incorrect";
+    case DISP_E_MEMBERNOTFOUND:
+        return "Member not found";
+    case DISP_E_TYPEMISMATCH:
+        return "Type mismatch";
+    case DISP_E_EXCEPTION:
+        return "Exception occurred";
+    case DISP_E_BADPARAMCOUNT:
+        return "Invalid number of parameters";
+    case CLASS_E_NOAGGREGATION:
+        return "Class does not support aggregation (or class object is remote)";
+    case REGDB_E_CLASSNOTREG:
+        return "Class not registered";
+    case CONNECT_E_NOCONNECTION:
+        return "No connection for this cookie";
+    case CONNECT_E_ADVISELIMIT:
+        return "The connection point has reached its limit of connections";
+    case CONNECT_E_CANNOTCONNECT:
+        return "The connection point cannot connect to this sink";
+    default: {
+        char buf[48];
+        std::snprintf(buf, sizeof buf, "Error 0x%08X", static_cast<unsigned>(hr));
+        return buf;
+    }
+    }
+}
+
+void OleCheck(HRESULT hr) {
+    if (FAILED(hr)) throw rtl::EOleSysError(SysErrorMessage(hr), hr);
+}
+
+std::string GuidToString(const GUID& g) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", g.Data1,
+                  g.Data2, g.Data3, g.Data4[0], g.Data4[1], g.Data4[2], g.Data4[3], g.Data4[4],
+                  g.Data4[5], g.Data4[6], g.Data4[7]);
+    return buf;
+}
+
+} // namespace com
