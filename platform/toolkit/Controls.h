@@ -1,0 +1,83 @@
+// The simple controls of a form: edits, buttons, labels, the status bar, tab pages and the
+// timer. Texts are 8-bit; events are std::function members named On...
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tk {
+
+// 0x00BBGGRR, red in the low byte.
+using TColor = uint32_t;
+constexpr TColor clWhite = 0x00FFFFFF;
+QColor ToQColor(TColor color);
+
+class TEdit : public QLineEdit {
+public:
+    explicit TEdit(QWidget* parent = nullptr);
+    std::string Text() const;
+    void SetText(std::string_view text);
+};
+
+class TButton : public QPushButton {
+public:
+    TButton(std::string_view caption, QWidget* parent = nullptr);
+    std::function<void()> OnClick;
+};
+
+class TLabel : public QLabel {
+public:
+    TLabel(std::string_view caption, QWidget* parent = nullptr);
+    std::string Caption() const;
+    void SetCaption(std::string_view caption);
+    void SetColor(TColor color);
+};
+
+// A status bar without panels that shows one simple text.
+class TStatusBar : public QStatusBar {
+public:
+    explicit TStatusBar(QWidget* parent = nullptr);
+    std::string SimpleText() const;
+    void SetSimpleText(std::string_view text);
+
+private:
+    QLabel* text_;
+};
+
+class TTabSheet : public QWidget {
+public:
+    using QWidget::QWidget;
+};
+
+class TPageControl : public QTabWidget {
+public:
+    explicit TPageControl(QWidget* parent = nullptr);
+    TTabSheet* AddPage(std::string_view caption);
+    int PageCount() const { return count(); }
+    std::string PageCaption(int index) const;
+};
+
+class TTimer : public QObject {
+public:
+    explicit TTimer(QObject* parent = nullptr);
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+    int Interval() const { return timer_.interval(); }
+    void SetInterval(int ms);
+    std::function<void()> OnTimer;
+
+private:
+    QTimer timer_;
+    bool enabled_ = false;
+};
+
+} // namespace tk

@@ -1,0 +1,42 @@
+#include "toolkit/Form.h"
+
+#include "toolkit/MessageBox.h"
+#include "toolkit/Text.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace tk {
+
+TForm::TForm(QWidget* parent) : QWidget(parent) {}
+
+std::string TForm::Caption() const {
+    return QStringToAnsi(windowTitle());
+}
+
+void TForm::SetCaption(std::string_view caption) {
+    setWindowTitle(AnsiToQString(caption));
+}
+
+void TForm::SetBounds(int width, int height) {
+    resize(width, height);
+}
+
+void TForm::CenterOnScreen() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect area = screen->availableGeometry();
+    move(area.center() - QPoint(width() / 2, height() / 2));
+}
+
+void TForm::closeEvent(QCloseEvent* event) {
+    try {
+        if (OnClose) OnClose();
+    } catch (const std::exception& e) {
+        ShowException(e);
+    }
+    event->accept();
+}
+
+} // namespace tk

@@ -1,0 +1,70 @@
+// The cell store behind a string grid: 8-bit text cells addressed by (column, row).
+//
+// Built for a quote history that grows by a row per quote for a whole trading day: a row
+// costs one 8-byte reference plus its packed texts (a length byte per cell, then the bytes),
+// written into large shared chunks. The row being filled is kept unpacked ("hot"), so filling
+// a new row cell by cell packs it once. Rewritten rows leave garbage that is reclaimed when it
+// outgrows the live data.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tk {
+
+class TGridCells {
+public:
+    TGridCells(int colCount = 5, int rowCount = 5);
+
+    int ColCount() const { return cols_; }
+    int RowCount() const { return int(refs_.size()); }
+    // A count below 0 raises rtl::EListError. Rows beyond a new row count are dropped; new
+    // rows are empty. Cells beyond a new column count are no longer readable.
+    void SetColCount(int count);
+    void SetRowCount(int count);
+
+    // Outside the grid reads as empty text.
+    std::string Cell(int col, int row) const { return std::string(CellView(col, row)); }
+    // Valid until the next change of the store.
+    std::string_view CellView(int col, int row) const;
+    // Raises rtl::EListError outside the grid.
+    void SetCell(int col, int row, std::string_view text);
+    void ClearRow(int row);
+    bool RowIsEmpty(int row) const;
+
+    // Bytes held by the store (chunks, references, the hot row).
+    size_t MemoryBytes() const;
+
+private:
+    static constexpr uint64_t kEmptyRow = ~uint64_t(0);
+    static constexpr size_t kChunkBytes = size_t(1) << 20;
+
+    struct Chunk {
+        std::unique_ptr<char[]> data;
+        size_t size = 0;
+        size_t used = 0;
+    };
+
+    void CheckIndex(int col, int row) const;
+    void LoadHot(int row);
+    void FlushHot();
+    uint64_t Pack(const std::vector<std::string>& cells);
+    const char* RecordAt(uint64_t ref) const;
+    size_t RecordSize(const char* record) const;
+    void Release(uint64_t ref);
+    void CompactIfWasteful();
+
+    int cols_;
+    std::vector<uint64_t> refs_;
+    std::vector<Chunk> chunks_;
+    size_t liveBytes_ = 0;
+    size_t garbageBytes_ = 0;
+    int hotRow_ = -1;
+    bool hotDirty_ = false;
+    std::vector<std::string> hot_;
+};
+
+} // namespace tk

@@ -1,0 +1,222 @@
+#include "toolkit/StringGrid.h"
+
+#include "toolkit/Text.h"
+
+#include "rtl/Exceptions.h"
+#include "rtl/NumberText.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionHeader>
+
+#include <algorithm>
+
+namespace tk {
+
+namespace {
+constexpr int kDefaultColWidth = 64;
+constexpr int kLine = 1; // grid line width
+} // namespace
+
+TStringGrid::TStringGrid(QWidget* parent)
+    : QAbstractScrollArea(parent), colWidths_(5, kDefaultColWidth) {
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setAutoFillBackground(true);
+    viewport()->setBackgroundRole(QPalette::Base);
+    verticalScrollBar()->setSingleStep(1);
+    UpdateScrollBar();
+}
+
+void TStringGrid::SetColCount(int count) {
+    cells_.SetColCount(count);
+    colWidths_.resize(size_t(std::max(count, 0)), kDefaultColWidth);
+    col_ = std::clamp(col_, 0, std::max(count - 1, 0));
+    viewport()->update();
+}
+
+void TStringGrid::SetRowCount(int count) {
+    cells_.SetRowCount(count);
+    if (row_ >= count) row_ = std::max(count - 1, 1);
+    UpdateScrollBar();
+    viewport()->update();
+}
+
+void TStringGrid::SetCells(int col, int row, std::string_view text) {
+    cells_.SetCell(col, row, text);
+    viewport()->update();
+}
+
+void TStringGrid::ClearRow(int row) {
+    cells_.ClearRow(row);
+    viewport()->update();
+}
+
+int TStringGrid::ColWidths(int col) const {
+    if (col < 0 || col >= int(colWidths_.size())) throw rtl::EListError("Grid index out of range");
+    return colWidths_[size_t(col)];
+}
+
+void TStringGrid::SetColWidths(int col, int width) {
+    if (col < 0 || col >= int(colWidths_.size())) throw rtl::EListError("Grid index out of range");
+    colWidths_[size_t(col)] = std::max(width, 0);
+    viewport()->update();
+}
+
+void TStringGrid::SetDefaultRowHeight(int height) {
+    rowHeight_ = std::max(height, 1);
+    UpdateScrollBar();
+    viewport()->update();
+}
+
+int TStringGrid::VisibleDataRows() const {
+    return std::max(1, (viewport()->height() - (rowHeight_ + kLine)) / (rowHeight_ + kLine));
+}
+
+int TStringGrid::TopRow() const {
+    return verticalScrollBar()->value() + 1;
+}
+
+void TStringGrid::UpdateScrollBar() {
+    int dataRows = std::max(RowCount() - 1, 0);
+    QScrollBar* bar = verticalScrollBar();
+    int page = VisibleDataRows();
+    bar->setRange(0, std::max(dataRows - page, 0));
+    bar->setPageStep(page);
+}
+
+void TStringGrid::SetRow(int row) {
+    if (row < 1 || row >= RowCount())
+        throw rtl::EListError("Grid index out of range (row " + rtl::IntToStr(row) + ")");
+    SelectAndShow(row);
+}
+
+void TStringGrid::SetCol(int col) {
+    if (col < 0 || col >= ColCount())
+        throw rtl::EListError("Grid index out of range (column " + rtl::IntToStr(col) + ")");
+    col_ = col;
+}
+
+void TStringGrid::SelectAndShow(int row) {
+    bool changed = row != row_;
+    row_ = row;
+    QScrollBar* bar = verticalScrollBar();
+    int top = bar->value() + 1;
+    int page = VisibleDataRows();
+    if (row < top)
+        bar->setValue(row - 1);
+    else if (row >= top + page)
+        bar->setValue(row - page);
+    viewport()->update();
+    if (changed && OnSelectCell) OnSelectCell();
+}
+
+void TStringGrid::paintEvent(QPaintEvent*) {
+    QPainter p(viewport());
+    const QPalette& pal = palette();
+    const int pitch = rowHeight_ + kLine;
+    const int width = viewport()->width();
+    const int height = viewport()->height();
+    QColor lineColor = pal.color(QPalette::Mid);
+
+    auto drawRow = [&](int y, int row, bool title) {
+        int x = 0;
+        bool selected = !title && row == row_;
+        if (selected) p.fillRect(QRect(0, y, width, rowHeight_), pal.color(QPalette::Highlight));
+        p.setPen(selected ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::Text));
+        for (int c = 0; c < ColCount() && x < width; ++c) {
+            int w = colWidths_[size_t(c)];
+            if (title) {
+                QStyleOptionHeader opt;
+                opt.initFrom(this);
+                opt.rect = QRect(x, y, w + kLine, rowHeight_ + kLine);
+                opt.section = c;
+                style()->drawControl(QStyle::CE_HeaderSection, &opt, &p, this);
+                p.setPen(pal.color(QPalette::ButtonText));
+            }
+            std::string_view text = cells_.CellView(c, row);
+            if (!text.empty())
+                p.drawText(QRect(x + 2, y, w - 3, rowHeight_), Qt::AlignLeft | Qt::AlignVCenter,
+                           AnsiToQString(text));
+            x += w + kLine;
+            if (!title) {
+                p.setPen(lineColor);
+                p.drawLine(x - 1, y, x - 1, y + rowHeight_);
+                p.setPen(selected ? pal.color(QPalette::HighlightedText)
+                                  : pal.color(QPalette::Text));
+            }
+        }
+        if (!title) {
+            p.setPen(lineColor);
+            p.drawLine(0, y + rowHeight_, x - 1, y + rowHeight_);
+        }
+    };
+
+    if (RowCount() > 0) drawRow(0, 0, true);
+    int first = TopRow();
+    for (int row = first, y = pitch; row < RowCount() && y < height; ++row, y += pitch)
+        drawRow(y, row, false);
+}
+
+void TStringGrid::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateScrollBar();
+}
+
+void TStringGrid::scrollContentsBy(int, int) {
+    viewport()->update();
+}
+
+void TStringGrid::mousePressEvent(QMouseEvent* event) {
+    int pitch = rowHeight_ + kLine;
+    int y = int(event->position().y());
+    if (y >= pitch) {
+        int row = TopRow() + (y - pitch) / pitch;
+        if (row < RowCount()) SelectAndShow(row);
+    }
+    int x = int(event->position().x());
+    for (int c = 0, left = 0; c < ColCount(); ++c) {
+        left += colWidths_[size_t(c)] + kLine;
+        if (x < left) {
+            col_ = c;
+            break;
+        }
+    }
+    QAbstractScrollArea::mousePressEvent(event);
+}
+
+void TStringGrid::keyPressEvent(QKeyEvent* event) {
+    int last = RowCount() - 1;
+    if (last < 1) return QAbstractScrollArea::keyPressEvent(event);
+    int page = VisibleDataRows();
+    int target = row_;
+    switch (event->key()) {
+    case Qt::Key_Up:
+        target = row_ - 1;
+        break;
+    case Qt::Key_Down:
+        target = row_ + 1;
+        break;
+    case Qt::Key_PageUp:
+        target = row_ - page;
+        break;
+    case Qt::Key_PageDown:
+        target = row_ + page;
+        break;
+    case Qt::Key_Home:
+        target = 1;
+        break;
+    case Qt::Key_End:
+        target = last;
+        break;
+    default:
+        return QAbstractScrollArea::keyPressEvent(event);
+    }
+    SelectAndShow(std::clamp(target, 1, last));
+}
+
+} // namespace tk

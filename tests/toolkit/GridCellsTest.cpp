@@ -1,0 +1,77 @@
+#include "toolkit/GridCells.h"
+
+#include "rtl/Exceptions.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using tk::TGridCells;
+
+TEST(GridCells, CellsReadBackThroughHotAndPackedRows) {
+    TGridCells g(12, 1);
+    for (int r = 1; r <= 1000; ++r) {
+        g.SetRowCount(r + 1);
+        g.SetCell(0, r, "2026.12.06 10:00:" + std::to_string(r % 60));
+        g.SetCell(1, r, std::to_string(r));
+        g.SetCell(11, r, std::to_string(r));
+    }
+    for (int r = 1; r <= 1000; ++r) {
+        EXPECT_EQ(g.Cell(1, r), std::to_string(r));
+        EXPECT_EQ(g.Cell(11, r), std::to_string(r));
+        EXPECT_EQ(g.Cell(5, r), "");
+    }
+    // A later change of an old row (the news tag of column 8) keeps its other cells.
+    g.SetCell(8, 17, ",EUR_CPI");
+    EXPECT_EQ(g.Cell(8, 17), ",EUR_CPI");
+    EXPECT_EQ(g.Cell(1, 17), "17");
+    EXPECT_EQ(g.Cell(1, 18), "18");
+}
+
+TEST(GridCells, LongTextsBinaryBytesAndOutOfRange) {
+    TGridCells g(3, 3);
+    std::string big(300000, 'x');
+    std::string binary("a\0b\xFF", 4);
+    g.SetCell(0, 1, big);
+    g.SetCell(1, 1, binary);
+    g.SetCell(2, 2, "z");
+    EXPECT_EQ(g.Cell(0, 1), big);
+    EXPECT_EQ(g.Cell(1, 1), binary);
+    EXPECT_EQ(g.Cell(3, 1), "");
+    EXPECT_EQ(g.Cell(-1, 0), "");
+    EXPECT_EQ(g.Cell(0, 3), "");
+    EXPECT_THROW(g.SetCell(3, 0, "x"), rtl::EListError);
+    EXPECT_THROW(g.SetCell(0, -1, "x"), rtl::EListError);
+    EXPECT_THROW(g.SetRowCount(-1), rtl::EListError);
+    EXPECT_EQ(g.Cell(2, 2), "z"); // nothing lost by the refused calls
+}
+
+TEST(GridCells, ShrinkGrowAndClearKeepTheRestIntact) {
+    TGridCells g(2, 10);
+    for (int r = 0; r < 10; ++r) g.SetCell(0, r, "row" + std::to_string(r));
+    g.SetRowCount(5);
+    g.SetRowCount(8);
+    EXPECT_EQ(g.Cell(0, 4), "row4");
+    EXPECT_EQ(g.Cell(0, 5), ""); // a row dropped and grown again comes back empty
+    g.ClearRow(2);
+    EXPECT_TRUE(g.RowIsEmpty(2));
+    EXPECT_EQ(g.Cell(0, 3), "row3");
+    g.SetColCount(1);
+    g.SetCell(0, 1, "one");
+    EXPECT_EQ(g.Cell(0, 1), "one");
+}
+
+TEST(GridCells, GarbageIsReclaimedWhenRowsAreRewritten) {
+    TGridCells g(12, 20001);
+    for (int r = 1; r <= 20000; ++r)
+        for (int c = 0; c < 12; ++c) g.SetCell(c, r, "cell text " + std::to_string(c));
+    size_t full = g.MemoryBytes();
+    // Emptying every row (what Stop does) must give the memory back, not keep it as garbage.
+    for (int round = 0; round < 3; ++round) {
+        for (int r = 1; r <= 20000; ++r) g.ClearRow(r);
+        for (int r = 1; r <= 20000; ++r)
+            for (int c = 0; c < 12; ++c) g.SetCell(c, r, "cell text " + std::to_string(c));
+    }
+    EXPECT_LE(g.MemoryBytes(), full + (size_t(8) << 20));
+    EXPECT_EQ(g.Cell(11, 20000), "cell text 11");
+}
