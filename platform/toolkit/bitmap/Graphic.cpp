@@ -1,0 +1,32 @@
+#include "toolkit/bitmap/Graphic.h"
+
+namespace toolkit {
+
+void TGraphic::LoadFromFile(const std::string& fileName) {
+    TFileStream file(fileName, TFileMode::fmOpenRead);
+    LoadFromStream(file);
+}
+
+void TGraphic::SaveToFile(const std::string& fileName) {
+    TMemoryStream encoded;
+    SaveToStream(encoded);
+    encoded.SaveToFile(fileName);
+}
+
+void TGraphic::SetTransparent(bool value) {
+    if (value == transparent_) return;
+    transparent_ = value;
+    Changed();
+}
+
+void TGraphic::Changed() {
+    modified_ = true;
+    if (OnChange) OnChange(*this);
+}
+
+void TGraphic::Progress(TProgressStage stage, uint8_t percentDone, bool redrawNow, const TRect& r,
+                        const std::string& message) {
+    if (OnProgress) OnProgress(*this, stage, percentDone, redrawNow, r, message);
+}
+
+} // namespace toolkit

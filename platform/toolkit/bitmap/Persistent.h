@@ -1,0 +1,35 @@
+// Objects that copy their content from one another through Assign.
+#pragma once
+
+#include "rtl/Exceptions.h"
+#include "rtl/Format.h"
+
+#include <string>
+
+namespace toolkit {
+
+class TPersistent {
+public:
+    virtual ~TPersistent() = default;
+    TPersistent() = default;
+    TPersistent(const TPersistent&) = delete;
+    TPersistent& operator=(const TPersistent&) = delete;
+
+    virtual const char* ClassName() const = 0;
+
+    // A class that knows its source overrides Assign; otherwise the source may know how to fill
+    // this object (AssignTo), and when neither does the assignment fails.
+    virtual void Assign(const TPersistent& source) { source.AssignTo(*this); }
+    virtual void AssignTo(TPersistent& dest) const {
+        throw rtl::EConvertError(
+            rtl::Format("Cannot assign a %s to a %s", {ClassName(), dest.ClassName()}));
+    }
+};
+
+// Raised to end an operation quietly, for instance from a progress handler that cancels.
+class EAbort : public rtl::Exception {
+public:
+    EAbort() : rtl::Exception("Operation aborted") {}
+};
+
+} // namespace toolkit
