@@ -388,9 +388,17 @@ protected:
     void SyncPen();
     void SyncBrush();
     void SyncFont();
-    // Sends a font other than the canvas font (rotated or zoomed text).
+    // Sends a font other than the canvas font (rotated or zoomed text); the canvas font returns
+    // at the next SyncFont.
     void SelectFont(const raster::Font& font);
+    // Sends a brush other than the canvas brush (gradient bands); the canvas brush returns at
+    // the next SyncBrush.
+    void SelectBrush(const raster::Brush& brush);
+    // The canvas font as the device takes it.
     raster::Font DeviceFont() const;
+    void SelectTextColor(TColor color);
+    // Text colour from the canvas font, then TextOut with whatever font the target holds.
+    void TextOutInFontColor(int x, int y, std::string_view text);
 
     raster::RasterDevice* target_ = nullptr;
 
@@ -404,9 +412,11 @@ private:
     bool targetPenValid_ = false;
     bool targetBrushValid_ = false;
     bool targetFontValid_ = false;
+    bool targetTextColorValid_ = false;
     raster::Pen targetPen_;
     raster::Brush targetBrush_;
     raster::Font targetFont_;
+    TColor targetTextColor_ = 0;
     // UsePen with SmallDots installs an alternate-style pen until the canvas pen changes.
     bool smallDots_ = false;
     TPen smallDotsPen_;
@@ -604,7 +614,9 @@ private:
     // The colour 3D faces are filled with, and setting it back after shading.
     TColor FaceColor();
     void SetFaceColor(TColor color);
-    void PaintBand(int x, int y, int width, int height);
+    // One polygon of projected points with the given colour, when its outward side faces the
+    // viewer; points are in world coordinates and reordered to wind outwards.
+    void DrawFace(TPoint3D* points, int count, double nx, double ny, double nz, TColor color);
 
     int xCenter_ = 0;
     int yCenter_ = 0;

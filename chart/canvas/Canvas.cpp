@@ -1,0 +1,186 @@
+// The canvas base: the drawing target and the pen, brush and font it draws with. The target
+// receives a state only when it differs from what it already holds, so a frame that draws many
+// shapes with one pen selects that pen once.
+#include "chart/KivCanvas.h"
+
+namespace {
+
+raster::PenStyle DevicePenStyle(TPenStyle style) {
+    switch (style) {
+    case psSolid:
+        return raster::PenStyle::Solid;
+    case psDash:
+        return raster::PenStyle::Dash;
+    case psDot:
+        return raster::PenStyle::Dot;
+    case psDashDot:
+        return raster::PenStyle::DashDot;
+    case psDashDotDot:
+        return raster::PenStyle::DashDotDot;
+    case psClear:
+        return raster::PenStyle::Clear;
+    case psInsideFrame:
+        return raster::PenStyle::InsideFrame;
+    }
+    return raster::PenStyle::Solid;
+}
+
+raster::BrushStyle DeviceBrushStyle(TBrushStyle style) {
+    switch (style) {
+    case bsSolid:
+        return raster::BrushStyle::Solid;
+    case bsClear:
+        return raster::BrushStyle::Clear;
+    case bsHorizontal:
+        return raster::BrushStyle::Horizontal;
+    case bsVertical:
+        return raster::BrushStyle::Vertical;
+    case bsFDiagonal:
+        return raster::BrushStyle::FDiagonal;
+    case bsBDiagonal:
+        return raster::BrushStyle::BDiagonal;
+    case bsCross:
+        return raster::BrushStyle::Cross;
+    case bsDiagCross:
+        return raster::BrushStyle::DiagCross;
+    }
+    return raster::BrushStyle::Solid;
+}
+
+bool SamePen(const TPen& a, const TPen& b) {
+    return a.Color() == b.Color() && a.Width() == b.Width() && a.Style() == b.Style() &&
+           a.Mode() == b.Mode();
+}
+
+} // namespace
+
+TKivCanvas::TKivCanvas() = default;
+
+TKivCanvas::~TKivCanvas() = default;
+
+void TKivCanvas::AttachCanvas(raster::RasterDevice* target) {
+    target_ = target;
+    targetPenValid_ = false;
+    targetBrushValid_ = false;
+    targetFontValid_ = false;
+    targetTextColorValid_ = false;
+}
+
+void TKivCanvas::ResetToDefaults() {
+    pen_.SetColor(clBlack);
+    pen_.SetWidth(1);
+    pen_.SetStyle(psSolid);
+    brush_.SetColor(clWhite);
+    brush_.SetStyle(bsSolid);
+    brush_.SetBitmap(nullptr);
+    font_.SetColor(clBlack);
+    font_.SetSize(10);
+    SetBackgroundColor(clWhite);
+    SetBackgroundMode(cbmTransparent);
+}
+
+void TKivCanvas::UsePen(const TChartPen& pen) {
+    smallDots_ = false;
+    if (!pen.Visible()) {
+        pen_.SetStyle(psClear);
+    } else if (pen.SmallDots() && pen.Width() == 1) {
+        pen_.Assign(pen);
+        pen_.SetStyle(psSolid);
+        smallDots_ = true;
+        smallDotsPen_ = pen_;
+    } else {
+        pen_.Assign(pen);
+    }
+}
+
+int TKivCanvas::MeasureTextWidth(std::string_view text) {
+    if (!target_) return 0;
+    SyncFont();
+    raster::Size size;
+    return target_->TextExtent(text, size) ? size.cx : 0;
+}
+
+int TKivCanvas::MeasureTextHeight(std::string_view text) {
+    if (!target_) return 0;
+    SyncFont();
+    raster::Size size;
+    return target_->TextExtent(text, size) ? size.cy : 0;
+}
+
+void TKivCanvas::SyncPen() {
+    raster::Pen pen{ColorToRGB(pen_.Color()), pen_.Width(), DevicePenStyle(pen_.Style()),
+                    pen_.Mode() == pmNotXor ? raster::PenMode::NotXor : raster::PenMode::Copy};
+    if (smallDots_) {
+        if (SamePen(pen_, smallDotsPen_))
+            pen.style = raster::PenStyle::Alternate;
+        else
+            smallDots_ = false; // the pen was changed since UsePen
+    }
+    if (targetPenValid_ && pen == targetPen_) return;
+    target_->SetPen(pen);
+    targetPen_ = pen;
+    targetPenValid_ = true;
+}
+
+void TKivCanvas::SyncBrush() {
+    raster::Brush brush;
+    if (brush_.HasBitmap()) {
+        brush.style = raster::BrushStyle::Pattern;
+        brush.pattern = brush_.Bitmap();
+        brush.color = ColorToRGB(brush_.Color());
+    } else {
+        brush.style = DeviceBrushStyle(brush_.Style());
+        brush.color = ColorToRGB(brush_.Color());
+    }
+    if (targetBrushValid_ && brush == targetBrush_) return;
+    target_->SetBrush(brush);
+    targetBrush_ = std::move(brush);
+    targetBrushValid_ = true;
+}
+
+raster::Font TKivCanvas::DeviceFont() const {
+    raster::Font font;
+    font.name = font_.Name();
+    font.size = font_.Size();
+    font.style = font_.Style();
+    font.escapement = 0;
+    return font;
+}
+
+void TKivCanvas::SyncFont() {
+    if (targetFontValid_ && targetFont_.size == font_.Size() && targetFont_.escapement == 0 &&
+        targetFont_.style == font_.Style() && targetFont_.name == font_.Name())
+        return;
+    SelectFont(DeviceFont());
+}
+
+void TKivCanvas::SelectFont(const raster::Font& font) {
+    if (targetFontValid_ && targetFont_ == font) return;
+    target_->SetFont(font);
+    targetFont_ = font;
+    targetFontValid_ = true;
+}
+
+void TKivCanvas::SelectTextColor(TColor color) {
+    color = ColorToRGB(color);
+    if (targetTextColorValid_ && targetTextColor_ == color) return;
+    target_->SetTextColor(color);
+    targetTextColor_ = color;
+    targetTextColorValid_ = true;
+}
+
+void TKivCanvas::TextOutInFontColor(int x, int y, std::string_view text) {
+    SelectTextColor(font_.Color());
+    target_->TextOut(x, y, text);
+}
+
+void TCanvas3D::Assign(const TCanvas3D& source) {
+    SetMonochromeBuffer(source.MonochromeBuffer());
+}
+
+void TKivCanvas::SelectBrush(const raster::Brush& brush) {
+    if (targetBrushValid_ && targetBrush_ == brush) return;
+    target_->SetBrush(brush);
+    targetBrush_ = brush;
+    targetBrushValid_ = true;
+}
