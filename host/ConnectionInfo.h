@@ -1,0 +1,21 @@
+// What the manager hands over with event 2 after a logon: a description of its connection.
+#pragma once
+
+#include "HOXCOMLib_TLB.h"
+#include "com/ComPtr.h"
+#include "host/ComObject.h"
+
+namespace hostsim {
+
+class ConnectionInfo final : public ComObject<hox::IHoxConnectionInfo> {
+public:
+    static com::ComPtr<com::IUnknown> Create();
+
+    com::HRESULT QueryInterface(const com::IID& iid, void** object) override;
+    com::HRESULT GetServerName(com::BSTR* name) override;
+
+private:
+    ConnectionInfo() = default;
+};
+
+} // namespace hostsim

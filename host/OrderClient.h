@@ -1,0 +1,21 @@
+// The order client: the client only sets its flag.
+#pragma once
+
+#include "HOXORDERSLib_TLB.h"
+#include "com/ComPtr.h"
+#include "host/ComObject.h"
+
+namespace hostsim {
+
+class OrderClient final : public DispatchObject<hox::IHoxOrderClient> {
+public:
+    static com::ComPtr<hox::IHoxOrderClient> Create();
+
+    com::HRESULT QueryInterface(const com::IID& iid, void** object) override;
+    com::HRESULT SetOrderClientFlag(int32_t flag) override;
+
+private:
+    OrderClient() = default;
+};
+
+} // namespace hostsim

@@ -1,0 +1,99 @@
+// One manager's world: its subscriptions, the sinks advised on its events, the logon state,
+// the feed models of the subscribed symbols and the feed thread. Shared by the manager, its
+// quote objects and its connection points.
+//
+// Every call into the client runs on the client's window thread: deliveries are posted to the
+// apartment (or, for tests, run on the calling window thread) and look their subscription or
+// sink up again when they run, so nothing reaches a notify object or sink that has gone.
+#pragma once
+
+#include "HOXQUOTELib_TLB.h"
+#include "com/ComPtr.h"
+#include "host/FeedModel.h"
+#include "host/HostControl.h"
+
+#include <condition_variable>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace hostsim {
+
+// States the health event (selector 0) reports.
+enum HealthState : int32_t { StateConnecting = 1, StateConnected = 2, StateLoggedOn = 3 };
+
+class Session : public std::enable_shared_from_this<Session> {
+public:
+    // A new session with its feed thread running, known to HostControl.
+    static std::shared_ptr<Session> Create();
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // owner tells the quote objects apart: Unsubscribe ends only that object's subscriptions,
+    // those of notify or, when notify is null, all of them.
+    com::HRESULT Subscribe(const void* owner, hox::IHoxQuotesNotify* notify,
+                           std::u16string_view symbol, int32_t kind);
+    void Unsubscribe(const void* owner, hox::IHoxQuotesNotify* notify);
+
+    // The sink must answer the events' dispatch interface; 0 when the session has ended.
+    com::DWORD Advise(com::ComPtr<com::IDispatch> sink);
+    bool Unadvise(com::DWORD cookie);
+
+    bool Logon(std::u16string_view userName, std::u16string_view password);
+    bool LoggedOn() const;
+
+    void PostNext(FeedKind kind);
+    int DeliverNext(FeedKind kind, int count);
+    void PostQuote(const hox::QuoteRecord& record);
+    void PostLevel2(const hox::Level2Record& record);
+    void PostHealth(int32_t selector, int32_t state);
+
+    // Rereads the rate and health interval.
+    void Wake();
+    // Joins the feed thread; client references stay.
+    void StopFeed();
+    // The manager is gone: stops the feed and releases every client reference.
+    void Shutdown();
+
+private:
+    using Delivery = std::function<bool()>; // true when it reached the client
+
+    struct Subscription {
+        uint64_t id;
+        const void* owner;
+        com::ComPtr<hox::IHoxQuotesNotify> notify;
+        std::u16string symbol;
+        FeedKind kind;
+    };
+
+    Session() = default;
+    void Run();
+    std::vector<Delivery> Generate(FeedKind kind);
+    void Post(std::vector<Delivery> deliveries);
+    void PostEvent(com::DISPID id, std::vector<int32_t> ints, com::ComPtr<com::IUnknown> object);
+    com::ComPtr<hox::IHoxQuotesNotify> Find(uint64_t subscription) const;
+    bool DeliverQuote(uint64_t subscription, const OwnedQuote& quote);
+    bool DeliverLevel2(uint64_t subscription, const OwnedLevel2& entry);
+    bool DeliverEvent(com::DWORD cookie, com::DISPID id, const std::vector<int32_t>& ints,
+                      com::IUnknown* object);
+    FeedModel& Model(const std::u16string& symbol);
+
+    mutable std::mutex lock_;
+    std::condition_variable wake_;
+    bool stopping_ = false;
+    bool ended_ = false;
+    bool loggedOn_ = false;
+    uint64_t seed_ = 0;
+    uint64_t nextSubscription_ = 1;
+    com::DWORD nextCookie_ = 1;
+    std::vector<Subscription> subscriptions_;
+    std::map<com::DWORD, com::ComPtr<com::IDispatch>> sinks_;
+    std::map<std::u16string, FeedModel> models_;
+    std::thread feed_;
+};
+
+} // namespace hostsim
