@@ -1,0 +1,77 @@
+// The chart engine's texts: the messages it raises and the default texts of its objects, and
+// the exception classes that carry those messages.
+#pragma once
+
+#include "rtl/Exceptions.h"
+
+namespace KivConst {
+
+// Default texts
+inline constexpr const char* KivMsg_DefValueFormat = "#,##0.###";
+inline constexpr const char* KivMsg_DefPercentFormat = "##0.## %";
+inline constexpr const char* KivMsg_ValuesX = "X";
+inline constexpr const char* KivMsg_ValuesY = "Y";
+inline constexpr const char* KivMsg_ValuesBar = "Bar";
+inline constexpr const char* KivMsg_ValuesAngle = "Angle";
+inline constexpr const char* KivMsg_PercentOf = "%s of %s";
+inline constexpr const char* KivMsg_PieOther = "Other";
+inline constexpr const char* KivMsg_AxisLabels = "Axis Labels";
+inline constexpr const char* KivMsg_AxisTitle = "Axis Title";
+inline constexpr const char* KivMsg_Rotation = "Rotation";
+
+// Axis checks (AxisException)
+inline constexpr const char* KivMsg_AxisIncrementNegative = "Axis increment must be >= 0";
+inline constexpr const char* KivMsg_AxisLogBase = "Axis Logarithmic Base should be >= 2";
+inline constexpr const char* KivMsg_AxisLogDateTime = "DateTime Axis cannot be Logarithmic";
+inline constexpr const char* KivMsg_AxisLogNotPositive =
+    "Logarithmic Axis Min and Max values should be >= 0";
+inline constexpr const char* KivMsg_AxisLabelSep = "Labels Separation % must be greater than 0";
+inline constexpr const char* KivMsg_AxisMinMax = "Axis Minimum Value must be <= Maximum";
+inline constexpr const char* KivMsg_AxisMaxMin = "Axis Maximum Value must be >= Minimum";
+
+// Chart checks (ChartException)
+inline constexpr const char* KivMsg_AngleRange = "%s Angle must be between 0 and 359 degrees";
+inline constexpr const char* KivMsg_MaxPointsPerPage = "MaxPointsPerPage must be >= 0";
+inline constexpr const char* KivMsg_Chart3DPercent = "3D effect percent must be between %d and %d";
+inline constexpr const char* KivMsg_PointerSize = "Pointer size must be greater than zero";
+inline constexpr const char* KivMsg_NoParentChart = "No ParentChart to validate DataSource";
+inline constexpr const char* KivMsg_InvalidDataSource = "No valid DataSource: %s";
+inline constexpr const char* KivMsg_CircularDataSource =
+    "Circular Series dependences are not allowed";
+inline constexpr const char* KivMsg_SampleNumValues = "FillSampleValues NumValues must be > 0";
+inline constexpr const char* KivMsg_FunctionPeriod = "Function Period should be >= 0";
+
+// Legend checks (LegendException)
+inline constexpr const char* KivMsg_LegendTopPos =
+    "Top Legend Position must be between 0 and 100 %";
+inline constexpr const char* KivMsg_LegendFirstValue = "First Legend Value must be > 0";
+inline constexpr const char* KivMsg_LegendColorWidth =
+    "Legend Color Width must be between 0 and 100 %";
+
+// Bar checks (BarException)
+inline constexpr const char* KivMsg_BarWidthPercent = "Bar Width Percent must be between 1 and 100";
+inline constexpr const char* KivMsg_BarOffsetPercent =
+    "Bar Offset Percent must be between -100% and 100%";
+
+} // namespace KivConst
+
+// Errors of the chart engine; each carries one of the messages above.
+class ChartException : public rtl::Exception {
+    using rtl::Exception::Exception;
+};
+
+class AxisException : public rtl::Exception {
+    using rtl::Exception::Exception;
+};
+
+class LegendException : public rtl::Exception {
+    using rtl::Exception::Exception;
+};
+
+class BarException : public rtl::Exception {
+    using rtl::Exception::Exception;
+};
+
+class PieException : public rtl::Exception {
+    using rtl::Exception::Exception;
+};

@@ -1,0 +1,48 @@
+#include "chart/KivProcs.h"
+
+#include "chart/KivConst.h"
+#include "rtl/Format.h"
+
+TCustomKivPanel::TCustomKivPanel()
+    : canvas_(std::make_unique<TKivCanvas3D>()),
+      view3DOptions_(std::make_unique<TView3DOptions>([this] { Invalidate(); })) {}
+
+TCustomKivPanel::~TCustomKivPanel() = default;
+
+void TCustomKivPanel::SetHost(IKivPanelHost* host) {
+    host_ = host;
+    repaintPending_ = false;
+    Invalidate();
+}
+
+int TCustomKivPanel::Width() const {
+    return host_ ? host_->ClientSize().cx : 400;
+}
+
+int TCustomKivPanel::Height() const {
+    return host_ ? host_->ClientSize().cy : 250;
+}
+
+void TCustomKivPanel::SetChart3DPercent(int value) {
+    if (value < 1 || value > 100)
+        throw ChartException(
+            rtl::Format(KivConst::KivMsg_Chart3DPercent, {int64_t(1), int64_t(100)}));
+    Store(chart3DPercent_, value);
+}
+
+void TCustomKivPanel::Invalidate() {
+    if (!autoRepaint_) return;
+    canvas_->MarkDirty();
+    if (repaintPending_) return;
+    repaintPending_ = true;
+    if (host_) host_->Invalidate();
+}
+
+void TCustomKivPanel::SetChartRect(const TRect& rect) {
+    chartRect_ = rect;
+}
+
+void TCustomKivPanel::SetCursor(TCursor value) {
+    cursor_ = value;
+    if (host_) host_->SetCursor(value);
+}

@@ -1,0 +1,33 @@
+// TSeriesMarks: the marks' settings and the positions they were drawn at.
+#include "chart/KivEngine.h"
+
+void TSeriesMarkPosition::Assign(const TSeriesMarkPosition& source) {
+    ArrowStart = source.ArrowStart;
+    ArrowEnd = source.ArrowEnd;
+    BoxHeight = source.BoxHeight;
+    BoxTopLeft = source.BoxTopLeft;
+    BoxWidth = source.BoxWidth;
+}
+
+TSeriesMarks::TSeriesMarks(TChartSeries* series)
+    : series_(series), arrow_([this] { series_->StyleChanged(); }),
+      frame_([this] { series_->StyleChanged(); }) {
+    font_.OnChange = [this] { series_->StyleChanged(); };
+}
+
+void TSeriesMarks::RepaintSeries() const {
+    series_->RequestRepaint();
+}
+
+void TSeriesMarks::Assign(const TSeriesMarks& source) {
+    arrow_.Assign(source.arrow_);
+    frame_.Assign(source.frame_);
+    font_.Assign(source.font_);
+    arrowLength_ = source.arrowLength_;
+    backColor_ = source.backColor_;
+    clip_ = source.clip_;
+    style_ = source.style_;
+    transparent_ = source.transparent_;
+    visible_ = source.visible_;
+    series_->RequestRepaint();
+}
