@@ -1,0 +1,192 @@
+#include "inet/WinInet.h"
+
+#include "../fixtures/LocalHttpServer.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+using namespace inet;
+using testing_support::LocalHttpServer;
+
+namespace {
+
+// Reads the whole body in pieces of the given size, as the calendar download does.
+std::string ReadAll(HINTERNET request, uint32_t piece) {
+    std::string body;
+    std::string buffer(piece, '\0');
+    uint32_t read = 0;
+    do {
+        EXPECT_TRUE(InternetReadFile(request, buffer.data(), piece, &read));
+        body.append(buffer.data(), read);
+    } while (read > 0);
+    return body;
+}
+
+// A body of every byte value, NUL included, of the given size.
+std::string Bytes(size_t size) {
+    std::string s(size, '\0');
+    for (size_t i = 0; i < size; ++i) s[i] = char(i * 7 % 256);
+    return s;
+}
+
+class WinInetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        session_ = InternetOpenA("Ormund 5.x", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+        ASSERT_NE(session_, nullptr);
+    }
+    void TearDown() override { EXPECT_TRUE(InternetCloseHandle(session_)); }
+
+    HINTERNET Open(const std::string& url) {
+        return InternetOpenUrlA(session_, url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0);
+    }
+
+    HINTERNET session_ = nullptr;
+    LocalHttpServer http_;
+};
+
+} // namespace
+
+TEST_F(WinInetTest, BodiesArriveWholeWhateverTheirSizeAndBytes) {
+    for (size_t size : {size_t(0), size_t(1), size_t(1024), size_t(1025), size_t(2050),
+                        size_t(2051), size_t(100000)}) {
+        http_.Server().Get("/b" + std::to_string(size),
+                           [size](const httplib::Request&, httplib::Response& res) {
+                               res.set_content(Bytes(size), "text/plain");
+                           });
+    }
+    http_.Start();
+    for (size_t size : {size_t(0), size_t(1), size_t(1024), size_t(1025), size_t(2050),
+                        size_t(2051), size_t(100000)}) {
+        HINTERNET r = Open(http_.Url("/b" + std::to_string(size)));
+        ASSERT_NE(r, nullptr) << size;
+        EXPECT_EQ(ReadAll(r, 1025), Bytes(size)) << size;
+        // At the end every further read reports 0 bytes.
+        char c;
+        uint32_t read = 99;
+        EXPECT_TRUE(InternetReadFile(r, &c, 1, &read));
+        EXPECT_EQ(read, 0u);
+        EXPECT_TRUE(InternetCloseHandle(r));
+    }
+}
+
+TEST_F(WinInetTest, SendsTheAgentAndFollowsRedirects) {
+    std::string agent;
+    http_.Server().Get(
+        "/old", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/new"); });
+    http_.Server().Get("/new", [&](const httplib::Request& req, httplib::Response& res) {
+        agent = req.get_header_value("User-Agent");
+        res.set_content("moved", "text/plain");
+    });
+    http_.Start();
+    HINTERNET r = Open(http_.Url("/old"));
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(ReadAll(r, 3), "moved");
+    EXPECT_EQ(agent, "Ormund 5.x");
+    InternetCloseHandle(r);
+}
+
+TEST_F(WinInetTest, HttpErrorsAndUnreachableServersFail) {
+    http_.Server().Get("/missing", [](const httplib::Request&, httplib::Response& res) {
+        res.status = 404;
+        res.set_content("<html>Not Found</html>", "text/html");
+    });
+    http_.Server().Get("/broken", [](const httplib::Request&, httplib::Response& res) {
+        res.status = 500;
+        res.set_content("oops", "text/plain");
+    });
+    http_.Start();
+    EXPECT_EQ(Open(http_.Url("/missing")), nullptr);
+    EXPECT_NE(InternetLastError(), "");
+    EXPECT_EQ(Open(http_.Url("/broken")), nullptr);
+    const std::string refused =
+        "http://127.0.0.1:" + std::to_string(testing_support::RefusedPort()) + "/";
+    EXPECT_EQ(Open(refused), nullptr);
+    EXPECT_EQ(Open("not a url"), nullptr);
+    // Only the web: a local file is not fetched.
+    EXPECT_EQ(Open("file:///etc/passwd"), nullptr);
+}
+
+TEST_F(WinInetTest, TimeOutsDroppedConnectionsAndTheCapFailWithoutAPartialBody) {
+    http_.Server().Get("/slow", [](const httplib::Request&, httplib::Response& res) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        res.set_content("late", "text/plain");
+    });
+    http_.Server().Get("/dropped", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content_provider(10000, "text/plain",
+                                 [](size_t offset, size_t, httplib::DataSink& sink) {
+                                     if (offset > 0) return false; // the connection drops
+                                     sink.write("partial body", 12);
+                                     return true;
+                                 });
+    });
+    const size_t big = 50u << 20;
+    http_.Server().Get("/huge", [big](const httplib::Request&, httplib::Response& res) {
+        res.set_content(std::string(big, 'x'), "text/plain");
+    });
+    http_.Server().Get("/huge-chunked", [](const httplib::Request&, httplib::Response& res) {
+        res.set_chunked_content_provider("text/plain", [](size_t offset, httplib::DataSink& sink) {
+            static const std::string piece(1 << 16, 'y');
+            if (offset >= (20u << 20)) {
+                sink.done();
+                return true;
+            }
+            return sink.write(piece.data(), piece.size());
+        });
+    });
+    http_.Start();
+
+    TInternetLimits limits;
+    limits.TotalTimeoutMs = 300;
+    ASSERT_TRUE(InternetSetLimits(session_, limits));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Open(http_.Url("/slow")), nullptr);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1200));
+
+    ASSERT_TRUE(InternetSetLimits(session_, TInternetLimits{}));
+    EXPECT_EQ(Open(http_.Url("/dropped")), nullptr);
+    EXPECT_EQ(Open(http_.Url("/huge")), nullptr);
+    EXPECT_NE(InternetLastError().find("larger than"), std::string::npos);
+    EXPECT_EQ(Open(http_.Url("/huge-chunked")), nullptr);
+    EXPECT_NE(InternetLastError().find("larger than"), std::string::npos);
+}
+
+TEST_F(WinInetTest, LoopbackIsReachedDirectlyWhateverTheProxySettings) {
+    http_.Server().Get("/", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("direct", "text/plain");
+    });
+    http_.Start();
+    const std::string dead = "http://127.0.0.1:" + std::to_string(testing_support::RefusedPort());
+    setenv("http_proxy", dead.c_str(), 1);
+    setenv("HTTP_PROXY", dead.c_str(), 1);
+    HINTERNET r = Open(http_.Url("/"));
+    unsetenv("http_proxy");
+    unsetenv("HTTP_PROXY");
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(ReadAll(r, 1025), "direct");
+    InternetCloseHandle(r);
+}
+
+TEST_F(WinInetTest, ForeignAndClosedHandlesAreRefused) {
+    http_.Server().Get("/", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("abc", "text/plain");
+    });
+    http_.Start();
+    HINTERNET r = Open(http_.Url("/"));
+    ASSERT_NE(r, nullptr);
+    EXPECT_TRUE(InternetCloseHandle(r));
+    EXPECT_FALSE(InternetCloseHandle(r));
+    char buffer[4];
+    uint32_t read = 7;
+    EXPECT_FALSE(InternetReadFile(r, buffer, sizeof buffer, &read));
+    EXPECT_EQ(read, 0u);
+    EXPECT_FALSE(InternetCloseHandle(nullptr));
+    int local = 0;
+    EXPECT_EQ(InternetOpenUrlA(&local, http_.Url("/").c_str(), nullptr, 0, 0, 0), nullptr);
+    // A session handle is not a body to read.
+    EXPECT_FALSE(InternetReadFile(session_, buffer, sizeof buffer, &read));
+}
