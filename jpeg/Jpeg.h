@@ -42,10 +42,10 @@ struct TJPEGDefaults {
 extern TJPEGDefaults JPEGDefaults;
 
 // Compressed bytes with the size and colour kind they decode to, shared by reference count.
-class TJPEGData : public toolkit::TSharedImage {
+class TJPEGData : public tk::TSharedImage {
 public:
     // Null when there are no compressed bytes.
-    const toolkit::TMemoryStream* Data() const { return data_.get(); }
+    const tk::TMemoryStream* Data() const { return data_.get(); }
     bool HasBytes() const { return data_ && !data_->Bytes().empty(); }
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -56,13 +56,13 @@ private:
     ~TJPEGData() override = default;
     void FreeHandle() override { data_.reset(); }
 
-    std::unique_ptr<toolkit::TMemoryStream> data_;
+    std::unique_ptr<tk::TMemoryStream> data_;
     int width_ = 0;
     int height_ = 0;
     bool grayscale_ = false;
 };
 
-class TJPEGImage : public toolkit::TGraphic {
+class TJPEGImage : public tk::TGraphic {
 public:
     TJPEGImage();
     ~TJPEGImage() override;
@@ -71,10 +71,10 @@ public:
 
     // From a bitmap: new empty data and a copy of the bitmap. From another JPEG image: its
     // data is shared and its bitmap, if any, copied.
-    void Assign(const toolkit::TPersistent& source) override;
+    void Assign(const tk::TPersistent& source) override;
     // A bitmap receives the decoded picture.
-    void AssignTo(toolkit::TPersistent& dest) const override;
-    bool Equals(const toolkit::TGraphic& other) const override;
+    void AssignTo(tk::TPersistent& dest) const override;
+    bool Equals(const tk::TGraphic& other) const override;
 
     bool Empty() const override;
     int Width() const override;
@@ -82,15 +82,15 @@ public:
     [[noreturn]] void SetWidth(int value) override;
     [[noreturn]] void SetHeight(int value) override;
 
-    void LoadFromStream(toolkit::TStream& stream) override;
-    void SaveToStream(toolkit::TStream& stream) override;
-    void ReadData(toolkit::TStream& stream) override;
-    void WriteData(toolkit::TStream& stream) override;
-    void Draw(toolkit::TBitmap& target, const toolkit::TRect& rect) override;
+    void LoadFromStream(tk::TStream& stream) override;
+    void SaveToStream(tk::TStream& stream) override;
+    void ReadData(tk::TStream& stream) override;
+    void WriteData(tk::TStream& stream) override;
+    void Draw(tk::TBitmap& target, const tk::TRect& rect) override;
 
-    toolkit::TPalette Palette() const override;
+    tk::TPalette Palette() const override;
     // Decoding to 8 bits then uses these colours.
-    void SetPalette(const toolkit::TPalette& value) override;
+    void SetPalette(const tk::TPalette& value) override;
 
     // Recompresses the picture with the current settings into new data, so that pictures
     // sharing the old data keep their bytes.
@@ -124,11 +124,11 @@ private:
     void FreeBitmap();
     void DecodingChanged();
     void CompressCurrentBitmap();
-    void Decode(toolkit::TBitmap& out);
+    void Decode(tk::TBitmap& out);
 
     TJPEGData* image_ = nullptr;
-    std::unique_ptr<toolkit::TBitmap> bitmap_;
-    std::optional<toolkit::TPalette> tempPal_;
+    std::unique_ptr<tk::TBitmap> bitmap_;
+    std::optional<tk::TPalette> tempPal_;
     int quality_;
     bool grayscale_;
     TJPEGPerformance performance_;

@@ -18,10 +18,10 @@ namespace {
 struct FormatRegistration {
     FormatRegistration() {
         for (const char* extension : {"jpeg", "jpg"})
-            toolkit::TPicture::RegisterFileFormat(extension, sJPEGImageFile, "TJPEGImage",
-                                                  [] { return std::make_unique<TJPEGImage>(); });
+            tk::TPicture::RegisterFileFormat(extension, sJPEGImageFile, "TJPEGImage",
+                                             [] { return std::make_unique<TJPEGImage>(); });
     }
-    ~FormatRegistration() { toolkit::TPicture::UnregisterGraphicClass("TJPEGImage"); }
+    ~FormatRegistration() { tk::TPicture::UnregisterGraphicClass("TJPEGImage"); }
 } formatRegistration;
 
 } // namespace
@@ -60,10 +60,10 @@ void TJPEGImage::DecodingChanged() {
     Changed();
 }
 
-void TJPEGImage::Assign(const toolkit::TPersistent& source) {
+void TJPEGImage::Assign(const tk::TPersistent& source) {
     if (&source == this) return;
-    if (auto* bitmap = dynamic_cast<const toolkit::TBitmap*>(&source)) {
-        auto copy = std::make_unique<toolkit::TBitmap>();
+    if (auto* bitmap = dynamic_cast<const tk::TBitmap*>(&source)) {
+        auto copy = std::make_unique<tk::TBitmap>();
         copy->Assign(*bitmap);
         NewImage();
         bitmap_ = std::move(copy);
@@ -72,9 +72,9 @@ void TJPEGImage::Assign(const toolkit::TPersistent& source) {
         return;
     }
     if (auto* other = dynamic_cast<const TJPEGImage*>(&source)) {
-        std::unique_ptr<toolkit::TBitmap> copy;
+        std::unique_ptr<tk::TBitmap> copy;
         if (other->bitmap_) {
-            copy = std::make_unique<toolkit::TBitmap>();
+            copy = std::make_unique<tk::TBitmap>();
             copy->Assign(*other->bitmap_);
         }
         other->image_->Reference();
@@ -90,8 +90,8 @@ void TJPEGImage::Assign(const toolkit::TPersistent& source) {
     TGraphic::Assign(source);
 }
 
-void TJPEGImage::AssignTo(toolkit::TPersistent& dest) const {
-    auto* bitmap = dynamic_cast<toolkit::TBitmap*>(&dest);
+void TJPEGImage::AssignTo(tk::TPersistent& dest) const {
+    auto* bitmap = dynamic_cast<tk::TBitmap*>(&dest);
     if (!bitmap) {
         TGraphic::AssignTo(dest);
         return;
@@ -100,12 +100,12 @@ void TJPEGImage::AssignTo(toolkit::TPersistent& dest) const {
         bitmap->Assign(*bitmap_);
         return;
     }
-    toolkit::TBitmap decoded;
+    tk::TBitmap decoded;
     if (image_->HasBytes()) const_cast<TJPEGImage*>(this)->Decode(decoded);
     bitmap->Assign(decoded);
 }
 
-bool TJPEGImage::Equals(const toolkit::TGraphic& other) const {
+bool TJPEGImage::Equals(const tk::TGraphic& other) const {
     auto* jpeg = dynamic_cast<const TJPEGImage*>(&other);
     if (!jpeg) return false;
     if (image_->HasBytes() && jpeg->image_->HasBytes())
@@ -121,7 +121,7 @@ int TJPEGImage::Width() const {
     if (bitmap_) return bitmap_->Width();
     if (scale_ == TJPEGScale::jsFullSize || !image_->HasBytes()) return image_->Width();
     if (needRecalc_) {
-        const toolkit::TMemoryStream& data = *image_->Data();
+        const tk::TMemoryStream& data = *image_->Data();
         detail::HeaderInfo info =
             detail::ReadHeader(data.Memory(), data.Bytes().size(), static_cast<int>(scale_));
         scaledWidth_ = info.scaledWidth;
@@ -145,7 +145,7 @@ void TJPEGImage::SetHeight(int) {
     throw rtl::EInvalidGraphicOperation(sChangeJPGSize);
 }
 
-void TJPEGImage::LoadFromStream(toolkit::TStream& stream) {
+void TJPEGImage::LoadFromStream(tk::TStream& stream) {
     int64_t count = stream.Remaining();
     std::vector<uint8_t> bytes(static_cast<size_t>(std::max<int64_t>(count, 0)));
     stream.ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
@@ -154,7 +154,7 @@ void TJPEGImage::LoadFromStream(toolkit::TStream& stream) {
     if (!bytes.empty()) info = detail::ReadHeader(bytes.data(), bytes.size(), 0);
     NewImage();
     if (!bytes.empty()) {
-        image_->data_ = std::make_unique<toolkit::TMemoryStream>(std::move(bytes));
+        image_->data_ = std::make_unique<tk::TMemoryStream>(std::move(bytes));
         image_->width_ = info.width;
         image_->height_ = info.height;
         image_->grayscale_ = info.grayscale;
@@ -165,14 +165,14 @@ void TJPEGImage::LoadFromStream(toolkit::TStream& stream) {
     Changed();
 }
 
-void TJPEGImage::SaveToStream(toolkit::TStream& stream) {
+void TJPEGImage::SaveToStream(tk::TStream& stream) {
     JPEGNeeded();
     if (image_->HasBytes())
         stream.WriteBuffer(image_->Data()->Memory(),
                            static_cast<int64_t>(image_->Data()->Bytes().size()));
 }
 
-void TJPEGImage::ReadData(toolkit::TStream& stream) {
+void TJPEGImage::ReadData(tk::TStream& stream) {
     uint8_t count[4];
     stream.ReadBuffer(count, 4);
     int64_t size = int64_t{count[0]} | int64_t{count[1]} << 8 | int64_t{count[2]} << 16 |
@@ -180,12 +180,12 @@ void TJPEGImage::ReadData(toolkit::TStream& stream) {
     if (size > stream.Remaining()) throw rtl::EInOutError("Stream read error");
     std::vector<uint8_t> bytes(static_cast<size_t>(size));
     stream.ReadBuffer(bytes.data(), size);
-    toolkit::TMemoryStream data(std::move(bytes));
+    tk::TMemoryStream data(std::move(bytes));
     LoadFromStream(data);
 }
 
 // Compresses a picture held only as a bitmap first, so that the property data keeps it.
-void TJPEGImage::WriteData(toolkit::TStream& stream) {
+void TJPEGImage::WriteData(tk::TStream& stream) {
     JPEGNeeded();
     auto size = static_cast<uint32_t>(image_->HasBytes() ? image_->Data()->Bytes().size() : 0);
     const uint8_t count[4] = {static_cast<uint8_t>(size), static_cast<uint8_t>(size >> 8),
@@ -194,21 +194,21 @@ void TJPEGImage::WriteData(toolkit::TStream& stream) {
     if (size > 0) stream.WriteBuffer(image_->Data()->Memory(), size);
 }
 
-void TJPEGImage::Draw(toolkit::TBitmap& target, const toolkit::TRect& rect) {
+void TJPEGImage::Draw(tk::TBitmap& target, const tk::TRect& rect) {
     DIBNeeded();
     if (bitmap_) bitmap_->Draw(target, rect);
 }
 
-toolkit::TPalette TJPEGImage::Palette() const {
+tk::TPalette TJPEGImage::Palette() const {
     if (bitmap_) return bitmap_->Palette();
-    return tempPal_.value_or(toolkit::TPalette{});
+    return tempPal_.value_or(tk::TPalette{});
 }
 
-void TJPEGImage::SetPalette(const toolkit::TPalette& value) {
+void TJPEGImage::SetPalette(const tk::TPalette& value) {
     if (value.size() > 256)
         throw rtl::EInvalidGraphicOperation("A palette holds at most 256 colours");
     tempPal_ = value;
-    if (bitmap_ && bitmap_->PixelFormat() == toolkit::TPixelFormat::pf8bit) {
+    if (bitmap_ && bitmap_->PixelFormat() == tk::TPixelFormat::pf8bit) {
         if (image_->HasBytes())
             FreeBitmap();
         else
@@ -229,15 +229,15 @@ void TJPEGImage::JPEGNeeded() {
 
 void TJPEGImage::CompressCurrentBitmap() {
     if (image_->Data()) NewImage();
-    image_->data_ = std::make_unique<toolkit::TMemoryStream>();
+    image_->data_ = std::make_unique<tk::TMemoryStream>();
     if (!bitmap_ || bitmap_->Width() == 0 || bitmap_->Height() == 0) return;
     image_->width_ = bitmap_->Width();
     image_->height_ = bitmap_->Height();
-    const toolkit::TBitmap* source = bitmap_.get();
-    toolkit::TBitmap converted;
-    if (bitmap_->PixelFormat() != toolkit::TPixelFormat::pf24bit) {
+    const tk::TBitmap* source = bitmap_.get();
+    tk::TBitmap converted;
+    if (bitmap_->PixelFormat() != tk::TPixelFormat::pf24bit) {
         converted.Assign(*bitmap_);
-        converted.SetPixelFormat(toolkit::TPixelFormat::pf24bit);
+        converted.SetPixelFormat(tk::TPixelFormat::pf24bit);
         source = &converted;
     }
     detail::CompressOptions options;
@@ -245,15 +245,15 @@ void TJPEGImage::CompressCurrentBitmap() {
     options.grayscale = grayscale_;
     options.progressive = progressiveEncoding_;
     image_->grayscale_ = grayscale_;
-    const toolkit::TRect whole{0, 0, bitmap_->Width(), bitmap_->Height()};
+    const tk::TRect whole{0, 0, bitmap_->Width(), bitmap_->Height()};
     try {
-        Progress(toolkit::TProgressStage::psStarting, 0, false, whole, "");
+        Progress(tk::TProgressStage::psStarting, 0, false, whole, "");
         detail::CompressBitmap(*source, options, *image_->data_, [&](int percent) {
-            Progress(toolkit::TProgressStage::psRunning, static_cast<uint8_t>(percent), false,
-                     whole, "");
+            Progress(tk::TProgressStage::psRunning, static_cast<uint8_t>(percent), false, whole,
+                     "");
         });
-        Progress(toolkit::TProgressStage::psEnding, 100, false, whole, "");
-    } catch (const toolkit::EAbort&) {
+        Progress(tk::TProgressStage::psEnding, 100, false, whole, "");
+    } catch (const tk::EAbort&) {
         NewImage();
     } catch (...) {
         // Partial bytes must never be saved as the picture: the next save compresses again.
@@ -264,12 +264,12 @@ void TJPEGImage::CompressCurrentBitmap() {
 
 void TJPEGImage::DIBNeeded() {
     if (bitmap_ || !image_->HasBytes()) return;
-    auto decoded = std::make_unique<toolkit::TBitmap>();
+    auto decoded = std::make_unique<tk::TBitmap>();
     Decode(*decoded);
     bitmap_ = std::move(decoded);
 }
 
-void TJPEGImage::Decode(toolkit::TBitmap& out) {
+void TJPEGImage::Decode(tk::TBitmap& out) {
     detail::DecompressOptions options;
     options.scale = static_cast<int>(scale_);
     options.smoothing = smoothing_;
@@ -278,21 +278,21 @@ void TJPEGImage::Decode(toolkit::TBitmap& out) {
     options.bestSpeed = performance_ == TJPEGPerformance::jpBestSpeed;
     options.progressiveDisplay = progressiveDisplay_;
     options.palette = tempPal_ ? &*tempPal_ : nullptr;
-    const toolkit::TMemoryStream& data = *image_->Data();
-    toolkit::TRect whole{0, 0, image_->Width(), image_->Height()};
-    Progress(toolkit::TProgressStage::psStarting, 0, false, whole, "");
+    const tk::TMemoryStream& data = *image_->Data();
+    tk::TRect whole{0, 0, image_->Width(), image_->Height()};
+    Progress(tk::TProgressStage::psStarting, 0, false, whole, "");
     detail::DecompressInto(
         data.Memory(), data.Bytes().size(), options, out,
         [&](int percent) {
-            Progress(toolkit::TProgressStage::psRunning, static_cast<uint8_t>(percent), false,
-                     whole, "");
+            Progress(tk::TProgressStage::psRunning, static_cast<uint8_t>(percent), false, whole,
+                     "");
         },
         [&] {
             // Each scan of a progressive file: the partly decoded picture may be shown now.
             whole = {0, 0, out.Width(), out.Height()};
-            Progress(toolkit::TProgressStage::psRunning, 0, true, whole, "");
+            Progress(tk::TProgressStage::psRunning, 0, true, whole, "");
         });
-    Progress(toolkit::TProgressStage::psEnding, 100, false, whole, "");
+    Progress(tk::TProgressStage::psEnding, 100, false, whole, "");
 }
 
 void TJPEGImage::SetCompressionQuality(int value) {

@@ -94,7 +94,7 @@ struct Session {
 
 struct Destination {
     jpeg_destination_mgr pub;
-    toolkit::TStream* stream;
+    tk::TStream* stream;
     JOCTET buffer[kOutputBufferSize];
 
     static Destination& Of(j_compress_ptr cinfo) {
@@ -162,7 +162,7 @@ struct Source {
 };
 
 bool RunCompress(jpeg_compress_struct& c, Session& session, Destination& dest,
-                 const toolkit::TBitmap& bitmap, const CompressOptions& options) {
+                 const tk::TBitmap& bitmap, const CompressOptions& options) {
     if (setjmp(session.jump)) return false;
     jpeg_create_compress(&c);
     c.progress = &session.monitor;
@@ -213,13 +213,13 @@ bool RunReadHeader(jpeg_decompress_struct& d, Session& session, Source& source, 
 
 // The quantised picture's palette: the caller's colours when the library used them, else
 // the library's colour map (one component for grey output).
-void SetOutputPalette(const jpeg_decompress_struct& d, const toolkit::TPalette* external,
-                      toolkit::TBitmap& out) {
+void SetOutputPalette(const jpeg_decompress_struct& d, const tk::TPalette* external,
+                      tk::TBitmap& out) {
     if (d.colormap && external && d.out_color_components == 3) {
         out.SetPalette(*external);
         return;
     }
-    toolkit::TPalette palette;
+    tk::TPalette palette;
     for (int i = 0; i < d.actual_number_of_colors; ++i) {
         uint32_t r = d.colormap[0][i];
         uint32_t g = d.out_color_components == 3 ? d.colormap[1][i] : r;
@@ -229,7 +229,7 @@ void SetOutputPalette(const jpeg_decompress_struct& d, const toolkit::TPalette* 
     out.SetPalette(palette);
 }
 
-void UseExternalColormap(jpeg_decompress_struct& d, const toolkit::TPalette& palette) {
+void UseExternalColormap(jpeg_decompress_struct& d, const tk::TPalette& palette) {
     auto count = static_cast<JDIMENSION>(palette.size());
     JSAMPARRAY map =
         (*d.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&d), JPOOL_IMAGE, count, 3);
@@ -242,7 +242,7 @@ void UseExternalColormap(jpeg_decompress_struct& d, const toolkit::TPalette& pal
     d.actual_number_of_colors = static_cast<int>(count);
 }
 
-void ReadRows(jpeg_decompress_struct& d, toolkit::TBitmap& out) {
+void ReadRows(jpeg_decompress_struct& d, tk::TBitmap& out) {
     JSAMPROW rows[kRowsPerCall];
     while (d.output_scanline < d.output_height) {
         JDIMENSION count = std::min<JDIMENSION>(kRowsPerCall, d.output_height - d.output_scanline);
@@ -253,7 +253,7 @@ void ReadRows(jpeg_decompress_struct& d, toolkit::TBitmap& out) {
 }
 
 bool RunDecompress(jpeg_decompress_struct& d, Session& session, Source& source,
-                   const DecompressOptions& options, toolkit::TBitmap& out,
+                   const DecompressOptions& options, tk::TBitmap& out,
                    const std::function<void()>& passDone) {
     if (setjmp(session.jump)) return false;
     StartDecompress(d, session, source);
@@ -278,7 +278,7 @@ bool RunDecompress(jpeg_decompress_struct& d, Session& session, Source& source,
     jpeg_calc_output_dimensions(&d);
     if (quantize && options.palette && !options.palette->empty() && d.out_color_components == 3)
         UseExternalColormap(d, *options.palette);
-    out.SetPixelFormat(quantize ? toolkit::TPixelFormat::pf8bit : toolkit::TPixelFormat::pf24bit);
+    out.SetPixelFormat(quantize ? tk::TPixelFormat::pf8bit : tk::TPixelFormat::pf24bit);
     out.SetSize(static_cast<int>(d.output_width), static_cast<int>(d.output_height));
     jpeg_start_decompress(&d);
     if (quantize) SetOutputPalette(d, options.palette, out);
@@ -314,8 +314,8 @@ void Guarded(Session& session, Struct& cinfo, Run run, Destroy destroy) {
 
 } // namespace
 
-void CompressBitmap(const toolkit::TBitmap& bitmap, const CompressOptions& options,
-                    toolkit::TStream& out, const RunningProgress& progress) {
+void CompressBitmap(const tk::TBitmap& bitmap, const CompressOptions& options, tk::TStream& out,
+                    const RunningProgress& progress) {
     Session session(&progress);
     Destination dest{};
     dest.pub.init_destination = Destination::Init;
@@ -342,7 +342,7 @@ HeaderInfo ReadHeader(const uint8_t* data, size_t size, int scale) {
 }
 
 void DecompressInto(const uint8_t* data, size_t size, const DecompressOptions& options,
-                    toolkit::TBitmap& out, const RunningProgress& progress,
+                    tk::TBitmap& out, const RunningProgress& progress,
                     const std::function<void()>& passDone) {
     Session session(&progress);
     Source source(data, size);

@@ -22,8 +22,8 @@ struct CompressOptions {
 };
 
 // bitmap is 24-bit and not empty.
-void CompressBitmap(const toolkit::TBitmap& bitmap, const CompressOptions& options,
-                    toolkit::TStream& out, const RunningProgress& progress);
+void CompressBitmap(const tk::TBitmap& bitmap, const CompressOptions& options, tk::TStream& out,
+                    const RunningProgress& progress);
 
 struct HeaderInfo {
     int width = 0;
@@ -45,12 +45,12 @@ struct DecompressOptions {
     bool bestSpeed = false;
     bool progressiveDisplay = false;
     // Colours to quantise to instead of the library's own choice.
-    const toolkit::TPalette* palette = nullptr;
+    const tk::TPalette* palette = nullptr;
 };
 
 // passDone runs after each scan shown in progressive display.
 void DecompressInto(const uint8_t* data, size_t size, const DecompressOptions& options,
-                    toolkit::TBitmap& out, const RunningProgress& progress,
+                    tk::TBitmap& out, const RunningProgress& progress,
                     const std::function<void()>& passDone);
 
 } // namespace jpeg::detail

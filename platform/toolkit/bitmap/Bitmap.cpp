@@ -4,7 +4,7 @@
 #include <array>
 #include <cstring>
 
-namespace toolkit {
+namespace tk {
 
 namespace {
 
@@ -249,4 +249,4 @@ void TBitmap::Swap(TBitmap& other) noexcept {
     palette_.swap(other.palette_);
 }
 
-} // namespace toolkit
+} // namespace tk

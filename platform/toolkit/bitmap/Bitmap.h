@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace toolkit {
+namespace tk {
 
 enum class TPixelFormat { pf8bit, pf24bit };
 
@@ -79,4 +79,4 @@ private:
 // 216 colours of a 6 x 6 x 6 cube and 40 greys.
 const TPalette& DefaultPalette();
 
-} // namespace toolkit
+} // namespace tk

@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-namespace toolkit {
+namespace tk {
 
 namespace {
 
@@ -149,4 +149,4 @@ void TBitmap::WriteBmp(TStream& stream) const {
     stream.WriteBuffer(out.data(), static_cast<int64_t>(out.size()));
 }
 
-} // namespace toolkit
+} // namespace tk

@@ -1,6 +1,6 @@
 #include "toolkit/bitmap/Graphic.h"
 
-namespace toolkit {
+namespace tk {
 
 void TGraphic::LoadFromFile(const std::string& fileName) {
     TFileStream file(fileName, TFileMode::fmOpenRead);
@@ -29,4 +29,4 @@ void TGraphic::Progress(TProgressStage stage, uint8_t percentDone, bool redrawNo
     if (OnProgress) OnProgress(*this, stage, percentDone, redrawNow, r, message);
 }
 
-} // namespace toolkit
+} // namespace tk

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace toolkit {
+namespace tk {
 
 class TBitmap;
 
@@ -79,4 +79,4 @@ private:
     bool paletteModified_ = false;
 };
 
-} // namespace toolkit
+} // namespace tk

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace toolkit {
+namespace tk {
 
 class TPersistent {
 public:
@@ -24,6 +24,11 @@ public:
         throw rtl::EConvertError(
             rtl::Format("Cannot assign a %s to a %s", {ClassName(), dest.ClassName()}));
     }
+
+protected:
+    // Copies go through Assign; moving is left to classes that can hand over their content.
+    TPersistent(TPersistent&&) = default;
+    TPersistent& operator=(TPersistent&&) = default;
 };
 
 // Raised to end an operation quietly, for instance from a progress handler that cancels.
@@ -32,4 +37,4 @@ public:
     EAbort() : rtl::Exception("Operation aborted") {}
 };
 
-} // namespace toolkit
+} // namespace tk

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-namespace toolkit {
+namespace tk {
 
 namespace {
 
@@ -103,4 +103,4 @@ void TPicture::SaveToFile(const std::string& fileName) {
     if (graphic_) graphic_->SaveToFile(fileName);
 }
 
-} // namespace toolkit
+} // namespace tk

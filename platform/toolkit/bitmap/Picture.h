@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace toolkit {
+namespace tk {
 
 using TGraphicFactory = std::function<std::unique_ptr<TGraphic>()>;
 
@@ -40,4 +40,4 @@ private:
     std::unique_ptr<TGraphic> graphic_;
 };
 
-} // namespace toolkit
+} // namespace tk

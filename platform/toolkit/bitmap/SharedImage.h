@@ -3,7 +3,7 @@
 
 #include <atomic>
 
-namespace toolkit {
+namespace tk {
 
 class TSharedImage {
 public:
@@ -28,4 +28,4 @@ private:
     std::atomic<int> refCount_{0};
 };
 
-} // namespace toolkit
+} // namespace tk

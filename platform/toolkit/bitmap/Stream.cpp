@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-namespace toolkit {
+namespace tk {
 
 int64_t TStream::Size() {
     int64_t position = Position();
@@ -116,4 +116,4 @@ int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
     return static_cast<int64_t>(ftello(file_));
 }
 
-} // namespace toolkit
+} // namespace tk

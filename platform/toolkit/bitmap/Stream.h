@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace toolkit {
+namespace tk {
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 
@@ -76,4 +76,4 @@ private:
     std::FILE* file_ = nullptr;
 };
 
-} // namespace toolkit
+} // namespace tk

@@ -1,0 +1,75 @@
+// Converting snapshot files: the result on disk, and failures that leave no JPEG behind.
+#include "JpegTestSupport.h"
+
+#include "workers/BMPtoJPG.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using namespace jpegtest;
+
+namespace {
+
+struct Files {
+    std::filesystem::path bmp = TempPath("snapshot.bmp");
+    std::filesystem::path jpg = TempPath("snapshot.jpg");
+    ~Files() {
+        std::filesystem::remove(bmp);
+        std::filesystem::remove(jpg);
+    }
+};
+
+} // namespace
+
+TEST(BMPtoJPG, ConvertsToABaselineColourJpeg) {
+    Files files;
+    tk::TBitmap bitmap = Bands(101, 40);
+    bitmap.SaveToFile(files.bmp.string());
+    {
+        std::ofstream stale(files.jpg); // replaced, not appended to
+        stale << std::string(100000, 'x');
+    }
+    EXPECT_TRUE(workers::BMPtoJPG(files.bmp.string(), files.jpg.string()));
+
+    jpeg::TJPEGImage image;
+    image.LoadFromFile(files.jpg.string());
+    EXPECT_EQ(image.Width(), 101);
+    EXPECT_EQ(image.Height(), 40);
+    EXPECT_FALSE(image.ProgressiveEncoding());
+    EXPECT_FALSE(image.JPEGData().Grayscale());
+    tk::TBitmap decoded;
+    decoded.Assign(image);
+    EXPECT_TRUE(Near(decoded.Pixel(10, 20), 0x0000FF));
+    EXPECT_TRUE(Near(decoded.Pixel(50, 20), 0xFF0000));
+}
+
+TEST(BMPtoJPG, OnePixelBitmap) {
+    Files files;
+    tk::TBitmap pixel(1, 1);
+    pixel.SetPixel(0, 0, 0xFFFFFF);
+    pixel.SaveToFile(files.bmp.string());
+    ASSERT_TRUE(workers::BMPtoJPG(files.bmp.string(), files.jpg.string()));
+    jpeg::TJPEGImage image;
+    image.LoadFromFile(files.jpg.string());
+    EXPECT_EQ(image.Width(), 1);
+    EXPECT_EQ(image.Height(), 1);
+}
+
+TEST(BMPtoJPG, UnreadableBitmapsFailAndWriteNothing) {
+    Files files;
+    EXPECT_THROW(workers::BMPtoJPG(files.bmp.string(), files.jpg.string()), rtl::EInOutError);
+    EXPECT_FALSE(std::filesystem::exists(files.jpg));
+
+    std::ofstream(files.bmp) << "BM but nothing else";
+    EXPECT_THROW(workers::BMPtoJPG(files.bmp.string(), files.jpg.string()),
+                 rtl::EInvalidGraphicOperation);
+    EXPECT_FALSE(std::filesystem::exists(files.jpg));
+}
+
+TEST(BMPtoJPG, UnwritableTargetIsAnInOutError) {
+    Files files;
+    Bands(10, 10).SaveToFile(files.bmp.string());
+    EXPECT_THROW(workers::BMPtoJPG(files.bmp.string(), "/nonexistent/dir/out.jpg"),
+                 rtl::EInOutError);
+}
