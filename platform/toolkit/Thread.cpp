@@ -121,6 +121,7 @@ void TThread::Synchronize(const std::function<void()>& fn) {
         std::lock_guard lock(s.Lock);
         if (s.Closing) throw ESynchronizeCancelled();
         s.Queue.push_back(&request);
+        s.Changed.notify_all(); // a window thread in WaitForWorkers serves it at once
     }
     QMetaObject::invokeMethod(app, &Drain, Qt::QueuedConnection);
     std::unique_lock lock(s.Lock);
