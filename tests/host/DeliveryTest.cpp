@@ -1,0 +1,168 @@
+// Subscriptions, delivery on the client's thread, and what happens when the client goes away.
+#include "HostTestSupport.h"
+
+#include <chrono>
+#include <thread>
+
+using namespace hosttest;
+using hostsim::FeedKind;
+using hostsim::HostControl;
+
+TEST_F(HostTest, SubscriptionDeliversQuotesUntilUnsubscribed) {
+    RecordingNotify notify;
+    auto quotes = NewQuotes();
+    Subscribe(quotes.Get(), &notify, u"EUR/USD", 2);
+
+    EXPECT_EQ(HostControl::DeliverNext(FeedKind::Quote, 3), 3);
+    ASSERT_EQ(notify.quotes.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+        const auto& q = notify.quotes[i];
+        EXPECT_EQ(q.symbol, u"EUR/USD");
+        EXPECT_EQ(q.values.tick, i + 1);
+        EXPECT_DOUBLE_EQ(q.values.UTCDateTime, Clock);
+        EXPECT_GT(q.values.dBid, 1.0);
+        EXPECT_LT(q.values.dAsk, 1.2);
+        EXPECT_GT(q.values.dAsk, q.values.dBid);
+    }
+    EXPECT_EQ(HostControl::DeliverNext(FeedKind::Level2, 2), 0); // no Level 2 subscriber
+
+    ASSERT_EQ(quotes->Unsubscribe(&notify), com::S_OK);
+    EXPECT_EQ(HostControl::DeliverNext(FeedKind::Quote, 3), 0);
+    EXPECT_EQ(notify.quotes.size(), 3u);
+    EXPECT_EQ(notify.refs, 0); // the host gave back the reference it took
+}
+
+TEST_F(HostTest, EachKindReachesOnlyItsSubscribers) {
+    RecordingNotify quoteSide, bookSide;
+    auto a = NewQuotes(), b = NewQuotes();
+    Subscribe(a.Get(), &quoteSide, u"EUR/USD", 2);
+    Subscribe(b.Get(), &bookSide, u"EUR/USD", 1);
+
+    HostControl::DeliverNext(FeedKind::Quote, 2);
+    HostControl::DeliverNext(FeedKind::Level2, 4);
+    EXPECT_EQ(quoteSide.quotes.size(), 2u);
+    EXPECT_TRUE(quoteSide.level2.empty());
+    EXPECT_EQ(bookSide.level2.size(), 4u);
+    EXPECT_TRUE(bookSide.quotes.empty());
+
+    com::Bstr symbol(u"EUR/USD");
+    EXPECT_EQ(a->Subscribe(&quoteSide, symbol.get(), 3), com::E_INVALIDARG);
+    EXPECT_EQ(a->Subscribe(nullptr, symbol.get(), 2), com::E_POINTER);
+}
+
+TEST_F(HostTest, UnsubscribeEndsOnlyTheSameQuoteObjectsSubscriptions) {
+    RecordingNotify notify;
+    auto a = NewQuotes(), b = NewQuotes();
+    Subscribe(a.Get(), &notify, u"EUR/USD", 2);
+    Subscribe(b.Get(), &notify, u"EUR/USD", 2);
+    EXPECT_EQ(HostControl::DeliverNext(FeedKind::Quote, 1), 2);
+
+    a->Unsubscribe(&notify);
+    EXPECT_EQ(HostControl::DeliverNext(FeedKind::Quote, 1), 1);
+    // Both objects saw the same quote of the one feed per symbol.
+    EXPECT_EQ(notify.quotes[0].values.tick, notify.quotes[1].values.tick);
+}
+
+TEST_F(HostTest, SubscribingTwiceKeepsOneStream) {
+    RecordingNotify notify;
+    auto quotes = NewQuotes();
+    Subscribe(quotes.Get(), &notify, u"EUR/USD", 2);
+    Subscribe(quotes.Get(), &notify, u"EUR/USD", 2);
+    EXPECT_EQ(HostControl::DeliverNext(FeedKind::Quote, 1), 1);
+}
+
+TEST_F(HostTest, PostedRecordsRunOnTheClientThreadAndNeverAfterUnsubscribe) {
+    RecordingNotify notify;
+    auto quotes = NewQuotes();
+    Subscribe(quotes.Get(), &notify, u"EUR/USD", 2);
+
+    HostControl::InjectNext(FeedKind::Quote);
+    EXPECT_TRUE(notify.quotes.empty()); // waits for the window thread
+    EXPECT_EQ(com::RunPendingApartmentCalls(), 1);
+    EXPECT_EQ(notify.quotes.size(), 1u);
+
+    HostControl::InjectNext(FeedKind::Quote);
+    HostControl::InjectNext(FeedKind::Quote);
+    quotes->Unsubscribe(&notify);
+    com::RunPendingApartmentCalls();
+    EXPECT_EQ(notify.quotes.size(), 1u);
+}
+
+TEST_F(HostTest, ReleasedQuoteObjectTakesItsSubscriptionsAlong) {
+    RecordingNotify notify;
+    auto quotes = NewQuotes();
+    Subscribe(quotes.Get(), &notify, u"EUR/USD", 1);
+    HostControl::InjectNext(FeedKind::Level2);
+    quotes.Reset();
+    com::RunPendingApartmentCalls();
+    EXPECT_TRUE(notify.level2.empty());
+    EXPECT_EQ(notify.refs, 0);
+}
+
+TEST_F(HostTest, NothingArrivesOnceTheManagerIsGone) {
+    RecordingNotify notify;
+    auto quotes = NewQuotes();
+    Subscribe(quotes.Get(), &notify, u"EUR/USD", 2);
+    HostControl::InjectNext(FeedKind::Quote);
+    manager.Reset();
+    com::RunPendingApartmentCalls();
+    EXPECT_TRUE(notify.quotes.empty());
+    EXPECT_EQ(notify.refs, 0);
+    // A quote object that outlived its manager refuses new subscriptions.
+    com::Bstr symbol(u"EUR/USD");
+    EXPECT_EQ(quotes->Subscribe(&notify, symbol.get(), 2), com::E_UNEXPECTED);
+    EXPECT_EQ(quotes->Unsubscribe(&notify), com::S_OK);
+}
+
+TEST_F(HostTest, RunningFeedPostsAtItsRateAndStopsCleanlyOnRelease) {
+    RecordingNotify quoteSide, bookSide;
+    RecordingSink sink;
+    auto a = NewQuotes(), b = NewQuotes();
+    Subscribe(a.Get(), &quoteSide, u"EUR/USD", 2);
+    Subscribe(b.Get(), &bookSide, u"EUR/USD", 1);
+    com::ComPtr<com::IConnectionPointContainer> container;
+    ASSERT_EQ(manager.As(container), com::S_OK);
+    com::ComPtr<com::IConnectionPoint> point;
+    ASSERT_EQ(container->FindConnectionPoint(hox::DIID_IHoxComMgrEvents, point.Put()), com::S_OK);
+    com::DWORD cookie = 0;
+    ASSERT_EQ(point->Advise(&sink, &cookie), com::S_OK);
+
+    HostControl::SetHealthInterval(20);
+    HostControl::SetRate(400);
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while ((quoteSide.quotes.size() < 10 || bookSide.level2.size() < 10 || sink.events.empty()) &&
+           std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        com::RunPendingApartmentCalls();
+    }
+    EXPECT_GE(quoteSide.quotes.size(), 10u);
+    EXPECT_GE(bookSide.level2.size(), 10u);
+    ASSERT_FALSE(sink.events.empty());
+    EXPECT_EQ(sink.events[0].id, hox::DISPID_HealthUpdate);
+    EXPECT_EQ(sink.events[0].ints, (std::vector<int32_t>{0, 2}));
+
+    // The manager's last reference ends the feed thread; records already posted find their
+    // subscriptions gone. The client's objects may then be destroyed safely.
+    point->Unadvise(cookie);
+    point.Reset();
+    container.Reset();
+    manager.Reset();
+    size_t quotesSeen = quoteSide.quotes.size(), entriesSeen = bookSide.level2.size();
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    com::RunPendingApartmentCalls();
+    EXPECT_EQ(quoteSide.quotes.size(), quotesSeen);
+    EXPECT_EQ(bookSide.level2.size(), entriesSeen);
+    a.Reset();
+    b.Reset();
+    EXPECT_EQ(quoteSide.refs, 0);
+    EXPECT_EQ(bookSide.refs, 0);
+    EXPECT_EQ(sink.refs, 0);
+}
+
+TEST_F(HostTest, RateZeroStopsTheAutomaticFeed) {
+    RecordingNotify notify;
+    auto quotes = NewQuotes();
+    Subscribe(quotes.Get(), &notify, u"EUR/USD", 2);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(com::RunPendingApartmentCalls(), 0);
+}
