@@ -1,0 +1,504 @@
+#include "raster/QtRasterDevice.h"
+
+#include "rtl/AnsiText.h"
+#include "rtl/Exceptions.h"
+
+#include <QPolygon>
+#include <QTransform>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace raster {
+
+namespace {
+
+// Dash lengths of the cosmetic pen styles, in pixels.
+const QList<qreal> kDash = {18, 6};
+const QList<qreal> kDot = {3, 3};
+const QList<qreal> kDashDot = {9, 6, 3, 6};
+const QList<qreal> kDashDotDot = {9, 3, 3, 3, 3, 3};
+const QList<qreal> kAlternate = {1, 1};
+
+Qt::BrushStyle HatchStyle(BrushStyle style) {
+    switch (style) {
+    case BrushStyle::Horizontal:
+        return Qt::HorPattern;
+    case BrushStyle::Vertical:
+        return Qt::VerPattern;
+    case BrushStyle::FDiagonal:
+        return Qt::FDiagPattern;
+    case BrushStyle::BDiagonal:
+        return Qt::BDiagPattern;
+    case BrushStyle::Cross:
+        return Qt::CrossPattern;
+    case BrushStyle::DiagCross:
+        return Qt::DiagCrossPattern;
+    default:
+        return Qt::SolidPattern;
+    }
+}
+
+QRect NormalRect(int left, int top, int right, int bottom) {
+    if (right < left) std::swap(left, right);
+    if (bottom < top) std::swap(top, bottom);
+    return QRect(left, top, right - left, bottom - top);
+}
+
+} // namespace
+
+QtRasterDevice::QtRasterDevice(int width, int height, bool monochrome)
+    : image_(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32),
+      monochrome_(monochrome), metrics_(QFont()) {
+    image_.fill(Qt::white);
+    painter_.begin(&image_);
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+    painter_.setRenderHint(QPainter::TextAntialiasing, false);
+    painter_.setBackground(QColor(Qt::white));
+    painter_.setBackgroundMode(Qt::TransparentMode);
+    BuildPen();
+    BuildBrush();
+    textPen_ = QPen(ToQColor(textColor_));
+}
+
+QtRasterDevice::~QtRasterDevice() {
+    painter_.end();
+}
+
+Color QtRasterDevice::PixelAt(int x, int y) const {
+    if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return 0;
+    const QRgb p = image_.pixel(x, y);
+    return RGB(qRed(p), qGreen(p), qBlue(p));
+}
+
+std::unique_ptr<RasterDevice> QtRasterDevice::CreateCompatible(int width, int height,
+                                                               bool monochrome) const {
+    return std::make_unique<QtRasterDevice>(width, height, monochrome);
+}
+
+QColor QtRasterDevice::ToQColor(Color color) const {
+    const Color rgb = ColorToRGB(color);
+    const int r = GetRValue(rgb), g = GetGValue(rgb), b = GetBValue(rgb);
+    if (monochrome_) {
+        const int luminance = (r * 299 + g * 587 + b * 114) / 1000;
+        return luminance >= 128 ? QColor(255, 255, 255) : QColor(0, 0, 0);
+    }
+    return QColor(r, g, b);
+}
+
+void QtRasterDevice::SetPen(const Pen& pen) {
+    if (pen == pen_) return;
+    pen_ = pen;
+    BuildPen();
+}
+
+void QtRasterDevice::BuildPen() {
+    const Pen& pen = pen_;
+    const int width = std::max(pen.width, 1);
+    qpen_ = QPen(ToQColor(pen.color));
+    // Wide pens are solid with round ends, as geometric pens are.
+    qpen_.setWidth(width);
+    qpen_.setCapStyle(width > 1 ? Qt::RoundCap : Qt::FlatCap);
+    qpen_.setJoinStyle(width > 1 ? Qt::RoundJoin : Qt::MiterJoin);
+    solidThinPen_ = false;
+    switch (width > 1 && pen.style != PenStyle::Clear ? PenStyle::Solid : pen.style) {
+    case PenStyle::Solid:
+    case PenStyle::InsideFrame:
+        solidThinPen_ = width == 1;
+        break;
+    case PenStyle::Dash:
+        qpen_.setDashPattern(kDash);
+        break;
+    case PenStyle::Dot:
+        qpen_.setDashPattern(kDot);
+        break;
+    case PenStyle::DashDot:
+        qpen_.setDashPattern(kDashDot);
+        break;
+    case PenStyle::DashDotDot:
+        qpen_.setDashPattern(kDashDotDot);
+        break;
+    case PenStyle::Alternate:
+        qpen_.setDashPattern(kAlternate);
+        break;
+    case PenStyle::Clear:
+        qpen_.setStyle(Qt::NoPen);
+        break;
+    }
+    // Closed outlines need the square cap: with a flat one the thin stroker drops the pixel
+    // where each segment ends.
+    shapePen_ = qpen_;
+    if (width == 1) shapePen_.setCapStyle(Qt::SquareCap);
+    painterPen_ = PainterPen::Other;
+}
+
+void QtRasterDevice::SetBrush(const Brush& brush) {
+    if (brush == brush_) return;
+    brush_ = brush;
+    BuildBrush();
+}
+
+void QtRasterDevice::BuildBrush() {
+    const Brush& brush = brush_;
+    switch (brush.style) {
+    case BrushStyle::Solid:
+        qbrush_ = QBrush(ToQColor(brush.color));
+        break;
+    case BrushStyle::Clear:
+        qbrush_ = QBrush(Qt::NoBrush);
+        break;
+    case BrushStyle::Pattern:
+        qbrush_ = brush.pattern && !brush.pattern->Empty() ? QBrush(ToQImage(*brush.pattern))
+                                                           : QBrush(ToQColor(brush.color));
+        break;
+    default:
+        qbrush_ = QBrush(ToQColor(brush.color), HatchStyle(brush.style));
+        break;
+    }
+    painterBrush_ = PainterBrush::Stale;
+}
+
+void QtRasterDevice::SetFont(const Font& font) {
+    if (font == font_) return;
+    // Only a change of face, size or style needs a new QFont; escapement is a transform.
+    fontDirty_ |= font.name != font_.name || font.size != font_.size || font.style != font_.style;
+    font_ = font;
+}
+
+void QtRasterDevice::SetTextColor(Color color) {
+    if (color == textColor_) return;
+    textColor_ = color;
+    textPen_ = QPen(ToQColor(color));
+}
+
+void QtRasterDevice::SetBkColor(Color color) {
+    bkColor_ = color;
+    painter_.setBackground(ToQColor(color));
+}
+
+void QtRasterDevice::SetBkMode(BkMode mode) {
+    bkMode_ = mode;
+}
+
+void QtRasterDevice::UseBackgroundFor(bool brush, bool pen) {
+    // The painter's opaque mode also changes how outlines are rasterised, so it is on only
+    // while a hatch or a dash pattern needs its gaps filled.
+    const bool hatched = brush && brush_.style != BrushStyle::Solid &&
+                         brush_.style != BrushStyle::Clear && brush_.style != BrushStyle::Pattern;
+    const bool dashed = pen && qpen_.style() == Qt::CustomDashLine;
+    const bool opaque = bkMode_ == BkMode::Opaque && (hatched || dashed);
+    if (opaque == opaqueBackground_) return;
+    opaqueBackground_ = opaque;
+    painter_.setBackgroundMode(opaque ? Qt::OpaqueMode : Qt::TransparentMode);
+}
+
+void QtRasterDevice::UsePenMode() {
+    const bool wantXor = pen_.mode == PenMode::NotXor;
+    if (wantXor == xorMode_) return;
+    xorMode_ = wantXor;
+    painter_.setCompositionMode(wantXor ? QPainter::RasterOp_NotSourceXorDestination
+                                        : QPainter::CompositionMode_SourceOver);
+}
+
+void QtRasterDevice::UseCopyMode() {
+    if (!xorMode_) return;
+    xorMode_ = false;
+    painter_.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void QtRasterDevice::UseGdiPen() {
+    UseBackgroundFor(false, true);
+    if (painterPen_ != PainterPen::Line) {
+        painter_.setPen(qpen_);
+        painterPen_ = PainterPen::Line;
+    }
+    UsePenMode();
+}
+
+void QtRasterDevice::UseShapePen() {
+    UseBackgroundFor(true, pen_.style != PenStyle::Clear);
+    if (pen_.style == PenStyle::Clear) {
+        UseNoPen();
+    } else if (painterPen_ != PainterPen::Shape) {
+        painter_.setPen(shapePen_);
+        painterPen_ = PainterPen::Shape;
+    }
+    UsePenMode();
+}
+
+void QtRasterDevice::UseNoPen() {
+    if (painterPen_ != PainterPen::None) {
+        painter_.setPen(Qt::NoPen);
+        painterPen_ = PainterPen::None;
+    }
+}
+
+void QtRasterDevice::UseShapeBrush() {
+    if (painterBrush_ != PainterBrush::Shape) {
+        painter_.setBrush(qbrush_);
+        painterBrush_ = PainterBrush::Shape;
+    }
+}
+
+const QPoint* QtRasterDevice::ToQPoints(const Point* points, int count) {
+    points_.resize(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) points_[i] = QPoint(points[i].x, points[i].y);
+    return points_.data();
+}
+
+void QtRasterDevice::MoveTo(int x, int y) {
+    current_ = QPoint(x, y);
+}
+
+void QtRasterDevice::LineTo(int x, int y) {
+    const QPoint to(x, y);
+    if (pen_.style != PenStyle::Clear) {
+        UseGdiPen();
+        if (to == current_ && pen_.width > 1) {
+            // A zero-length wide line shows the pen's dot.
+            const int w = pen_.width;
+            painter_.fillRect(QRect(x - w / 2, y - w / 2, w, w), qpen_.color());
+        } else {
+            // The flat cap of a thin pen leaves the end pixel out.
+            painter_.drawLine(current_, to);
+        }
+    }
+    current_ = to;
+}
+
+void QtRasterDevice::Polyline(const Point* points, int count) {
+    if (count < 2 || pen_.style == PenStyle::Clear) return;
+    UseGdiPen();
+    painter_.drawPolyline(ToQPoints(points, count), count);
+}
+
+void QtRasterDevice::Polygon(const Point* points, int count) {
+    if (count < 2) return;
+    UseShapePen();
+    UseShapeBrush();
+    painter_.drawPolygon(ToQPoints(points, count), count, Qt::OddEvenFill);
+}
+
+void QtRasterDevice::Rectangle(int left, int top, int right, int bottom) {
+    QRect box = NormalRect(left, top, right, bottom);
+    UsePenMode();
+    if (pen_.style == PenStyle::Clear) {
+        // Without an outline the filled area is one pixel smaller on the right and bottom.
+        box.adjust(0, 0, -1, -1);
+        if (box.width() > 0 && box.height() > 0 && brush_.style != BrushStyle::Clear) {
+            UseBackgroundFor(true, false);
+            painter_.fillRect(box, qbrush_);
+        }
+        return;
+    }
+    if (box.width() <= 0 || box.height() <= 0) return;
+    if (solidThinPen_ && (box.width() <= 2 || box.height() <= 2)) {
+        painter_.fillRect(box, qpen_.color());
+        return;
+    }
+    UseShapePen();
+    UseShapeBrush();
+    painter_.drawRect(box.adjusted(0, 0, -1, -1));
+}
+
+void QtRasterDevice::RoundRect(int left, int top, int right, int bottom, int cornerWidth,
+                               int cornerHeight) {
+    const QRect box = NormalRect(left, top, right, bottom);
+    if (box.width() <= 1 || box.height() <= 1) return;
+    UseShapePen();
+    UseShapeBrush();
+    painter_.drawRoundedRect(box.adjusted(0, 0, -1, -1), cornerWidth / 2.0, cornerHeight / 2.0);
+}
+
+void QtRasterDevice::Ellipse(int left, int top, int right, int bottom) {
+    const QRect box = NormalRect(left, top, right, bottom);
+    if (box.width() <= 1 || box.height() <= 1) return;
+    UseShapePen();
+    UseShapeBrush();
+    painter_.drawEllipse(box.adjusted(0, 0, -1, -1));
+}
+
+void QtRasterDevice::ArcAngles(const QRect& box, int x3, int y3, int x4, int y4, int& start,
+                               int& span) const {
+    const double cx = box.left() + box.width() / 2.0;
+    const double cy = box.top() + box.height() / 2.0;
+    // Scale to a circle so that the rays meet the ellipse where the device's arcs end.
+    const double sx = box.width() > 0 ? 1.0 / box.width() : 1.0;
+    const double sy = box.height() > 0 ? 1.0 / box.height() : 1.0;
+    const double a3 = std::atan2(-(y3 - cy) * sy, (x3 - cx) * sx) * 180 / std::numbers::pi;
+    const double a4 = std::atan2(-(y4 - cy) * sy, (x4 - cx) * sx) * 180 / std::numbers::pi;
+    double sweep = a4 - a3;
+    while (sweep <= 0) sweep += 360;
+    start = static_cast<int>(std::lround(a3 * 16));
+    span = static_cast<int>(std::lround(sweep * 16));
+}
+
+void QtRasterDevice::Arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) {
+    const QRect box = NormalRect(left, top, right, bottom);
+    if (box.width() <= 1 || box.height() <= 1 || pen_.style == PenStyle::Clear) return;
+    int start, span;
+    ArcAngles(box, x3, y3, x4, y4, start, span);
+    UseShapePen();
+    painter_.drawArc(box.adjusted(0, 0, -1, -1), start, span);
+}
+
+void QtRasterDevice::Pie(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) {
+    const QRect box = NormalRect(left, top, right, bottom);
+    if (box.width() <= 1 || box.height() <= 1) return;
+    int start, span;
+    ArcAngles(box, x3, y3, x4, y4, start, span);
+    UseShapePen();
+    UseShapeBrush();
+    painter_.drawPie(box.adjusted(0, 0, -1, -1), start, span);
+}
+
+void QtRasterDevice::SetPixel(int x, int y, Color color) {
+    UseCopyMode();
+    painter_.fillRect(QRect(x, y, 1, 1), ToQColor(color));
+}
+
+void QtRasterDevice::FillRect(const Rect& rect) {
+    if (brush_.style == BrushStyle::Clear) return;
+    const QRect box = NormalRect(rect.left, rect.top, rect.right, rect.bottom);
+    if (box.isEmpty()) return;
+    UseCopyMode();
+    UseBackgroundFor(true, false);
+    painter_.fillRect(box, qbrush_);
+}
+
+void QtRasterDevice::PatBlt(int x, int y, int width, int height) {
+    FillRect({x, y, x + width, y + height});
+}
+
+void QtRasterDevice::PrepareFont() {
+    if (!fontDirty_) return;
+    fontDirty_ = false;
+    qfont_ = QFont(QString::fromLatin1(font_.name.data(), static_cast<int>(font_.name.size())));
+    const int pixels = static_cast<int>(std::lround(std::abs(font_.size) * PixelsPerInch() / 72.0));
+    qfont_.setPixelSize(std::max(pixels, 1));
+    qfont_.setStyleStrategy(QFont::NoAntialias);
+    qfont_.setHintingPreference(QFont::PreferFullHinting);
+    qfont_.setBold(font_.style & fsBold);
+    qfont_.setItalic(font_.style & fsItalic);
+    qfont_.setUnderline(font_.style & fsUnderline);
+    qfont_.setStrikeOut(font_.style & fsStrikeOut);
+    painter_.setFont(qfont_);
+    metrics_ = QFontMetrics(qfont_);
+}
+
+const QString& QtRasterDevice::ToQString(std::string_view text) {
+    // Windows-1252 equals Latin-1 outside 0x80..0x9F, so most text converts directly.
+    const bool latin1 = std::none_of(text.begin(), text.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b >= 0x80 && b <= 0x9F;
+    });
+    if (latin1) {
+        text_ = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    } else {
+        const std::u16string wide = rtl::AnsiToWide(text);
+        text_ = QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
+    }
+    return text_;
+}
+
+void QtRasterDevice::TextOut(int x, int y, std::string_view text) {
+    PrepareFont();
+    const QString& s = ToQString(text);
+    const int width = metrics_.horizontalAdvance(s);
+    if (textAlign_ & TA_UPDATECP) {
+        x = current_.x();
+        y = current_.y();
+    }
+    int dx = 0;
+    if ((textAlign_ & TA_CENTER) == TA_CENTER)
+        dx = -width / 2;
+    else if (textAlign_ & TA_RIGHT)
+        dx = -width;
+    int top = 0; // of the text cell, relative to the reference point
+    if ((textAlign_ & TA_BASELINE) == TA_BASELINE)
+        top = -metrics_.ascent();
+    else if (textAlign_ & TA_BOTTOM)
+        top = -metrics_.height();
+    UseCopyMode();
+    const bool rotated = font_.escapement % 3600 != 0;
+    if (rotated) {
+        painter_.setTransform(QTransform().translate(x, y).rotate(-font_.escapement / 10.0));
+        x = 0;
+        y = 0;
+    }
+    if (bkMode_ == BkMode::Opaque)
+        painter_.fillRect(QRect(x + dx, y + top, width, metrics_.height()), ToQColor(bkColor_));
+    painter_.setPen(textPen_);
+    painterPen_ = PainterPen::Other;
+    painter_.drawText(QPoint(x + dx, y + top + metrics_.ascent()), s);
+    if (rotated) painter_.resetTransform();
+    if ((textAlign_ & TA_UPDATECP) && (textAlign_ & TA_CENTER) != TA_CENTER)
+        current_.rx() += (textAlign_ & TA_RIGHT) ? -width : width;
+}
+
+bool QtRasterDevice::TextExtent(std::string_view text, Size& size) {
+    PrepareFont();
+    size.cx = metrics_.horizontalAdvance(ToQString(text));
+    size.cy = metrics_.height();
+    return true;
+}
+
+void QtRasterDevice::ClipRect(const Rect& rect) {
+    const QRegion region(NormalRect(rect.left, rect.top, rect.right, rect.bottom));
+    clip_ = clipped_ ? clip_.intersected(region) : region;
+    clipped_ = true;
+    painter_.setClipRegion(clip_);
+}
+
+void QtRasterDevice::ClipPolygon(const Point* points, int count) {
+    QPolygon polygon(count);
+    for (int i = 0; i < count; ++i) polygon.setPoint(i, points[i].x, points[i].y);
+    clip_ = QRegion(polygon, Qt::OddEvenFill);
+    clipped_ = true;
+    painter_.setClipRegion(clip_);
+}
+
+void QtRasterDevice::RemoveClip() {
+    clipped_ = false;
+    clip_ = QRegion();
+    painter_.setClipping(false);
+}
+
+void QtRasterDevice::BlockCopy(int x, int y, int width, int height, const RasterDevice& source,
+                               int sx, int sy) {
+    const auto* other = dynamic_cast<const QtRasterDevice*>(&source);
+    if (!other) throw rtl::EInvalidGraphicOperation("Cannot copy from a device of another kind");
+    if (width <= 0 || height <= 0) return;
+    UseCopyMode();
+    const QRect from(sx, sy, width, height);
+    if (other == this)
+        painter_.drawImage(QPoint(x, y), image_.copy(from));
+    else
+        painter_.drawImage(QPoint(x, y), other->image_, from);
+}
+
+QImage QtRasterDevice::ToQImage(const Bitmap& bitmap) const {
+    QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_RGB32);
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < bitmap.Width(); ++x) line[x] = ToQColor(bitmap.Pixel(x, y)).rgb();
+    }
+    return image;
+}
+
+void QtRasterDevice::DrawBitmap(int x, int y, const Bitmap& bitmap) {
+    if (bitmap.Empty()) return;
+    UseCopyMode();
+    painter_.drawImage(QPoint(x, y), ToQImage(bitmap));
+}
+
+void QtRasterDevice::StretchBitmap(const Rect& rect, const Bitmap& bitmap) {
+    if (bitmap.Empty()) return;
+    const QRect box = NormalRect(rect.left, rect.top, rect.right, rect.bottom);
+    if (box.isEmpty()) return;
+    UseCopyMode();
+    painter_.drawImage(box, ToQImage(bitmap));
+}
+
+} // namespace raster

@@ -1,0 +1,129 @@
+// The raster device over a QPainter on a QImage (RGB32, no antialiasing, fonts without
+// antialiasing). It converts QPainter's pixel rules to the device's: shapes cover [left, right) x
+// [top, bottom) and a line leaves its end pixel undrawn. Text needs a QGuiApplication.
+#pragma once
+
+#include "raster/RasterDevice.h"
+
+#include <QBrush>
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+#include <QRegion>
+#include <QString>
+
+#include <vector>
+
+namespace raster {
+
+class QtRasterDevice final : public RasterDevice {
+public:
+    // A monochrome device draws every colour as black or white (by luminance).
+    QtRasterDevice(int width, int height, bool monochrome = false);
+    ~QtRasterDevice() override;
+    QtRasterDevice(const QtRasterDevice&) = delete;
+    QtRasterDevice& operator=(const QtRasterDevice&) = delete;
+
+    // The pixels drawn so far. The painter keeps writing into this image: take a deep copy
+    // (QImage::copy) to keep a frame while drawing goes on.
+    const QImage& Image() const { return image_; }
+    // The colour at (x, y) as a colour value (0x00BBGGRR); for tests and probes.
+    Color PixelAt(int x, int y) const;
+
+    int Width() const override { return image_.width(); }
+    int Height() const override { return image_.height(); }
+    bool Monochrome() const override { return monochrome_; }
+    std::unique_ptr<RasterDevice> CreateCompatible(int width, int height,
+                                                   bool monochrome) const override;
+
+    void SetPen(const Pen& pen) override;
+    void SetBrush(const Brush& brush) override;
+    void SetFont(const Font& font) override;
+    void SetTextColor(Color color) override;
+    void SetBkColor(Color color) override;
+    Color BkColor() const override { return bkColor_; }
+    void SetBkMode(BkMode mode) override;
+    BkMode GetBkMode() const override { return bkMode_; }
+    void SetTextAlign(unsigned flags) override { textAlign_ = flags; }
+    unsigned TextAlign() const override { return textAlign_; }
+
+    void MoveTo(int x, int y) override;
+    void LineTo(int x, int y) override;
+    void Polyline(const Point* points, int count) override;
+    void Polygon(const Point* points, int count) override;
+    void Rectangle(int left, int top, int right, int bottom) override;
+    void RoundRect(int left, int top, int right, int bottom, int cornerWidth,
+                   int cornerHeight) override;
+    void Ellipse(int left, int top, int right, int bottom) override;
+    void Arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) override;
+    void Pie(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) override;
+    void SetPixel(int x, int y, Color color) override;
+    void FillRect(const Rect& rect) override;
+    void PatBlt(int x, int y, int width, int height) override;
+    void TextOut(int x, int y, std::string_view text) override;
+    bool TextExtent(std::string_view text, Size& size) override;
+    void ClipRect(const Rect& rect) override;
+    void ClipPolygon(const Point* points, int count) override;
+    void RemoveClip() override;
+    void BlockCopy(int x, int y, int width, int height, const RasterDevice& source, int sx,
+                   int sy) override;
+    void DrawBitmap(int x, int y, const Bitmap& bitmap) override;
+    void StretchBitmap(const Rect& rect, const Bitmap& bitmap) override;
+
+private:
+    QColor ToQColor(Color color) const;
+    // The painter's pen, brush and composition mode for pen-drawn lines and shapes.
+    void UseGdiPen();
+    void UseShapePen();
+    void UseBackgroundFor(bool brush, bool pen);
+    void UseNoPen();
+    void UseShapeBrush();
+    void BuildPen();
+    void BuildBrush();
+    // Copy mode for operations that ignore the pen's mix mode (fills, text, copies).
+    void UseCopyMode();
+    void UsePenMode();
+    void PrepareFont();
+    const QString& ToQString(std::string_view text);
+    const QPoint* ToQPoints(const Point* points, int count);
+    QImage ToQImage(const Bitmap& bitmap) const;
+    // The arc angles (degrees x 16) of the ray points (x3, y3) and (x4, y4) on the ellipse box.
+    void ArcAngles(const QRect& box, int x3, int y3, int x4, int y4, int& start, int& span) const;
+
+    QImage image_;
+    QPainter painter_;
+    bool monochrome_;
+
+    Pen pen_;
+    Brush brush_;
+    Font font_;
+    Color textColor_ = 0;
+    Color bkColor_ = 0xFFFFFF;
+    BkMode bkMode_ = BkMode::Opaque;
+    unsigned textAlign_ = 0;
+    QPoint current_;
+
+    QPen qpen_;
+    QPen shapePen_;
+    QBrush qbrush_;
+    QPen textPen_;
+    QFont qfont_;
+    QFontMetrics metrics_;
+    bool fontDirty_ = true;
+    bool solidThinPen_ = true;
+    // What the painter holds now.
+    enum class PainterPen { Line, Shape, None, Other } painterPen_ = PainterPen::Other;
+    enum class PainterBrush { Shape, Stale } painterBrush_ = PainterBrush::Stale;
+    bool xorMode_ = false;
+    bool opaqueBackground_ = false;
+
+    bool clipped_ = false;
+    QRegion clip_;
+
+    QString text_;
+    std::vector<QPoint> points_;
+};
+
+} // namespace raster

@@ -1,0 +1,256 @@
+// Pixel probes on real images: the device's edge rules, mix modes, clipping, text and copies.
+#include "raster/QtRasterDevice.h"
+
+#include "GuiApp.h"
+#include "raster/RecordingDevice.h"
+#include "rtl/Exceptions.h"
+
+#include <gtest/gtest.h>
+
+using namespace raster;
+
+namespace {
+
+constexpr Color kWhite = 0xFFFFFF;
+constexpr Color kBlack = 0x000000;
+constexpr Color kRed = 0x0000FF;
+constexpr Color kBlue = 0xFF0000;
+
+struct QtDevice : ::testing::Test {
+    void SetUp() override { EnsureGuiApp(); }
+    QtRasterDevice dev{40, 30};
+
+    void UsePen(Color c, int width = 1, PenStyle style = PenStyle::Solid,
+                PenMode mode = PenMode::Copy) {
+        dev.SetPen({c, width, style, mode});
+    }
+    void UseBrush(Color c, BrushStyle style = BrushStyle::Solid) { dev.SetBrush({c, style, {}}); }
+    int CountColor(Color c) const {
+        int n = 0;
+        for (int y = 0; y < dev.Height(); ++y)
+            for (int x = 0; x < dev.Width(); ++x) n += dev.PixelAt(x, y) == c;
+        return n;
+    }
+};
+
+TEST_F(QtDevice, StartsWhite) {
+    EXPECT_EQ(dev.PixelAt(0, 0), kWhite);
+    EXPECT_EQ(dev.Image().format(), QImage::Format_RGB32);
+}
+
+TEST_F(QtDevice, RectangleExcludesRightAndBottomEdge) {
+    UsePen(kBlack);
+    UseBrush(kRed);
+    dev.Rectangle(5, 5, 15, 12);
+    EXPECT_EQ(dev.PixelAt(5, 5), kBlack);   // outline at left, top
+    EXPECT_EQ(dev.PixelAt(14, 11), kBlack); // outline at right - 1, bottom - 1
+    EXPECT_EQ(dev.PixelAt(15, 11), kWhite); // right edge excluded
+    EXPECT_EQ(dev.PixelAt(14, 12), kWhite); // bottom edge excluded
+    EXPECT_EQ(dev.PixelAt(6, 6), kRed);
+    EXPECT_EQ(dev.PixelAt(13, 10), kRed);
+    EXPECT_EQ(CountColor(kBlack) + CountColor(kRed), 10 * 7);
+}
+
+TEST_F(QtDevice, RectangleWithoutPenFillsOnePixelLess) {
+    UsePen(kBlack, 1, PenStyle::Clear);
+    UseBrush(kRed);
+    dev.Rectangle(5, 5, 15, 12);
+    EXPECT_EQ(CountColor(kRed), 9 * 6);
+    EXPECT_EQ(dev.PixelAt(13, 10), kRed);
+    EXPECT_EQ(dev.PixelAt(14, 10), kWhite);
+}
+
+TEST_F(QtDevice, FillRectCoversHalfOpenBox) {
+    UseBrush(kBlue);
+    dev.FillRect({2, 3, 6, 8});
+    EXPECT_EQ(CountColor(kBlue), 4 * 5);
+    EXPECT_EQ(dev.PixelAt(2, 3), kBlue);
+    EXPECT_EQ(dev.PixelAt(5, 7), kBlue);
+}
+
+TEST_F(QtDevice, PatBltWithNegativeSizePaintsTowardsSmallerCoordinates) {
+    UseBrush(kBlue);
+    dev.PatBlt(10, 10, 3, -2);
+    EXPECT_EQ(CountColor(kBlue), 6);
+    EXPECT_EQ(dev.PixelAt(10, 8), kBlue);
+    EXPECT_EQ(dev.PixelAt(12, 9), kBlue);
+    EXPECT_EQ(dev.PixelAt(10, 10), kWhite);
+}
+
+TEST_F(QtDevice, LineExcludesItsEndPixel) {
+    UsePen(kBlack);
+    dev.MoveTo(2, 4);
+    dev.LineTo(12, 4);
+    EXPECT_EQ(dev.PixelAt(2, 4), kBlack);
+    EXPECT_EQ(dev.PixelAt(11, 4), kBlack);
+    EXPECT_EQ(dev.PixelAt(12, 4), kWhite);
+    EXPECT_EQ(CountColor(kBlack), 10);
+    dev.LineTo(12, 14); // vertical, continuing from the current position
+    EXPECT_EQ(dev.PixelAt(12, 4), kBlack);
+    EXPECT_EQ(dev.PixelAt(12, 13), kBlack);
+    EXPECT_EQ(dev.PixelAt(12, 14), kWhite);
+}
+
+TEST_F(QtDevice, PolylineLeavesOnlyTheLastPointOut) {
+    UsePen(kBlack);
+    const Point pts[3] = {{1, 1}, {10, 1}, {10, 6}};
+    dev.Polyline(pts, 3);
+    EXPECT_EQ(dev.PixelAt(10, 1), kBlack);
+    EXPECT_EQ(dev.PixelAt(10, 5), kBlack);
+    EXPECT_EQ(dev.PixelAt(10, 6), kWhite);
+    EXPECT_EQ(CountColor(kBlack), 9 + 5);
+}
+
+TEST_F(QtDevice, EllipseStaysInsideItsBox) {
+    UsePen(kBlack);
+    UseBrush(kRed);
+    dev.Ellipse(10, 10, 20, 20);
+    int minX = 99, maxX = -1, minY = 99, maxY = -1;
+    for (int y = 0; y < dev.Height(); ++y)
+        for (int x = 0; x < dev.Width(); ++x)
+            if (dev.PixelAt(x, y) != kWhite) {
+                minX = std::min(minX, x);
+                maxX = std::max(maxX, x);
+                minY = std::min(minY, y);
+                maxY = std::max(maxY, y);
+            }
+    EXPECT_EQ(minX, 10);
+    EXPECT_EQ(maxX, 19);
+    EXPECT_EQ(minY, 10);
+    EXPECT_EQ(maxY, 19);
+    EXPECT_EQ(dev.PixelAt(15, 15), kRed);
+}
+
+TEST_F(QtDevice, NotXorPenInvertsTwiceToTheOriginal) {
+    UseBrush(kRed);
+    dev.FillRect({0, 0, 20, 20});
+    UsePen(kBlack, 1, PenStyle::Solid, PenMode::NotXor);
+    dev.MoveTo(0, 5);
+    dev.LineTo(20, 5);
+    // not (black xor red) = white xor red = cyan
+    EXPECT_EQ(dev.PixelAt(3, 5), 0xFFFF00u);
+    dev.MoveTo(22, 5);
+    dev.LineTo(30, 5);
+    EXPECT_EQ(dev.PixelAt(25, 5), 0x000000u); // not (black xor white)
+    dev.MoveTo(0, 5);
+    dev.LineTo(20, 5);
+    EXPECT_EQ(dev.PixelAt(3, 5), kRed);
+    // Fills ignore the mix mode.
+    UseBrush(kBlue);
+    dev.FillRect({30, 0, 32, 2});
+    EXPECT_EQ(dev.PixelAt(30, 0), kBlue);
+}
+
+TEST_F(QtDevice, ClipRectanglesIntersectAndPolygonReplaces) {
+    UseBrush(kRed);
+    dev.ClipRect({0, 0, 20, 20});
+    dev.ClipRect({10, 10, 30, 30});
+    dev.FillRect({0, 0, 40, 30});
+    EXPECT_EQ(CountColor(kRed), 100);
+    const Point tri[4] = {{0, 0}, {4, 0}, {4, 4}, {0, 4}};
+    dev.ClipPolygon(tri, 4);
+    UseBrush(kBlue);
+    dev.FillRect({0, 0, 40, 30});
+    EXPECT_EQ(CountColor(kBlue), 16);
+    dev.RemoveClip();
+    dev.SetPixel(39, 29, kBlue);
+    EXPECT_EQ(dev.PixelAt(39, 29), kBlue);
+}
+
+TEST_F(QtDevice, DottedPenSkipsPixels) {
+    UsePen(kBlack, 1, PenStyle::Alternate);
+    dev.MoveTo(0, 0);
+    dev.LineTo(20, 0);
+    EXPECT_EQ(CountColor(kBlack), 10);
+}
+
+TEST_F(QtDevice, HatchBrushLeavesGapsInTransparentMode) {
+    dev.SetBkMode(BkMode::Transparent);
+    UseBrush(kBlack, BrushStyle::Horizontal);
+    dev.FillRect({0, 0, 16, 16});
+    const int black = CountColor(kBlack);
+    EXPECT_GT(black, 0);
+    EXPECT_LT(black, 16 * 16);
+    EXPECT_EQ(CountColor(kWhite) + black, 40 * 30);
+}
+
+TEST_F(QtDevice, ArialEightPointIsElevenPixels) {
+    dev.SetFont({"Arial", 8, 0, 0});
+    Size s;
+    ASSERT_TRUE(dev.TextExtent("W", s));
+    EXPECT_GE(s.cy, 12);
+    EXPECT_LE(s.cy, 13);
+    Size wide;
+    dev.TextExtent("WWWW", wide);
+    EXPECT_EQ(wide.cx, 4 * s.cx);
+}
+
+TEST_F(QtDevice, TextAlignmentPlacesTheCell) {
+    QtRasterDevice big(120, 60);
+    big.SetFont({"Arial", 8, 0, 0});
+    big.SetTextColor(kBlack);
+    big.SetBkMode(BkMode::Opaque);
+    big.SetBkColor(kRed);
+    Size s;
+    big.TextExtent("Text", s);
+    big.SetTextAlign(TA_RIGHT | TA_BOTTOM);
+    big.TextOut(100, 40, "Text");
+    // The opaque cell ends just left of and above the reference point.
+    EXPECT_NE(big.PixelAt(99, 39), kWhite);
+    EXPECT_EQ(big.PixelAt(100, 39), kWhite);
+    EXPECT_EQ(big.PixelAt(99, 40), kWhite);
+    EXPECT_NE(big.PixelAt(100 - s.cx, 40 - s.cy), kWhite);
+    EXPECT_EQ(big.PixelAt(99 - s.cx, 40 - s.cy), kWhite);
+}
+
+TEST_F(QtDevice, RotatedTextRunsUpwards) {
+    QtRasterDevice big(60, 80);
+    big.SetFont({"Arial", 8, 0, 900});
+    big.SetTextColor(kBlack);
+    big.SetBkMode(BkMode::Transparent);
+    big.TextOut(20, 70, "HHHHHH");
+    int minX = 99, maxX = -1, minY = 99, maxY = -1;
+    for (int y = 0; y < 80; ++y)
+        for (int x = 0; x < 60; ++x)
+            if (big.PixelAt(x, y) != kWhite) {
+                minX = std::min(minX, x);
+                maxX = std::max(maxX, x);
+                minY = std::min(minY, y);
+                maxY = std::max(maxY, y);
+            }
+    EXPECT_GT(maxY - minY, 2 * (maxX - minX)); // taller than wide
+    EXPECT_LE(maxY, 70);
+    EXPECT_GE(minX, 20); // the top of the text faces left, so it extends right of x
+}
+
+TEST_F(QtDevice, BlockCopyBetweenDevices) {
+    auto buffer = dev.CreateCompatible(10, 10, false);
+    buffer->SetBrush({kRed, BrushStyle::Solid, {}});
+    buffer->FillRect({0, 0, 10, 10});
+    dev.BlockCopy(5, 6, 10, 10, *buffer, 0, 0);
+    EXPECT_EQ(CountColor(kRed), 100);
+    EXPECT_EQ(dev.PixelAt(5, 6), kRed);
+    EXPECT_EQ(dev.PixelAt(14, 15), kRed);
+    RecordingDevice other;
+    EXPECT_THROW(dev.BlockCopy(0, 0, 1, 1, other, 0, 0), rtl::EInvalidGraphicOperation);
+}
+
+TEST_F(QtDevice, MonochromeDeviceDrawsBlackOrWhite) {
+    QtRasterDevice mono(4, 4, true);
+    mono.SetBrush({0x00C0C0, BrushStyle::Solid, {}});
+    mono.FillRect({0, 0, 2, 2});
+    mono.SetBrush({0x400000, BrushStyle::Solid, {}});
+    mono.FillRect({2, 2, 4, 4});
+    EXPECT_EQ(mono.PixelAt(0, 0), kWhite);
+    EXPECT_EQ(mono.PixelAt(3, 3), kBlack);
+}
+
+TEST(ColorToRGB, SystemColoursAndPlainValues) {
+    EXPECT_EQ(ColorToRGB(0x00123456), 0x00123456u);
+    EXPECT_EQ(ColorToRGB(kSystemColorFlag | COLOR_BTNFACE), RGB(192, 192, 192));
+    EXPECT_EQ(ColorToRGB(kSystemColorFlag | COLOR_WINDOW), kWhite);
+    EXPECT_EQ(ColorToRGB(kSystemColorFlag | 200), 0u); // unknown index
+    EXPECT_EQ(ColorToRGB(0x20000000), 0u);             // sentinel values keep the low bytes
+}
+
+} // namespace
