@@ -288,7 +288,7 @@ void TCustomChartAxis::ApplyMargins(const TRect& margins) {
 }
 
 int TCustomChartAxis::LinearPixel(double value, bool xForm) const {
-    if (rangeSpan_ == 0) return centerPixel_;
+    if (rangeSpan_ == 0 || !std::isfinite(rangeSpan_)) return centerPixel_;
     const double t = (value - rangeMin_) * pixelSize_ / rangeSpan_;
     // Also catches NaN and infinities, which would overflow the pixel.
     if (!(std::fabs(t) < MaxPixelOffset)) return centerPixel_;
@@ -315,7 +315,7 @@ int TCustomChartAxis::LogPixel(double value, bool xForm) const {
 
 int TCustomChartAxis::DepthPixel(double value) const {
     const int depth = chart_ ? chart_->DepthWidth() : 0;
-    if (rangeSpan_ == 0) return depth / 2;
+    if (rangeSpan_ == 0 || !std::isfinite(rangeSpan_)) return depth / 2;
     const double t = depth * (inverted_ ? rangeMax_ - value : value - rangeMin_) / rangeSpan_;
     if (!(std::fabs(t) < MaxPixelOffset)) return depth / 2;
     return int(RoundToPixel(t));

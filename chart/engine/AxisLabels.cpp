@@ -56,13 +56,25 @@ int TCustomChartAxis::LabelSize(double value) const {
     return (labelsAngle_ == 0 || labelsAngle_ == 180) ? height : width;
 }
 
+// Steps run 1, 2, 5, 10, 20, 50, ... in every decade. The decade is found once and the result
+// built from it, so that 1e-12 steps to 2e-12 exactly instead of drifting through a chain of
+// multiplications by 10 and 0.1.
 double TCustomChartAxis::NextNiceStep(double step) {
     if (!(step > 0) || !std::isfinite(step)) return step;
-    if (step >= 10) return 10 * NextNiceStep(step * 0.1);
-    if (step < 1) return 0.1 * NextNiceStep(step * 10);
-    if (step < 2) return 2;
-    if (step < 5) return 5;
-    return 10;
+    int exponent = int(std::floor(std::log10(step)));
+    auto scale = [](int e) { return std::pow(10.0, std::abs(e)); };
+    double mantissa = exponent >= 0 ? step / scale(exponent) : step * scale(exponent);
+    // a mantissa a hair below 1 or 10 belongs to the neighbouring decade
+    constexpr double Tolerance = 1e-9;
+    if (mantissa >= 10 - Tolerance) {
+        ++exponent;
+        mantissa /= 10;
+    } else if (mantissa < 1 - Tolerance) {
+        --exponent;
+        mantissa *= 10;
+    }
+    const double next = mantissa < 2 - Tolerance ? 2 : (mantissa < 5 - Tolerance ? 5 : 10);
+    return exponent >= 0 ? next * scale(exponent) : next / scale(exponent);
 }
 
 double TCustomChartAxis::ComputeIncrement() const {

@@ -1,0 +1,59 @@
+// Shared helpers of the chart engine tests: a window host that counts paint requests and a
+// panel with fixed text metrics, so label sizes are known exactly.
+#pragma once
+
+#include "chart/KivEngine.h"
+
+#include <string_view>
+
+class CountingHost : public IKivPanelHost {
+public:
+    void Invalidate() override { ++Invalidates; }
+    TSize ClientSize() const override { return {400, 250}; }
+    void SetCursor(TCursor cursor) override { LastCursor = cursor; }
+    void PresentBuffer(const TRect&) override {}
+
+    int Invalidates = 0;
+    TCursor LastCursor = crDefault;
+};
+
+// Every character is CharWidth pixels wide; a line is LineHeight pixels high.
+class TestPanel : public TCustomAxisPanel {
+public:
+    TestPanel() { SetHost(&host); }
+    ~TestPanel() override { SetHost(nullptr); }
+
+    int MeasureMultiLineText(std::string_view text, int& lines) override {
+        lines = 1;
+        int widest = 0, current = 0;
+        for (char c : text) {
+            if (c == LineSeparator) {
+                ++lines;
+                current = 0;
+            } else if ((current += CharWidth) > widest) {
+                widest = current;
+            }
+        }
+        return widest;
+    }
+    int FontHeight() override { return LineHeight; }
+
+    // Serves the pending paint, as the window's paint handler does, and counts new requests.
+    int RequestsAfter(const std::function<void()>& change) {
+        PaintServed();
+        const int before = host.Invalidates;
+        change();
+        return host.Invalidates - before;
+    }
+
+    CountingHost host;
+    int CharWidth = 6;
+    int LineHeight = 12;
+};
+
+// A series the panel frees; tests create them with new, as the window does.
+inline TChartSeries* NewSeries(TCustomAxisPanel* chart = nullptr) {
+    auto* s = new TChartSeries;
+    if (chart) s->SetParentChart(chart);
+    return s;
+}
