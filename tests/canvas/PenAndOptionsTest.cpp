@@ -1,0 +1,115 @@
+#include "chart/KivCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+TEST(ChartPen, DefaultsAndPresets) {
+    TChartPen pen;
+    EXPECT_TRUE(pen.Visible());
+    EXPECT_FALSE(pen.SmallDots());
+    EXPECT_EQ(pen.Color(), clBlack);
+    EXPECT_EQ(pen.Width(), 1);
+    EXPECT_FALSE(TChartHiddenPen().Visible());
+    EXPECT_EQ(TDottedGrayPen().Color(), 8421504u);
+    EXPECT_EQ(TDottedGrayPen().Style(), psDot);
+    EXPECT_EQ(TDarkGrayPen().Color(), 8421504u);
+    EXPECT_EQ(TChartAxisPen().Width(), 2);
+    EXPECT_EQ(TChartArrowPen().Color(), 16777215u);
+}
+
+TEST(ChartPen, NotifiesOnlyOnChange) {
+    int changes = 0;
+    TChartPen pen([&] { ++changes; });
+    pen.SetVisible(true);
+    pen.SetSmallDots(false);
+    pen.SetColor(clBlack);
+    EXPECT_EQ(changes, 0);
+    pen.SetVisible(false);
+    pen.SetSmallDots(true);
+    pen.SetWidth(3);
+    EXPECT_EQ(changes, 3);
+    TChartHiddenPen preset([&] { ++changes; });
+    EXPECT_EQ(changes, 3); // presets set their defaults quietly
+}
+
+TEST(ChartPen, AssignCopiesFieldsButKeepsTheHandler) {
+    int changes = 0;
+    TChartPen target([&] { ++changes; });
+    TChartPen source;
+    source.SetVisible(false);
+    source.SetSmallDots(true);
+    source.SetColor(clRed);
+    source.SetWidth(4);
+    source.SetMode(pmNotXor);
+    target.Assign(source);
+    EXPECT_FALSE(target.Visible());
+    EXPECT_TRUE(target.SmallDots());
+    EXPECT_EQ(target.Color(), clRed);
+    EXPECT_EQ(target.Width(), 4);
+    EXPECT_EQ(target.Mode(), pmNotXor);
+    EXPECT_EQ(changes, 1);
+    target.SetColor(clBlue);
+    EXPECT_EQ(changes, 2);
+}
+
+TEST(FontObject, HeightFollowsSizeAndPixelsPerInch) {
+    TFont font;
+    EXPECT_EQ(font.Name(), "Arial");
+    font.SetSize(8);
+    EXPECT_EQ(font.Height(), -11);
+    font.SetHeight(-16);
+    EXPECT_EQ(font.Size(), 12);
+    font.SetPixelsPerInch(0); // ignored: would divide by zero
+    EXPECT_EQ(font.PixelsPerInch(), 96);
+}
+
+TEST(View3DOptions, DefaultsAndNotifications) {
+    std::vector<std::string> events;
+    TView3DOptions options([&] { events.push_back("repaint"); });
+    EXPECT_EQ(options.Elevation(), 345);
+    EXPECT_EQ(options.Rotation(), 345);
+    EXPECT_EQ(options.Perspective(), 15);
+    EXPECT_EQ(options.Zoom(), 100);
+    EXPECT_TRUE(options.Orthogonal());
+    EXPECT_TRUE(options.ZoomText());
+    options.OnScrolled = [&](bool horizontal) { events.push_back(horizontal ? "h" : "v"); };
+    options.OnZoomChanged = [&](int zoom) {
+        events.push_back("zoom " + std::to_string(zoom) + " was " + std::to_string(options.Zoom()));
+    };
+    options.SetHorizOffset(5);
+    options.SetVertOffset(6);
+    options.SetZoom(150);
+    options.SetZoom(150);
+    options.SetTilt(0);
+    EXPECT_EQ(events, (std::vector<std::string>{"repaint", "h", "repaint", "v", "zoom 150 was 100",
+                                                "repaint"}));
+    TView3DOptions copy;
+    copy.Assign(options);
+    EXPECT_EQ(copy.Zoom(), 150);
+    EXPECT_EQ(copy.HorizOffset(), 5);
+    EXPECT_EQ(copy.VertOffset(), 6);
+}
+
+TEST(Rounding, HalvesToEvenAndMulDivHalvesAwayFromZero) {
+    EXPECT_EQ(RoundPixel(0.5), 0);
+    EXPECT_EQ(RoundPixel(1.5), 2);
+    EXPECT_EQ(RoundPixel(2.5), 2);
+    EXPECT_EQ(RoundPixel(-2.5), -2);
+    EXPECT_EQ(RoundPixel(1e300), std::numeric_limits<int>::max());
+    EXPECT_EQ(RoundPixel(std::nan("")), 0);
+    EXPECT_EQ(MulDiv(1, 1, 2), 1);
+    EXPECT_EQ(MulDiv(-1, 1, 2), -1);
+    EXPECT_EQ(MulDiv(3, 5, 2), 8);
+    EXPECT_EQ(MulDiv(2000000000, 2000000000, 4000000000LL > 0 ? 2000000000 : 1), 2000000000);
+    EXPECT_EQ(MulDiv(5, 5, 0), -1);
+    EXPECT_EQ(MulDiv(2000000000, 4, 1), -1); // overflow
+}
+
+TEST(Colours, DarkenStopsAtZeroPerChannel) {
+    EXPECT_EQ(DarkenColor(raster::RGB(200, 100, 50), 64), raster::RGB(136, 36, 0));
+    EXPECT_EQ(DarkenColor(raster::RGB(64, 65, 63), 64), raster::RGB(0, 1, 0));
+    EXPECT_EQ(DarkenColor(clBtnFace, 64), raster::RGB(128, 128, 128));
+}
