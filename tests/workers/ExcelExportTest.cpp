@@ -1,0 +1,191 @@
+#include "workers/ExcelExport.h"
+#include "workers/CellSnapshot.h"
+
+#include "Support.h"
+
+#include "rtl/Exceptions.h"
+#include "toolkit/StringGrid.h"
+#include "toolkit/Thread.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sstream>
+
+using testing_support::ReadBytes;
+using testing_support::ScratchDir;
+using workers::SaveAsExcelFile;
+
+namespace {
+
+std::string Hex(const std::string& bytes) {
+    std::string out;
+    char b[4];
+    for (unsigned char c : bytes) {
+        std::snprintf(b, sizeof b, "%02X ", c);
+        out += b;
+    }
+    if (!out.empty()) out.pop_back();
+    return out;
+}
+
+const std::string BeginRecord = "09 08 08 00 00 00 10 00 00 00 00 00";
+const std::string EndRecord = "0A 00 00 00";
+
+} // namespace
+
+TEST(ExcelExport, TheOneColumnTwoRowExampleByteForByte) {
+    ScratchDir dir;
+    tk::TGridCells cells(1, 2);
+    cells.SetCell(0, 0, "Bid");
+    cells.SetCell(0, 1, "1.2345");
+    EXPECT_TRUE(SaveAsExcelFile(cells, dir.File("a.xls")));
+    EXPECT_EQ(Hex(ReadBytes(dir.File("a.xls"))),
+              BeginRecord + " 04 02 0B 00 00 00 00 00 00 00 03 00 " + Hex("Bid") +
+                  " 04 02 0E 00 01 00 00 00 00 00 06 00 " + Hex("1.2345") + " " + EndRecord);
+}
+
+TEST(ExcelExport, CellsGoColumnByColumnAndEmptyCellsAreWrittenToo) {
+    ScratchDir dir;
+    tk::TGridCells cells(2, 2);
+    cells.SetCell(0, 0, "A");
+    cells.SetCell(1, 0, "B");
+    cells.SetCell(1, 1, "b");
+    SaveAsExcelFile(cells, dir.File("order.xls"));
+    EXPECT_EQ(Hex(ReadBytes(dir.File("order.xls"))),
+              BeginRecord +
+                  " 04 02 09 00 00 00 00 00 00 00 01 00 41"    // (0,0) A
+                  " 04 02 08 00 01 00 00 00 00 00 00 00"       // (0,1) empty
+                  " 04 02 09 00 00 00 01 00 00 00 01 00 42"    // (1,0) B
+                  " 04 02 09 00 01 00 01 00 00 00 01 00 62 " + // (1,1) b
+                  EndRecord);
+
+    tk::TGridCells empty(3, 4);
+    SaveAsExcelFile(empty, dir.File("empty.xls"));
+    EXPECT_EQ(ReadBytes(dir.File("empty.xls")).size(), 12u + 12u * 3 * 4 + 4);
+}
+
+TEST(ExcelExport, LongTextsAreWrittenWholeAndLengthsWrap) {
+    std::ostringstream out;
+    workers::XlsWriteCellLabel(out, 2, 1, std::string(300, 'q'));
+    const std::string record = out.str();
+    ASSERT_EQ(record.size(), 312u);
+    EXPECT_EQ(Hex(record.substr(0, 12)), "04 02 34 01 01 00 02 00 00 00 2C 01"); // 308, 300
+
+    std::ostringstream wrap;
+    workers::XlsWriteCellLabel(wrap, 0, 0, std::string(65530, 'w'));
+    EXPECT_EQ(wrap.str().size(), 12u + 65530);
+    // 8 + 65530 = 65538 wraps to 2; the text length stays 65530.
+    EXPECT_EQ(Hex(wrap.str().substr(0, 12)), "04 02 02 00 00 00 00 00 00 00 FA FF");
+}
+
+TEST(ExcelExport, RowsBeyond65535Wrap) {
+    ScratchDir dir;
+    tk::TGridCells cells(1, 65537);
+    cells.SetCell(0, 65536, "again");
+    SaveAsExcelFile(cells, dir.File("wrap.xls"));
+    const std::string bytes = ReadBytes(dir.File("wrap.xls"));
+    // The last cell record sits right before the end record; its row reads 0.
+    const std::string last = bytes.substr(bytes.size() - 4 - 17, 17);
+    EXPECT_EQ(Hex(last.substr(0, 12)), "04 02 0D 00 00 00 00 00 00 00 05 00");
+    EXPECT_EQ(last.substr(12), "again");
+}
+
+TEST(ExcelExport, ASecondExportReplacesTheFirst) {
+    ScratchDir dir;
+    tk::TGridCells big(4, 40), small(1, 1);
+    big.SetCell(3, 39, "x");
+    small.SetCell(0, 0, "only");
+    SaveAsExcelFile(big, dir.File("same.xls"));
+    const std::string first = ReadBytes(dir.File("same.xls"));
+    SaveAsExcelFile(big, dir.File("same.xls"));
+    EXPECT_EQ(ReadBytes(dir.File("same.xls")), first);
+    SaveAsExcelFile(small, dir.File("same.xls"));
+    EXPECT_EQ(ReadBytes(dir.File("same.xls")).size(), 12u + 16 + 4);
+}
+
+TEST(ExcelExport, FilesThatCannotBeCreatedOrWrittenRaise) {
+    ScratchDir dir;
+    tk::TGridCells cells(2, 2);
+    EXPECT_THROW(SaveAsExcelFile(cells, dir.File("missing/folder.xls")), rtl::EInOutError);
+    // A folder in the way of the file.
+    std::filesystem::create_directory(dir.File("taken.xls"));
+    EXPECT_THROW(SaveAsExcelFile(cells, dir.File("taken.xls")), rtl::EInOutError);
+    // A device that is always full: created fine, every write fails.
+    tk::TGridCells large(12, 20000);
+    for (int r = 0; r < 20000; ++r) large.SetCell(0, r, "1.23456");
+    try {
+        SaveAsExcelFile(large, "/dev/full");
+        FAIL() << "a full disk was reported as success";
+    } catch (const rtl::EInOutError& e) {
+        EXPECT_NE(e.Message.find("/dev/full"), std::string::npos) << e.Message;
+    }
+}
+
+TEST(ExcelExport, AGridIsCopiedOnTheWindowThreadAndWrittenOnTheWorker) {
+    testing_support::App();
+    ScratchDir dir;
+    tk::TStringGrid grid;
+    grid.SetColCount(2);
+    grid.SetRowCount(3);
+    grid.SetCells(0, 0, "Bid");
+    grid.SetCells(1, 2, "1.2345");
+    tk::TGridCells same(2, 3);
+    same.SetCell(0, 0, "Bid");
+    same.SetCell(1, 2, "1.2345");
+    SaveAsExcelFile(same, dir.File("expected.xls"));
+
+    std::atomic<bool> ok = false;
+    struct Exporter final : tk::TThread {
+        Exporter(tk::TStringGrid& g, std::string f, std::atomic<bool>& ok)
+            : grid(g), file(std::move(f)), result(ok) {
+            Start();
+        }
+        void Execute() override { result = SaveAsExcelFile(grid, file); }
+        tk::TStringGrid& grid;
+        std::string file;
+        std::atomic<bool>& result;
+    };
+    new Exporter(grid, dir.File("worker.xls"), ok);
+    ASSERT_TRUE(tk::WaitForWorkers(std::chrono::seconds(10)));
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(ReadBytes(dir.File("worker.xls")), ReadBytes(dir.File("expected.xls")));
+}
+
+TEST(ExcelExport, ASpreadsheetReaderReadsEveryCell) {
+    // Debian's interpreter, where python3-xlrd installs, ahead of any other on the path.
+    const std::string python =
+        std::filesystem::exists("/usr/bin/python3") ? "/usr/bin/python3" : "python3";
+    if (std::system((python + " -c 'import xlrd' >/dev/null 2>&1").c_str()) != 0)
+        GTEST_SKIP() << "python3-xlrd is not installed";
+    ScratchDir dir;
+    tk::TGridCells cells(3, 4);
+    const char* texts[3][4] = {{"UTCDateTime", "2024.01.05 12:34:56", "", "x;y"},
+                               {"Bid", "1.2345", "-0.5", "caf\xE9"},
+                               {"Ask", "", "", "last"}};
+    const std::string long300(300, 'L');
+    texts[2][1] = long300.c_str();
+    for (int c = 0; c < 3; ++c)
+        for (int r = 0; r < 4; ++r) cells.SetCell(c, r, texts[c][r]);
+    const std::string file = dir.File("interop.xls");
+    SaveAsExcelFile(cells, file);
+    const std::string script = dir.File("read.py");
+    testing_support::WriteBytes(
+        script, "import sys, xlrd\n"
+                "book = xlrd.open_workbook(sys.argv[1], encoding_override='cp1252')\n"
+                "sheet = book.sheet_by_index(0)\n"
+                "for c in range(sheet.ncols):\n"
+                "    for r in range(sheet.nrows):\n"
+                "        v = sheet.cell_value(r, c)\n"
+                "        sys.stdout.buffer.write(('%d,%d=%s\\n' % (c, r, v)).encode('utf-8'))\n");
+    const std::string out = dir.File("out.txt");
+    ASSERT_EQ(std::system((python + " " + script + " " + file + " > " + out).c_str()), 0);
+    std::string expected;
+    for (int c = 0; c < 3; ++c)
+        for (int r = 0; r < 4; ++r) {
+            std::string text = texts[c][r];
+            if (text == "caf\xE9") text = "caf\xC3\xA9"; // Windows-1252 é read as Unicode
+            expected += std::to_string(c) + "," + std::to_string(r) + "=" + text + "\n";
+        }
+    EXPECT_EQ(ReadBytes(out), expected);
+}

@@ -1,0 +1,269 @@
+#include "workers/NewsDownload.h"
+#include "workers/CalendarService.h"
+#include "workers/Unit2.h"
+
+#include "../fixtures/LocalHttpServer.h"
+#include "Support.h"
+
+#include "inet/WinInet.h"
+#include "rtl/Exceptions.h"
+#include "toolkit/MessageBox.h"
+#include "toolkit/StringGrid.h"
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+
+using testing_support::LocalHttpServer;
+using testing_support::ReadBytes;
+using testing_support::ScratchDir;
+using testing_support::WriteBytes;
+using workers::ParseCalendar;
+using workers::TNewsTable;
+
+using Row = std::array<std::string, 7>;
+
+TEST(ParseCalendar, EventsLandOnTheRowOfTheirLineAndZeroLinesKeepTheirRows) {
+    const TNewsTable t = ParseCalendar("2024.01.05;13:30;USD;Payrolls;High;216K;170K;199K\r\n"
+                                       "0\r\n"
+                                       "2024.01.05;15:00;USD;ISM Services;Medium;;52.6;52.7\r\n"
+                                       "0\r\n");
+    ASSERT_EQ(t.Events.size(), 2u);
+    EXPECT_EQ(t.Events[0].Row, 1);
+    EXPECT_EQ(t.Events[0].Cells,
+              (Row{"2024.01.05 13:30", "USD", "Payrolls", "High", "216K", "170K", "199K"}));
+    EXPECT_EQ(t.Events[1].Row, 3);
+    EXPECT_EQ(t.Events[1].Cells,
+              (Row{"2024.01.05 15:00", "USD", "ISM Services", "Medium", "", "52.6", "52.7"}));
+    // A "0" as the last line adds no row.
+    EXPECT_EQ(t.LastRow, 3);
+    EXPECT_EQ(ParseCalendar("0\n0\n").LastRow, 0);
+    EXPECT_EQ(ParseCalendar("").Events.size(), 0u);
+}
+
+TEST(ParseCalendar, FieldsAreTakenAsTheyStand) {
+    // Fewer fields leave cells empty, more are dropped, a ";" in a title shifts the rest,
+    // and "0 " or " 0" is an event, not an empty line.
+    const TNewsTable t = ParseCalendar("d;t;EUR\n"
+                                       "d;t;EUR;A;B;C;D;E;F;G\n"
+                                       "d;t;GBP;Rate; decision;High;5%;5%\n"
+                                       "0 \n"
+                                       "\n");
+    ASSERT_EQ(t.Events.size(), 5u);
+    EXPECT_EQ(t.Events[0].Cells, (Row{"d t", "EUR", "", "", "", "", ""}));
+    EXPECT_EQ(t.Events[1].Cells, (Row{"d t", "EUR", "A", "B", "C", "D", "E"}));
+    EXPECT_EQ(t.Events[2].Cells, (Row{"d t", "GBP", "Rate", " decision", "High", "5%", "5%"}));
+    EXPECT_EQ(t.Events[3].Cells[0], "0  ");
+    EXPECT_EQ(t.Events[4].Cells, (Row{" ", "", "", "", "", "", ""}));
+    EXPECT_EQ(t.LastRow, 5);
+}
+
+TEST(ParseCalendar, EveryKindOfLineEndSeparatesLinesAndTheLastNeedsNone) {
+    const Row a{"1 2", "3", "", "", "", "", ""};
+    for (const char* text : {"1;2;3\n0\n1;2;3", "1;2;3\r0\r1;2;3\r", "1;2;3\r\n0\r\n1;2;3"}) {
+        const TNewsTable t = ParseCalendar(text);
+        ASSERT_EQ(t.Events.size(), 2u) << text;
+        EXPECT_EQ(t.Events[1].Row, 3);
+        EXPECT_EQ(t.Events[1].Cells, a);
+    }
+}
+
+TEST(ParseCalendar, ALongLineLosesTheFieldsBeyondTheWindowAndNulBytesStay) {
+    const std::string title(260, 'T');
+    const TNewsTable t =
+        ParseCalendar("d;t;USD;" + title + ";High;1;2;3\n" + std::string("d;t;J\0Y;x", 9) + "\n");
+    ASSERT_EQ(t.Events.size(), 2u);
+    EXPECT_EQ(t.Events[0].Cells, (Row{"d t", "USD", "", "", "", "", ""}));
+    EXPECT_EQ(t.Events[1].Cells[1], std::string("J\0Y", 3));
+}
+
+namespace {
+
+// The news grid of the window: 7 columns, the titles in row 0, rows left by an earlier run.
+class NewsDownloadTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing_support::App();
+        grid_.SetColCount(7);
+        grid_.SetRowCount(20);
+        const char* titles[] = {"DateTime", "Currency", "Title",   "Impact",
+                                "Actual",   "Forecast", "Previous"};
+        for (int c = 0; c < 7; ++c) grid_.SetCells(c, 0, titles[c]);
+        for (int r = 1; r < 20; ++r) grid_.SetCells(2, r, "earlier " + std::to_string(r));
+        previous_ = tk::SetMessagePresenter([this](const std::string& text) {
+            std::lock_guard lock(messagesLock_);
+            messages_.push_back(text);
+        });
+    }
+    void TearDown() override {
+        tk::SetMessagePresenter(previous_);
+        inet::SetDefaultInternetLimits(inet::TInternetLimits{});
+    }
+
+    workers::TCalendarRequest Request(const std::string& path) {
+        workers::TCalendarRequest r = workers::MakeCalendarRequest(
+            rtl::EncodeDate(2024, 1, 5), "http://127.0.0.1:" + std::to_string(http_.Port()));
+        r.Url = http_.Url(path);
+        r.FileName = dir_.File(r.FileName);
+        return r;
+    }
+
+    std::vector<std::string> Messages() {
+        std::lock_guard lock(messagesLock_);
+        return messages_;
+    }
+
+    void ExpectGridUntouched() {
+        EXPECT_EQ(grid_.RowCount(), 20);
+        EXPECT_EQ(grid_.Cells(0, 0), "DateTime");
+        for (int r = 1; r < 20; ++r) EXPECT_EQ(grid_.Cells(2, r), "earlier " + std::to_string(r));
+    }
+
+    tk::TStringGrid grid_;
+    ScratchDir dir_;
+    LocalHttpServer http_;
+    tk::MessagePresenter previous_;
+    std::mutex messagesLock_;
+    std::vector<std::string> messages_;
+};
+
+// A calendar of exactly the given size: an event, a "0" line, then padding in a last event.
+std::string CalendarOfSize(size_t size) {
+    std::string body = "2024.01.05;13:30;USD;Payrolls;High;216K;170K;199K\r\n0\r\n";
+    const std::string last = "2024.01.05;15:00;EUR;";
+    body += last;
+    body += std::string(size - body.size(), 'p');
+    return body;
+}
+
+} // namespace
+
+TEST_F(NewsDownloadTest, BodiesOfAnySizeAreStoredByteForByteAndShown) {
+    for (size_t size : {size_t(1025), size_t(2050), size_t(2051)})
+        http_.Server().Get("/c" + std::to_string(size),
+                           [size](const httplib::Request&, httplib::Response& res) {
+                               res.set_content(CalendarOfSize(size), "text/csv");
+                           });
+    http_.Start();
+    for (size_t size : {size_t(1025), size_t(2050), size_t(2051)}) {
+        const workers::TCalendarRequest r = Request("/c" + std::to_string(size));
+        workers::DownloadNews(grid_, r);
+        EXPECT_EQ(ReadBytes(r.FileName), CalendarOfSize(size));
+        EXPECT_EQ(grid_.RowCount(), 4);
+        EXPECT_EQ(grid_.Cells(0, 0), "DateTime");
+        EXPECT_EQ(grid_.Cells(2, 1), "Payrolls");
+        EXPECT_EQ(grid_.Cells(2, 2), "");
+        EXPECT_EQ(grid_.Cells(0, 3), "2024.01.05 15:00");
+        EXPECT_EQ(grid_.Cells(2, 3), ""); // beyond the 255-character window
+    }
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_NE(Request("/").FileName.find("EconCal_2024-01-01.csv"), std::string::npos);
+}
+
+TEST_F(NewsDownloadTest, AnEmptyAnswerEmptiesTheEventRowsButKeepsTheirCount) {
+    http_.Server().Get("/empty", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("", "text/csv");
+    });
+    http_.Start();
+    const workers::TCalendarRequest r = Request("/empty");
+    WriteBytes(r.FileName, "old calendar");
+    workers::DownloadNews(grid_, r);
+    EXPECT_EQ(ReadBytes(r.FileName), "");
+    EXPECT_EQ(grid_.RowCount(), 20);
+    EXPECT_EQ(grid_.Cells(2, 0), "Title");
+    for (int r = 1; r < 20; ++r) EXPECT_EQ(grid_.Cells(2, r), "");
+}
+
+TEST_F(NewsDownloadTest, NetworkFailuresShowOneMessageAndLoseNothing) {
+    http_.Server().Get("/missing", [](const httplib::Request&, httplib::Response& res) {
+        res.status = 404;
+        res.set_content("<html>Not Found</html>", "text/html");
+    });
+    http_.Server().Get("/slow", [](const httplib::Request&, httplib::Response& res) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+        res.set_content("late", "text/csv");
+    });
+    http_.Server().Get("/dropped", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content_provider(5000, "text/csv",
+                                 [](size_t offset, size_t, httplib::DataSink& sink) {
+                                     if (offset > 0) return false;
+                                     sink.write("d;t;USD;Half\r\n", 14);
+                                     return true;
+                                 });
+    });
+    http_.Server().Get("/huge", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content(std::string(50u << 20, '0'), "text/csv");
+    });
+    http_.Start();
+    inet::TInternetLimits limits;
+    limits.TotalTimeoutMs = 300;
+    inet::SetDefaultInternetLimits(limits);
+
+    const std::string refused =
+        "http://127.0.0.1:" + std::to_string(testing_support::RefusedPort()) + "/";
+    for (const std::string path : {"/missing", "/slow", "/dropped", "/huge", "refused"}) {
+        workers::TCalendarRequest r = Request(path);
+        if (path == "refused") r.Url = refused;
+        WriteBytes(r.FileName, "last week's copy");
+        workers::DownloadNews(grid_, r);
+        EXPECT_EQ(Messages(), std::vector<std::string>{workers::DownloadErrorMessage}) << path;
+        EXPECT_EQ(ReadBytes(r.FileName), "last week's copy") << path;
+        ExpectGridUntouched();
+        std::lock_guard lock(messagesLock_);
+        messages_.clear();
+    }
+    std::string body = "x";
+    EXPECT_FALSE(workers::DownloadFile(refused, body));
+    EXPECT_EQ(body, "");
+}
+
+TEST_F(NewsDownloadTest, ACalendarFileThatCannotBeWrittenRaisesAndKeepsTheGrid) {
+    http_.Server().Get("/ok", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("d;t;USD;News;High;1;2;3\r\n", "text/csv");
+    });
+    http_.Start();
+    workers::TCalendarRequest r = Request("/ok");
+    std::filesystem::create_directory(r.FileName); // a folder stands in the file's way
+    EXPECT_THROW(workers::DownloadNews(grid_, r), rtl::EInOutError);
+    ExpectGridUntouched();
+    EXPECT_TRUE(Messages().empty());
+    r.FileName = dir_.File("no-such-folder/EconCal.csv");
+    EXPECT_THROW(workers::DownloadNews(grid_, r), rtl::EInOutError);
+    ExpectGridUntouched();
+}
+
+TEST_F(NewsDownloadTest, OverlappingWorkerRunsKeepTheCalendarFileWhole) {
+    std::string body;
+    for (int i = 0; i < 3000; ++i)
+        body += "2024.01.0" + std::to_string(1 + i % 5) + ";10:" + std::to_string(10 + i % 50) +
+                ";USD;Event " + std::to_string(i) + ";Low;;1.0;0.9\r\n" + (i % 7 ? "" : "0\r\n");
+    std::string agent, query;
+    std::mutex seen;
+    http_.Server().Get("/calendar.php", [&](const httplib::Request& req, httplib::Response& res) {
+        {
+            std::lock_guard lock(seen);
+            agent = req.get_header_value("User-Agent");
+            query = req.get_param_value("csv") + "|" + req.get_param_value("date") + "|" +
+                    req.get_param_value("calendar[]");
+        }
+        res.set_content(body, "text/csv");
+    });
+    http_.Start();
+    workers::SetCalendarBaseUrl(http_.Url("/"));
+    const workers::TCalendarRequest week =
+        workers::MakeCalendarRequest(rtl::Now(), workers::CalendarBaseUrl());
+    {
+        testing_support::CurrentDir here(dir_.Path());
+        for (int i = 0; i < 6; ++i) new TTestThread_1(&grid_);
+        ASSERT_TRUE(tk::WaitForWorkers(std::chrono::seconds(60)));
+    }
+    workers::SetCalendarBaseUrl("");
+    EXPECT_EQ(agent, "Ormund 5.x");
+    EXPECT_EQ(query, "1|" + week.Year + week.Month + week.Day + "|4");
+    EXPECT_EQ(ReadBytes(dir_.File(week.FileName)), body);
+    const TNewsTable expected = ParseCalendar(body);
+    EXPECT_EQ(grid_.RowCount(), expected.LastRow + 1);
+    for (const auto& e : expected.Events)
+        for (int c = 0; c < 7; ++c) ASSERT_EQ(grid_.Cells(c, e.Row), e.Cells[size_t(c)]);
+    EXPECT_TRUE(Messages().empty());
+}
