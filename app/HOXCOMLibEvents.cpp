@@ -116,9 +116,7 @@ com::HRESULT THOXCOMLibEventsBaseSink::Guarded(com::EXCEPINFO* exception,
         hr = com::E_UNEXPECTED;
         text = com::SysErrorMessage(hr);
     }
-    if (exception) {
-        com::SysFreeString(exception->bstrSource);
-        com::SysFreeString(exception->bstrDescription);
+    if (exception) { // an out parameter: the caller frees what we put there
         exception->wCode = 0;
         exception->bstrSource = com::SysAllocString(rtl::AnsiToWide(ClassName()));
         exception->bstrDescription = com::SysAllocString(rtl::AnsiToWide(text));

@@ -158,11 +158,3 @@ TEST_F(HostTest, RunningFeedPostsAtItsRateAndStopsCleanlyOnRelease) {
     EXPECT_EQ(bookSide.refs, 0);
     EXPECT_EQ(sink.refs, 0);
 }
-
-TEST_F(HostTest, RateZeroStopsTheAutomaticFeed) {
-    RecordingNotify notify;
-    auto quotes = NewQuotes();
-    Subscribe(quotes.Get(), &notify, u"EUR/USD", 2);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(com::RunPendingApartmentCalls(), 0);
-}

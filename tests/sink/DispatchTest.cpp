@@ -86,17 +86,6 @@ TEST_F(SinkDispatch, QueryInterfaceAnswersItselfOrNothing) {
     EXPECT_EQ(sink.Release(), 1u);
 }
 
-TEST_F(SinkDispatch, TypeInformationIsNotOffered) {
-    com::UINT count = 5;
-    EXPECT_EQ(sink.GetTypeInfoCount(&count), com::E_NOTIMPL);
-    EXPECT_EQ(count, 0u);
-    void* info = &count;
-    EXPECT_EQ(sink.GetTypeInfo(0, 0, &info), com::E_NOTIMPL);
-    EXPECT_EQ(info, nullptr);
-    com::DISPID id = 0;
-    EXPECT_EQ(sink.GetIDsOfNames(com::GUID_NULL, nullptr, 0, 0, &id), com::E_NOTIMPL);
-}
-
 TEST_F(SinkDispatch, PositionalTableReadsArgumentsLastFirstAndPlacesNamedOnes) {
     com::VARIANT args[3];
     com::DISPPARAMS p;
