@@ -1,0 +1,3 @@
+#include "app/FeedCounters.h"
+
+TFeedCounters FeedCounters;

@@ -1,0 +1,114 @@
+// The quote and Level 2 handlers: records from the host into edits and grid rows.
+#include "app/FeedCounters.h"
+#include "app/Unit1.h"
+
+#include "com/Bstr.h"
+#include "rtl/AnsiText.h"
+#include "rtl/DateTime.h"
+#include "rtl/NumberText.h"
+
+namespace {
+
+std::string Ansi(const char16_t* bstr) {
+    return rtl::WideToAnsi(com::BstrView(bstr));
+}
+
+// A date-time outside the years 1 to 9999 (or not a number) shows as its number text, so a
+// bad time is visible instead of ending the quote.
+std::string QuoteTime(double value) {
+    if (!rtl::IsValidDateTime(value)) return rtl::FloatToStr(value);
+    return rtl::FormatDateTime("yyyy.mm.dd hh:mm:ss", value);
+}
+
+} // namespace
+
+com::HRESULT TForm1::OnQuoteData(hox::QuoteRecord* record) {
+    // Errors end the handling of this record; the host always gets S_OK.
+    try {
+        if (!record) return com::S_OK;
+        const hox::QuoteRecord& q = *record;
+        // 1. The 24 edits.
+        const char16_t* strings[4] = {q.bstrSymbol, q.bstrMarket, q.bstrCompany, q.bstrUnderlier};
+        for (int i = 0; i < 4; ++i) QuoteEdits[i]->SetText(Ansi(strings[i]));
+        const double doubles[9] = {q.dLast, q.dBid,  q.dAsk,        q.dPrevClose,  q.dHigh,
+                                   q.dLow,  q.dOpen, q.dMarginMult, q.dStrikePrice};
+        for (int i = 0; i < 9; ++i) QuoteEdits[4 + i]->SetText(rtl::FloatToStr(doubles[i]));
+        const int32_t ints[8] = {q.lBidSize, q.lAskSize,      q.lLastSize, q.lVolume,
+                                 q.lFlags,   q.lContractSize, q.lExpMonth, q.lExpYear};
+        for (int i = 0; i < 8; ++i) QuoteEdits[13 + i]->SetText(rtl::IntToStr(ints[i]));
+        QuoteEdits[21]->SetText(QuoteTime(q.UTCDateTime));
+        QuoteEdits[22]->SetText(rtl::UIntToStr(q.tick));
+        QuoteEdits[23]->SetText(rtl::UIntToStr(q.putcall));
+
+        // 2. A new row.
+        int32_t n = ++FeedCounters.QuoteRows;
+        StringGrid1->SetRowCount(n + 1);
+        // 3. Its cells. The size difference is taken on 64 bits: two int32 sizes can differ
+        // by more than an int32 holds.
+        int64_t d = int64_t(q.lAskSize) - int64_t(q.lBidSize);
+        StringGrid1->SetCells(0, n, QuoteEdits[21]->Text());
+        StringGrid1->SetCells(1, n, QuoteEdits[5]->Text());
+        StringGrid1->SetCells(2, n, QuoteEdits[6]->Text());
+        StringGrid1->SetCells(3, n, QuoteEdits[13]->Text());
+        StringGrid1->SetCells(4, n, QuoteEdits[14]->Text());
+        StringGrid1->SetCells(5, n, d > 0 ? rtl::IntToStr(d) : "0");
+        StringGrid1->SetCells(6, n, d < 0 ? rtl::IntToStr(d) : "0");
+        StringGrid1->SetCells(7, n, QuoteEdits[16]->Text());
+        StringGrid1->SetCells(11, n, rtl::IntToStr(n));
+        // 4. Show the newest row.
+        StringGrid1->SetRow(n);
+        StringGrid1->SetCol(0);
+    } catch (const std::exception&) {
+    }
+    return com::S_OK;
+}
+
+com::HRESULT TForm1::OnLevel2Data(hox::Level2Record* record) {
+    try {
+        if (!record) return com::S_OK;
+        const hox::Level2Record& l2 = *record;
+        // 1. The "Level II" edits.
+        std::string mmid = Ansi(l2.bstrMMID);
+        Edit1->SetText(Ansi(l2.bstrSymbol));
+        Edit2->SetText(mmid);
+        Edit3->SetText(Ansi(l2.bstrSource));
+        Edit5->SetText(rtl::IntToStr(l2.lSize));
+        Edit6->SetText(rtl::FloatToStr(l2.dPrice));
+        Edit7->SetText(rtl::UIntToStr(l2.side));
+        Edit8->SetText(l2.bClosed != 0 ? "-1" : "0");
+        // 2. The book: side 1 is the bid book, anything else the ask book.
+        bool bid = l2.side == 1;
+        tk::TStringGrid* book = bid ? StringGrid2 : StringGrid3;
+        int32_t& counter = bid ? FeedCounters.BidRows : FeedCounters.AskRows;
+        if (l2.bClosed == 0) {
+            // 3. An open entry appends a row.
+            int32_t n = ++counter;
+            book->SetRowCount(n + 1);
+            book->SetCells(0, n, mmid);
+            book->SetCells(1, n, rtl::FloatToStr(l2.dPrice));
+            book->SetCells(2, n, rtl::IntToStr(l2.lSize));
+            book->SetCells(4, n, rtl::IntToStr(n));
+        } else {
+            // 4. A closed entry marks every row of that market maker in this book.
+            for (int32_t i = 1; i <= counter; ++i)
+                if (book->CellView(0, i) == mmid) book->SetCells(0, i, "CLOSED:");
+        }
+        // 5. and 6.
+        if (counter >= 1) {
+            book->SetRow(counter);
+            book->SetCol(0);
+        }
+        StringGrid2->Repaint();
+        StringGrid3->Repaint();
+    } catch (const std::exception&) {
+    }
+    return com::S_OK;
+}
+
+com::HRESULT TForm1::OnTSData(hox::TSRecord*) {
+    return com::S_OK;
+}
+
+com::HRESULT TForm1::OnOptionsData(hox::OptionsRecord*) {
+    return com::S_OK;
+}

@@ -1,0 +1,155 @@
+#include "app/Unit1.h"
+
+#include "app/FeedCounters.h"
+#include "app/LoginFile.h"
+
+#include "com/ClassRegistry.h"
+#include "com/OleCheck.h"
+#include "rtl/AnsiText.h"
+#include "rtl/Exceptions.h"
+#include "rtl/NumberText.h"
+#include "toolkit/Application.h"
+#include "toolkit/MessageBox.h"
+
+using com::OleCheck;
+
+namespace {
+
+com::Bstr Wide(const std::string& ansi) {
+    return com::Bstr(rtl::AnsiToWide(ansi));
+}
+
+} // namespace
+
+TForm1::TForm1() {
+    BuildLayout();
+}
+
+TForm1::~TForm1() {
+    try {
+        FormDestroy();
+    } catch (const std::exception& e) {
+        tk::ShowException(e);
+    }
+}
+
+bool TForm1::Create() {
+    try {
+        FormCreate();
+        return true;
+    } catch (const std::exception& e) {
+        tk::ShowException(e);
+        return false;
+    }
+}
+
+void TForm1::FormCreate() {
+    // 1. The remembered login, read beside the program file.
+    TLoginValues login;
+    if (ReadLoginFile(tk::TApplication::ExeDir() + "Login.txt", login)) {
+        Edit34->SetText(login.UserName);
+        Edit35->SetText(login.Password);
+        Edit36->SetText(login.ClientId);
+    }
+    // 2. and 3. The host's manager.
+    OleCheck(com::CoCreateInstance(hox::CLSID_HoxComMgr, nullptr, com::CLSCTX_SERVER,
+                                   hox::IID_IHoxComMgr, ComMgr.PutVoid()));
+    OleCheck(ComMgr->SetManagerFlag(0));
+    // 4. The event sink.
+    HealthSink = std::make_unique<THOXCOMLibIHoxComMgrEvents>();
+    HealthSink->OnHealthUpdate = [this](THOXCOMLibEventsBaseSink* sender, int32_t selector,
+                                        int32_t state) {
+        OnHealthUpdateEvent(sender, selector, uint32_t(state));
+    };
+    HealthSink->Connect(ComMgr.Get());
+    // 5. and 6. The order client and the two quote objects.
+    OleCheck(ComMgr->GetOrderClient(OrderClient.Put()));
+    OleCheck(OrderClient->SetOrderClientFlag(-1));
+    OleCheck(ComMgr->GetQuotes(QuotesA.Put()));
+    OleCheck(ComMgr->GetQuotes(QuotesB.Put()));
+    // 7. Idle: Start on, Stop off.
+    Button1->setEnabled(true);
+    Button2->setEnabled(false);
+    // 8. Grid titles.
+    const char* quoteTitles[8] = {"UTCDateTime", "Bid",      "Ask",      "BidSize",
+                                  "AskSize",     "+(AS-BS)", "-(AS-BS)", "Volume"};
+    for (int c = 0; c < 8; ++c) StringGrid1->SetCells(c, 0, quoteTitles[c]);
+    const char* bidTitles[3] = {"MMID", "Bid", "Sell Size"};
+    const char* askTitles[3] = {"MMID", "Ask", "Buy Size"};
+    for (int c = 0; c < 3; ++c) {
+        StringGrid2->SetCells(c, 0, bidTitles[c]);
+        StringGrid3->SetCells(c, 0, askTitles[c]);
+    }
+    // 9. Counters.
+    FeedCounters = TFeedCounters{};
+    // 10. The hourly timer.
+    Timer1->SetEnabled(true);
+    Timer1->SetInterval(3600000);
+    // 12. News grid titles.
+    const char* newsTitles[7] = {"DateTime", "Currency", "Title",   "Impact",
+                                 "Actual",   "Forecast", "Previous"};
+    for (int c = 0; c < 7; ++c) StringGrid4->SetCells(c, 0, newsTitles[c]);
+}
+
+void TForm1::FormDestroy() {
+    if (destroyed_) return;
+    destroyed_ = true;
+    if (QuotesB) {
+        OleCheck(QuotesB->Unsubscribe(this));
+        QuotesB.Reset();
+    }
+    if (QuotesA) {
+        OleCheck(QuotesA->Unsubscribe(this));
+        QuotesA.Reset();
+    }
+    HealthSink.reset();
+    ComMgr.Reset();
+    OrderClient.Reset();
+}
+
+void TForm1::Button1Click() {
+    if (!QuotesA || !QuotesB || !ComMgr) throw rtl::Exception("Not connected to the trading host");
+    com::Bstr symbol = Wide(Edit4->Text());
+    OleCheck(QuotesA->Subscribe(this, symbol.get(), 2));
+    OleCheck(QuotesB->Subscribe(this, symbol.get(), 1));
+    if (Edit36->Text().empty() || Edit35->Text().empty() || Edit34->Text().empty()) {
+        tk::ShowMessage("Incomplet \r\nUser name: ...\r\nPassword: ...\r\nSDK client ID # ...");
+        return;
+    }
+    int32_t clientId = rtl::StrToInt(Edit36->Text());
+    com::VARIANT_BOOL result = 0;
+    OleCheck(ComMgr->Logon(clientId, Wide(Edit34->Text()).get(), Wide(Edit35->Text()).get(), 0,
+                           &result));
+    com::VARIANT_BOOL loggedOn = 0;
+    OleCheck(ComMgr->GetLoggedOn(&loggedOn));
+    if (loggedOn != 0)
+        WriteLoginFile("Login.txt", {Edit34->Text(), Edit35->Text(), Edit36->Text()});
+    Button2->setEnabled(true);
+    Button1->setEnabled(false);
+    Edit4->setEnabled(false);
+}
+
+void TForm1::Button2Click() {
+    if (HealthSink) HealthSink->Disconnect();
+    if (QuotesA) OleCheck(QuotesA->Unsubscribe(this));
+    if (QuotesB) OleCheck(QuotesB->Unsubscribe(this));
+    for (tk::TStringGrid* grid : {StringGrid1, StringGrid2, StringGrid3})
+        for (int r = 1; r < grid->RowCount(); ++r) grid->ClearRow(r);
+    Edit4->setEnabled(true);
+    Button2->setEnabled(false);
+    Button1->setEnabled(true);
+}
+
+void TForm1::OnHealthUpdateEvent(THOXCOMLibEventsBaseSink*, int32_t selector, uint32_t state) {
+    if (selector == 0) Label4->SetCaption("State: " + rtl::UIntToStr(state));
+}
+
+com::HRESULT TForm1::QueryInterface(const com::IID& iid, void** object) {
+    if (!object) return com::E_POINTER;
+    if (iid == com::IID_IUnknown || iid == hox::IID_IHoxQuotesNotify) {
+        *object = static_cast<hox::IHoxQuotesNotify*>(this);
+        return com::S_OK;
+    }
+    *object = nullptr;
+    return com::E_NOINTERFACE;
+}

@@ -1,0 +1,85 @@
+// The main window: the host connection, login, the quote and Level 2 views, the tick chart
+// areas and the news grid.
+#pragma once
+
+#include "app/HOXCOMLibEvents.h"
+
+#include "HOXCOMLib_TLB.h"
+#include "com/ComPtr.h"
+#include "toolkit/Controls.h"
+#include "toolkit/Form.h"
+#include "toolkit/StringGrid.h"
+
+#include <memory>
+#include <string>
+
+class TForm1 : public tk::TForm, public hox::IHoxQuotesNotify {
+public:
+    TForm1();
+    ~TForm1() override;
+
+    // Runs FormCreate; an error ends start-up at its step and is shown to the user.
+    // Returns whether start-up completed.
+    bool Create();
+
+    void FormCreate();
+    void FormDestroy();
+    void Button1Click();
+    void Button2Click();
+    void OnHealthUpdateEvent(THOXCOMLibEventsBaseSink* sender, int32_t selector, uint32_t state);
+
+    // IHoxQuotesNotify. The window is not reference counted through it.
+    com::HRESULT QueryInterface(const com::IID& iid, void** object) override;
+    com::ULONG AddRef() override { return 2; }
+    com::ULONG Release() override { return 1; }
+    com::HRESULT OnQuoteData(hox::QuoteRecord* record) override;
+    com::HRESULT OnLevel2Data(hox::Level2Record* record) override;
+    com::HRESULT OnTSData(hox::TSRecord* record) override;
+    com::HRESULT OnOptionsData(hox::OptionsRecord* record) override;
+
+    // Host objects.
+    com::ComPtr<hox::IHoxComMgr> ComMgr;
+    com::ComPtr<hox::IHoxOrderClient> OrderClient;
+    com::ComPtr<hox::IHoxQuotes> QuotesA;
+    com::ComPtr<hox::IHoxQuotes> QuotesB;
+    std::unique_ptr<THOXCOMLibIHoxComMgrEvents> HealthSink;
+
+    // Controls (owned by the window through Qt's parent chain).
+    tk::TPageControl* PageControl1;
+    tk::TPageControl* PageControl2;
+    tk::TEdit* Edit34; // user name
+    tk::TEdit* Edit35; // password
+    tk::TEdit* Edit36; // SDK client id
+    tk::TEdit* Edit4;  // symbol
+    tk::TButton* Button1;
+    tk::TButton* Button2;
+    tk::TButton* Button3;
+    tk::TLabel* Label4;
+    // "Level II": Edit1..Edit3, Edit5..Edit9. "Quotes": Edit10..Edit33.
+    tk::TEdit* Edit1;
+    tk::TEdit* Edit2;
+    tk::TEdit* Edit3;
+    tk::TEdit* Edit5;
+    tk::TEdit* Edit6;
+    tk::TEdit* Edit7;
+    tk::TEdit* Edit8;
+    tk::TEdit* Edit9;
+    tk::TEdit* QuoteEdits[24];    // Edit10 .. Edit33, in that order
+    tk::TStringGrid* StringGrid1; // quotes
+    tk::TStringGrid* StringGrid2; // bid book
+    tk::TStringGrid* StringGrid3; // ask book
+    tk::TStringGrid* StringGrid4; // news
+    QWidget* Chart1;
+    QWidget* Chart2;
+    QWidget* Chart3;
+    QWidget* Chart4;
+    tk::TStatusBar* StatusBar1;
+    tk::TTimer* Timer1;
+
+    tk::TEdit* Edit(int number) const; // EditN by its number, for the quote and Level 2 edits
+
+private:
+    void BuildLayout();
+    void Timer1Timer() {}
+    bool destroyed_ = false;
+};

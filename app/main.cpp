@@ -1,0 +1,78 @@
+// Program entry: the application, the embedded simulated host, the window, the message loop.
+#include "app/Unit1.h"
+
+#include "host/SimulatedHost.h"
+#include "rtl/Exceptions.h"
+#include "rtl/NumberText.h"
+#include "toolkit/Application.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char* const kUsage =
+    "Usage: hoxdesk [options]\n"
+    "  --seed N     seed of the simulated host's feed (default 20240517)\n"
+    "  --rate R     quote and Level 2 records per second of the simulated host (default 4)\n"
+    "  --help       this text\n";
+
+struct Options {
+    hostsim::HostOptions host;
+};
+
+// Returns false (after printing why) when the program should not start.
+bool ParseOptions(int argc, char** argv, Options& options, int& exitCode) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&]() -> std::string {
+            if (i + 1 >= argc) throw rtl::EConvertError("missing value after " + arg);
+            return argv[++i];
+        };
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            exitCode = 0;
+            return false;
+        } else if (arg == "--seed") {
+            std::string v = value();
+            options.host.Seed = std::stoull(v);
+        } else if (arg == "--rate") {
+            double rate = rtl::StrToFloat(value());
+            if (!(rate >= 0 && rate <= 10000))
+                throw rtl::EConvertError("--rate must lie between 0 and 10000");
+            options.host.RecordsPerSecond = rate;
+        } else if (arg.rfind("-platform", 0) == 0 || arg.rfind("-style", 0) == 0) {
+            ++i; // Qt's own options with a value
+        } else {
+            throw rtl::EConvertError("unknown option " + arg);
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    int exitCode = 2;
+    try {
+        if (!ParseOptions(argc, argv, options, exitCode)) return exitCode;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "hoxdesk: %s\n%s", e.what(), kUsage);
+        return 2;
+    }
+    tk::TApplication app(argc, argv);
+    hostsim::RegisterSimulatedHost(options.host);
+    int result = 1;
+    {
+        TForm1 form;
+        if (form.Create()) {
+            form.CenterOnScreen();
+            form.show();
+            result = app.Run();
+        }
+    }
+    hostsim::RevokeSimulatedHost();
+    return result;
+}

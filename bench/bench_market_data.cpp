@@ -1,0 +1,158 @@
+// The quote and Level 2 paths of the window at the sizes of a whole trading day.
+#include "app/FeedCounters.h"
+#include "app/Unit1.h"
+
+#include "com/Bstr.h"
+#include "host/SimulatedHost.h"
+#include "rtl/DateTime.h"
+#include "toolkit/Application.h"
+#include "toolkit/MessageBox.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+struct Window {
+    int argc = 1;
+    char name[16] = "bench";
+    char* argv[2] = {name, nullptr};
+    std::unique_ptr<tk::TApplication> app;
+    std::unique_ptr<TForm1> form;
+    Window() {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        app = std::make_unique<tk::TApplication>(argc, argv);
+        hostsim::HostOptions options;
+        options.RecordsPerSecond = 0;
+        options.HealthIntervalMs = 0;
+        hostsim::RegisterSimulatedHost(options);
+        tk::SetMessagePresenter([](const std::string&) {});
+        form = std::make_unique<TForm1>();
+        if (!form->Create()) std::abort();
+    }
+};
+
+Window& TheWindow() {
+    static Window w;
+    return w;
+}
+
+struct QuoteSource {
+    com::Bstr symbol{u"EUR/USD"}, market{u"FX"}, company{u"Euro / US Dollar"}, underlier{u"EUR"};
+    hox::QuoteRecord r{};
+    QuoteSource() {
+        r.bstrSymbol = symbol.get();
+        r.bstrMarket = market.get();
+        r.bstrCompany = company.get();
+        r.bstrUnderlier = underlier.get();
+        r.dLast = 1.08351;
+        r.dPrevClose = 1.0812;
+        r.dHigh = 1.0871;
+        r.dLow = 1.0799;
+        r.dOpen = 1.0815;
+        r.dMarginMult = 50;
+        r.lLastSize = 1000000;
+        r.lContractSize = 100000;
+        r.UTCDateTime = rtl::EncodeDate(2026, 12, 4) + rtl::EncodeTime(9, 0, 0, 0);
+    }
+    hox::QuoteRecord* Next(int i) {
+        r.dBid = 1.08345 + (i % 97) * 0.00001;
+        r.dAsk = r.dBid + 0.00012;
+        r.lBidSize = 1000000 + (i % 13) * 250000;
+        r.lAskSize = 1000000 + (i % 7) * 500000;
+        r.lVolume = 150000000 + i;
+        r.tick = uint32_t(i);
+        r.UTCDateTime += 0.25 / 86400;
+        return &r;
+    }
+};
+
+size_t ResidentBytes() {
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(f);
+    }
+    return size_t(resident) * size_t(sysconf(_SC_PAGESIZE));
+}
+
+constexpr int kDayRows = 1000000;
+double g_bytesPerRow = 0;
+
+// Fills the quote grid to a trading day's length once, through the real handler, and
+// measures what a row costs the process.
+void FillDay() {
+    Window& w = TheWindow();
+    if (FeedCounters.QuoteRows >= kDayRows) return;
+    QuoteSource q;
+    size_t before = ResidentBytes();
+    int start = FeedCounters.QuoteRows;
+    while (FeedCounters.QuoteRows < kDayRows) w.form->OnQuoteData(q.Next(FeedCounters.QuoteRows));
+    size_t after = ResidentBytes();
+    g_bytesPerRow = double(after - before) / double(kDayRows - start);
+}
+
+void BM_OnQuoteData_AtOneMillionRows(benchmark::State& state) {
+    FillDay();
+    Window& w = TheWindow();
+    QuoteSource q;
+    int i = 0;
+    for (auto _ : state) w.form->OnQuoteData(q.Next(i++));
+    state.counters["bytes_per_row"] = g_bytesPerRow;
+    state.counters["rows"] = FeedCounters.QuoteRows;
+}
+BENCHMARK(BM_OnQuoteData_AtOneMillionRows)->Unit(benchmark::kMicrosecond);
+
+struct Level2Source {
+    com::Bstr symbol{u"EUR/USD"}, source{u"ECN"};
+    com::Bstr makers[6] = {com::Bstr(u"GSCO"), com::Bstr(u"MSCO"), com::Bstr(u"JPMS"),
+                           com::Bstr(u"UBSS"), com::Bstr(u"DBAB"), com::Bstr(u"CITI")};
+    hox::Level2Record r{};
+    Level2Source() {
+        r.bstrSymbol = symbol.get();
+        r.bstrSource = source.get();
+    }
+    hox::Level2Record* Open(int i) {
+        r.bstrMMID = makers[i % 6].get();
+        r.side = 1;
+        r.bClosed = 0;
+        r.dPrice = 1.0834 - (i % 50) * 0.00001;
+        r.lSize = 1000000 + (i % 9) * 100000;
+        return &r;
+    }
+};
+
+void PrepareBook(int rows) {
+    Window& w = TheWindow();
+    Level2Source l2;
+    while (FeedCounters.BidRows < rows) w.form->OnLevel2Data(l2.Open(FeedCounters.BidRows));
+}
+
+void BM_OnLevel2Data_OpenIntoBookOf100k(benchmark::State& state) {
+    PrepareBook(100000);
+    Window& w = TheWindow();
+    Level2Source l2;
+    int i = 0;
+    for (auto _ : state) w.form->OnLevel2Data(l2.Open(i++));
+}
+BENCHMARK(BM_OnLevel2Data_OpenIntoBookOf100k)->Unit(benchmark::kMicrosecond);
+
+void BM_OnLevel2Data_CloseMakerInBookOf100k(benchmark::State& state) {
+    PrepareBook(100000);
+    Window& w = TheWindow();
+    Level2Source l2;
+    hox::Level2Record close = *l2.Open(0);
+    close.bClosed = -1;
+    close.bstrMMID = l2.makers[5].get();
+    for (auto _ : state) w.form->OnLevel2Data(&close);
+}
+BENCHMARK(BM_OnLevel2Data_CloseMakerInBookOf100k)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,64 @@
+#include "AppTestEnv.h"
+
+#include "app/FeedCounters.h"
+#include "com/Apartment.h"
+#include "toolkit/Application.h"
+
+#include <QApplication>
+
+#include <algorithm>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+
+class QtEnvironment : public testing::Environment {
+public:
+    void SetUp() override { app_ = std::make_unique<tk::TApplication>(argc_, argv_); }
+    void TearDown() override { app_.reset(); }
+
+private:
+    int argc_ = 1;
+    char name_[16] = "test_app";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<tk::TApplication> app_;
+};
+
+[[maybe_unused]] testing::Environment* const env =
+    testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+} // namespace
+
+void WindowTest::SetUp() {
+    hostsim::HostOptions options;
+    options.Seed = 7;
+    options.RecordsPerSecond = 0;
+    options.HealthIntervalMs = 0;
+    options.Clock = [] { return 46000.5; };
+    hostsim::RegisterSimulatedHost(options);
+    tk::SetMessagePresenter([this](const std::string& text) { messages.push_back(text); });
+    char buf[4096];
+    savedDir = getcwd(buf, sizeof buf) ? buf : ".";
+    char tmpl[] = "/tmp/hoxdesk-test-XXXXXX";
+    workDir = mkdtemp(tmpl);
+    ASSERT_EQ(chdir(workDir.c_str()), 0);
+}
+
+void WindowTest::TearDown() {
+    QApplication::processEvents();
+    tk::SetMessagePresenter(nullptr);
+    hostsim::RevokeSimulatedHost();
+    if (chdir(savedDir.c_str()) != 0) ADD_FAILURE() << "cannot return to " << savedDir;
+    std::system(("chmod -R u+w '" + workDir + "' && rm -rf '" + workDir + "'").c_str());
+}
+
+std::unique_ptr<TForm1> WindowTest::CreatedForm() {
+    auto form = std::make_unique<TForm1>();
+    EXPECT_TRUE(form->Create()) << (messages.empty() ? "" : messages.back());
+    return form;
+}
+
+bool WindowTest::LogHas(const std::string& call) const {
+    auto log = hostsim::HostControl::CallLog();
+    return std::find(log.begin(), log.end(), call) != log.end();
+}

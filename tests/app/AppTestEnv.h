@@ -1,0 +1,28 @@
+// One application object for the window tests, the simulated host with a fixed seed and no
+// automatic feed, and a message presenter that records instead of showing dialogs.
+#pragma once
+
+#include "app/Unit1.h"
+
+#include "host/HostControl.h"
+#include "host/SimulatedHost.h"
+#include "toolkit/MessageBox.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class WindowTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    // A window whose start-up ran; fails the test if it did not complete.
+    std::unique_ptr<TForm1> CreatedForm();
+    bool LogHas(const std::string& call) const;
+
+    std::vector<std::string> messages;
+    std::string workDir;
+    std::string savedDir;
+};

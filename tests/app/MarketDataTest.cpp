@@ -1,0 +1,184 @@
+#include "AppTestEnv.h"
+
+#include "app/FeedCounters.h"
+#include "com/Bstr.h"
+#include "rtl/DateTime.h"
+
+#include <cmath>
+#include <limits>
+
+using hostsim::HostControl;
+
+namespace {
+
+struct Quote {
+    com::Bstr symbol{u"EUR/USD"}, market{u"FX"}, company{u"Euro"}, underlier{u""};
+    hox::QuoteRecord r{};
+    Quote() {
+        r.bstrSymbol = symbol.get();
+        r.bstrMarket = market.get();
+        r.bstrCompany = company.get();
+        r.bstrUnderlier = underlier.get();
+        r.dBid = 1.08345;
+        r.dAsk = 1.0836;
+        r.lBidSize = 500;
+        r.lAskSize = 200;
+        r.lVolume = 12345;
+        r.UTCDateTime = rtl::EncodeDate(2026, 12, 4) + rtl::EncodeTime(14, 30, 5, 0);
+    }
+};
+
+struct Level2 {
+    com::Bstr symbol{u"EUR/USD"}, mmid, source{u"ECN"};
+    hox::Level2Record r{};
+    Level2(const char16_t* maker, uint32_t side, int16_t closed, double price = 1.0834,
+           int32_t size = 100)
+        : mmid(maker) {
+        r.bstrSymbol = symbol.get();
+        r.bstrMMID = mmid.get();
+        r.bstrSource = source.get();
+        r.side = side;
+        r.bClosed = closed;
+        r.dPrice = price;
+        r.lSize = size;
+    }
+};
+
+} // namespace
+
+TEST_F(WindowTest, AQuoteFillsTheEditsAndAppendsARow) {
+    auto form = CreatedForm();
+    Quote q;
+    q.r.tick = 0x80000001u; // top bit set: still a positive number
+    EXPECT_EQ(form->OnQuoteData(&q.r), com::S_OK);
+    EXPECT_EQ(form->Edit(10)->Text(), "EUR/USD");
+    EXPECT_EQ(form->Edit(15)->Text(), "1.08345");
+    EXPECT_EQ(form->Edit(23)->Text(), "500");
+    EXPECT_EQ(form->Edit(31)->Text(), "2026.12.04 14:30:05");
+    EXPECT_EQ(form->Edit(32)->Text(), "2147483649");
+    EXPECT_EQ(FeedCounters.QuoteRows, 1);
+    const char* row[12] = {"2026.12.04 14:30:05",
+                           "1.08345",
+                           "1.0836",
+                           "500",
+                           "200",
+                           "0",
+                           "-300",
+                           "12345",
+                           "",
+                           "",
+                           "",
+                           "1"};
+    for (int c = 0; c < 12; ++c) EXPECT_EQ(form->StringGrid1->Cells(c, 1), row[c]) << c;
+    EXPECT_EQ(form->StringGrid1->Row(), 1);
+
+    q.r.lAskSize = 500; // equal sizes: both columns "0"
+    q.r.UTCDateTime = 0;
+    form->OnQuoteData(&q.r);
+    EXPECT_EQ(form->StringGrid1->Cells(0, 2), "1899.12.30 00:00:00");
+    EXPECT_EQ(form->StringGrid1->Cells(5, 2), "0");
+    EXPECT_EQ(form->StringGrid1->Cells(6, 2), "0");
+    EXPECT_EQ(form->StringGrid1->Cells(11, 2), "2");
+    EXPECT_EQ(form->StringGrid1->Row(), 2);
+}
+
+TEST_F(WindowTest, ExtremeQuoteValuesNeverEndTheRow) {
+    auto form = CreatedForm();
+    Quote q;
+    q.r.lBidSize = std::numeric_limits<int32_t>::min();
+    q.r.lAskSize = std::numeric_limits<int32_t>::max();
+    q.r.dBid = std::nan("");
+    q.r.dAsk = -HUGE_VAL;
+    q.r.UTCDateTime = HUGE_VAL;
+    std::u16string longName(100000, u'\u4E2D');
+    com::Bstr wideSymbol(longName);
+    q.r.bstrSymbol = wideSymbol.get();
+    q.r.bstrMarket = nullptr; // a null wide string reads as empty
+    form->OnQuoteData(&q.r);
+    EXPECT_EQ(form->StringGrid1->Cells(5, 1),
+              "4294967295"); // the true difference, not a wrapped one
+    EXPECT_EQ(form->StringGrid1->Cells(6, 1), "0");
+    EXPECT_EQ(form->StringGrid1->Cells(1, 1), "NAN");
+    EXPECT_EQ(form->StringGrid1->Cells(2, 1), "-INF");
+    EXPECT_EQ(form->StringGrid1->Cells(0, 1), "INF");
+    EXPECT_EQ(form->Edit(11)->Text(), "");
+    EXPECT_EQ(form->Edit(10)->Text().substr(0, 3), "???");
+    q.r.lBidSize = std::numeric_limits<int32_t>::max();
+    q.r.lAskSize = std::numeric_limits<int32_t>::min();
+    form->OnQuoteData(&q.r);
+    EXPECT_EQ(form->StringGrid1->Cells(6, 2), "-4294967295");
+    EXPECT_EQ(form->OnQuoteData(nullptr), com::S_OK);
+    EXPECT_EQ(FeedCounters.QuoteRows, 2);
+}
+
+TEST_F(WindowTest, TimeAndOptionRecordsChangeNothing) {
+    auto form = CreatedForm();
+    EXPECT_EQ(form->OnTSData(nullptr), com::S_OK);
+    EXPECT_EQ(form->OnOptionsData(nullptr), com::S_OK);
+    EXPECT_EQ(form->StringGrid1->RowCount(), 2);
+    EXPECT_EQ(FeedCounters.QuoteRows, 0);
+}
+
+TEST_F(WindowTest, Level2BooksAppendAndCloseMarketMakersPerSide) {
+    auto form = CreatedForm();
+    Level2 a1(u"A", 1, 0, 1.0831, 100), b(u"B", 1, 0, 1.0831, 200), a2(u"A", 1, 0, 1.0830, 300);
+    for (Level2* l : {&a1, &b, &a2}) EXPECT_EQ(form->OnLevel2Data(&l->r), com::S_OK);
+    EXPECT_EQ(form->StringGrid2->Cells(0, 1), "A");
+    EXPECT_EQ(form->StringGrid2->Cells(0, 2), "B");
+    EXPECT_EQ(form->StringGrid2->Cells(1, 2), "1.0831"); // same price stays two rows
+    EXPECT_EQ(form->StringGrid2->Cells(2, 3), "300");
+    EXPECT_EQ(form->StringGrid2->Cells(4, 3), "3");
+    EXPECT_EQ(form->Edit(8)->Text(), "0");
+
+    Level2 askA(u"A", 0, 0), askOther(u"A", 2, 0);
+    form->OnLevel2Data(&askA.r);
+    form->OnLevel2Data(&askOther.r); // any side but 1 is the ask book
+    EXPECT_EQ(FeedCounters.AskRows, 2);
+
+    Level2 closeBidA(u"A", 1, 1);
+    form->OnLevel2Data(&closeBidA.r);
+    EXPECT_EQ(form->StringGrid2->Cells(0, 1), "CLOSED:");
+    EXPECT_EQ(form->StringGrid2->Cells(0, 2), "B");
+    EXPECT_EQ(form->StringGrid2->Cells(0, 3), "CLOSED:");
+    EXPECT_EQ(form->StringGrid2->Cells(1, 3), "1.083"); // other cells stay
+    EXPECT_EQ(form->StringGrid3->Cells(0, 1), "A");     // the ask book is untouched
+    EXPECT_EQ(form->Edit(8)->Text(), "-1");
+    EXPECT_EQ(FeedCounters.BidRows, 3);
+    EXPECT_EQ(form->StringGrid2->Row(), 3);
+
+    Level2 closeAskA(u"A", 0, -1), closeNobody(u"a", 0, 2);
+    form->OnLevel2Data(&closeNobody.r); // matching is exact: "a" is not "A"
+    EXPECT_EQ(form->StringGrid3->Cells(0, 1), "A");
+    form->OnLevel2Data(&closeAskA.r);
+    EXPECT_EQ(form->StringGrid3->Cells(0, 1), "CLOSED:");
+    EXPECT_EQ(form->StringGrid3->Cells(0, 2), "CLOSED:");
+    EXPECT_EQ(form->Edit(8)->Text(), "-1");
+    EXPECT_EQ(form->Edit(9)->Text(), "");
+}
+
+TEST_F(WindowTest, AClosedRecordOnAnEmptyBookIsHarmless) {
+    auto form = CreatedForm();
+    Level2 close(u"GSCO", 1, 1);
+    close.r.bstrMMID = nullptr;
+    close.r.dPrice = std::nan("");
+    close.r.lSize = -5;
+    EXPECT_EQ(form->OnLevel2Data(&close.r), com::S_OK);
+    EXPECT_EQ(form->Edit(6)->Text(), "NAN");
+    EXPECT_EQ(form->Edit(5)->Text(), "-5");
+    EXPECT_EQ(FeedCounters.BidRows, 0);
+    EXPECT_EQ(form->OnLevel2Data(nullptr), com::S_OK);
+}
+
+TEST_F(WindowTest, TheSimulatedFeedFillsBothTabs) {
+    auto form = CreatedForm();
+    form->Edit34->SetText("u");
+    form->Edit35->SetText("p");
+    form->Edit36->SetText("1");
+    form->Button1Click();
+    HostControl::DeliverNext(hostsim::FeedKind::Quote, 20);
+    HostControl::DeliverNext(hostsim::FeedKind::Level2, 40);
+    EXPECT_EQ(FeedCounters.QuoteRows, 20);
+    EXPECT_EQ(form->StringGrid1->Row(), 20);
+    EXPECT_EQ(form->StringGrid1->Cells(0, 20).substr(0, 2), "20");
+    EXPECT_GT(FeedCounters.BidRows + FeedCounters.AskRows, 0);
+}

@@ -1,0 +1,166 @@
+#include "AppTestEnv.h"
+
+#include "app/FeedCounters.h"
+#include "com/Apartment.h"
+#include "com/OleCheck.h"
+#include "rtl/Exceptions.h"
+
+#include <QApplication>
+
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+using hostsim::FeedKind;
+using hostsim::HostControl;
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+void FillLogin(TForm1& form, const char* user, const char* password, const char* id) {
+    form.Edit34->SetText(user);
+    form.Edit35->SetText(password);
+    form.Edit36->SetText(id);
+}
+
+} // namespace
+
+TEST_F(WindowTest, StartSubscribesLogsInAndRemembersTheLogin) {
+    auto form = CreatedForm();
+    FillLogin(*form, "trader", "secret", "1234");
+    HostControl::ClearCallLog();
+    form->Button1Click();
+    auto log = HostControl::CallLog();
+    std::vector<std::string> expected = {"Subscribe(EUR/USD,2)", "Subscribe(EUR/USD,1)",
+                                         "Logon(1234,trader,secret,0)", "GetLoggedOn"};
+    EXPECT_EQ(log, expected);
+    EXPECT_EQ(ReadFile("Login.txt"), "trader\r\nsecret\r\n1234\r\n");
+    struct stat st {};
+    ASSERT_EQ(stat("Login.txt", &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u); // it holds a password
+    EXPECT_FALSE(form->Button1->isEnabled());
+    EXPECT_TRUE(form->Button2->isEnabled());
+    EXPECT_FALSE(form->Edit4->isEnabled());
+}
+
+TEST_F(WindowTest, AnIncompleteLoginKeepsTheSubscriptionsAndStaysIdle) {
+    auto form = CreatedForm();
+    FillLogin(*form, "trader", "", "1234");
+    HostControl::ClearCallLog();
+    form->Button1Click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "Incomplet \r\nUser name: ...\r\nPassword: ...\r\nSDK client ID # ...");
+    std::vector<std::string> subscribed = {"Subscribe(EUR/USD,2)", "Subscribe(EUR/USD,1)"};
+    EXPECT_EQ(HostControl::CallLog(), subscribed);
+    EXPECT_TRUE(form->Button1->isEnabled());
+    EXPECT_FALSE(form->Button2->isEnabled());
+    // A second Start subscribes again.
+    form->Button1Click();
+    EXPECT_EQ(HostControl::CallLog().size(), 4u);
+}
+
+TEST_F(WindowTest, ABadClientIdEndsStartAfterTheSubscriptions) {
+    auto form = CreatedForm();
+    for (const char* id : {"abc", " 12", "2147483648", "-2147483649", "12x"}) {
+        SCOPED_TRACE(id);
+        FillLogin(*form, "trader", "secret", id);
+        HostControl::ClearCallLog();
+        EXPECT_THROW(form->Button1Click(), rtl::EConvertError);
+        std::vector<std::string> subscribed = {"Subscribe(EUR/USD,2)", "Subscribe(EUR/USD,1)"};
+        EXPECT_EQ(HostControl::CallLog(), subscribed);
+        EXPECT_TRUE(form->Button1->isEnabled());
+    }
+    // Clicking the button reports the error's text to the user.
+    messages.clear();
+    form->Button1->click();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "'12x' is not a valid integer value");
+}
+
+TEST_F(WindowTest, NoLoginFileWithoutALogonButStillRunning) {
+    auto form = CreatedForm();
+    FillLogin(*form, "trader", "secret", "-5");
+    HostControl::SetLoggedOnAnswer(false);
+    form->Button1Click();
+    EXPECT_FALSE(std::ifstream("Login.txt").good());
+    EXPECT_TRUE(form->Button2->isEnabled());
+}
+
+TEST_F(WindowTest, AnUnwritableLoginFileLeavesTheWindowIdle) {
+    auto form = CreatedForm();
+    FillLogin(*form, "trader", "secret", "1");
+    // A folder of that name cannot be opened for writing, whoever runs the test.
+    ASSERT_EQ(mkdir("Login.txt", 0700), 0);
+    EXPECT_THROW(form->Button1Click(), rtl::EInOutError);
+    EXPECT_TRUE(LogHas("Logon(1,trader,secret,0)"));
+    EXPECT_TRUE(form->Button1->isEnabled());
+    EXPECT_FALSE(form->Button2->isEnabled());
+    EXPECT_TRUE(form->Edit4->isEnabled());
+}
+
+TEST_F(WindowTest, AFailedHostCallDuringStartKeepsTheEarlierSteps) {
+    for (const char* call : {"Subscribe", "Logon", "GetLoggedOn"}) {
+        SCOPED_TRACE(call);
+        auto form = CreatedForm();
+        FillLogin(*form, "trader", "secret", "1");
+        HostControl::ClearCallLog();
+        HostControl::FailCall(call, com::E_FAIL, std::string(call) == "Subscribe" ? 2 : 0);
+        messages.clear();
+        form->Button1->click();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0], com::SysErrorMessage(com::E_FAIL));
+        EXPECT_TRUE(LogHas("Subscribe(EUR/USD,2)"));
+        EXPECT_TRUE(form->Button1->isEnabled());
+        HostControl::ClearFailures();
+    }
+}
+
+TEST_F(WindowTest, StopEmptiesTheRowsAndStartContinuesTheNumbering) {
+    auto form = CreatedForm();
+    FillLogin(*form, "trader", "secret", "1");
+    form->Button1Click();
+    HostControl::DeliverNext(FeedKind::Quote, 3);
+    ASSERT_EQ(FeedCounters.QuoteRows, 3);
+    int bids = FeedCounters.BidRows;
+    HostControl::ClearCallLog();
+    form->Button2Click();
+    std::vector<std::string> stop = {"Unadvise", "Unsubscribe", "Unsubscribe"};
+    EXPECT_EQ(HostControl::CallLog(), stop);
+    EXPECT_EQ(form->StringGrid1->RowCount(), 4);
+    for (int r = 1; r <= 3; ++r)
+        for (int c = 0; c < 12; ++c) EXPECT_EQ(form->StringGrid1->Cells(c, r), "");
+    EXPECT_EQ(form->StringGrid1->Cells(0, 0), "UTCDateTime");
+    EXPECT_TRUE(form->Edit4->isEnabled());
+    EXPECT_TRUE(form->Button1->isEnabled());
+    // No delivery after Stop.
+    EXPECT_EQ(HostControl::DeliverNext(FeedKind::Quote, 2), 0);
+
+    form->Button1Click();
+    HostControl::DeliverNext(FeedKind::Quote, 1);
+    EXPECT_EQ(form->StringGrid1->RowCount(), 5);
+    EXPECT_EQ(form->StringGrid1->Cells(11, 4), "4");
+    EXPECT_EQ(form->StringGrid1->Row(), 4);
+    EXPECT_EQ(FeedCounters.BidRows, bids);
+}
+
+TEST_F(WindowTest, HealthEventsShowTheStateUntilStop) {
+    auto form = CreatedForm();
+    HostControl::FireHealth(0, 3);
+    HostControl::FireHealth(1, 9); // another selector changes nothing
+    com::RunPendingApartmentCalls();
+    QApplication::processEvents();
+    EXPECT_EQ(form->Label4->Caption(), "State: 3");
+    HostControl::FireHealth(0, -1); // the state is unsigned
+    QApplication::processEvents();
+    EXPECT_EQ(form->Label4->Caption(), "State: 4294967295");
+    form->Button2Click();
+    HostControl::FireHealth(0, 5);
+    QApplication::processEvents();
+    EXPECT_EQ(form->Label4->Caption(), "State: 4294967295");
+}

@@ -1,0 +1,181 @@
+#include "AppTestEnv.h"
+
+#include "app/FeedCounters.h"
+#include "app/LoginFile.h"
+#include "com/OleCheck.h"
+#include "toolkit/Application.h"
+
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using hostsim::HostControl;
+
+namespace {
+
+std::vector<std::string> CallNames() {
+    std::vector<std::string> names;
+    for (const std::string& call : HostControl::CallLog())
+        names.push_back(call.substr(0, call.find('(')));
+    return names;
+}
+
+} // namespace
+
+TEST_F(WindowTest, StartUpLaysOutTheWindowAndTalksToTheHostInOrder) {
+    auto form = CreatedForm();
+    EXPECT_EQ(form->Caption(), "hoxdesk(v10.13.0.9) API v0.1");
+    EXPECT_TRUE(form->KeyPreview());
+    ASSERT_EQ(form->PageControl1->PageCount(), 5);
+    const char* tabs[5] = {"Level 2", "Quotes", "Ticks 1", "Ticks 2", "News"};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(form->PageControl1->PageCaption(i), tabs[i]);
+    EXPECT_EQ(form->PageControl2->PageCaption(0), "Login");
+    EXPECT_EQ(form->PageControl2->PageCaption(1), "Level II");
+    EXPECT_EQ(form->Edit4->Text(), "EUR/USD");
+    EXPECT_EQ(form->Label4->Caption(), "Conection Status");
+    EXPECT_TRUE(form->Button1->isEnabled());
+    EXPECT_FALSE(form->Button2->isEnabled());
+    EXPECT_TRUE(form->Timer1->Enabled());
+    EXPECT_EQ(form->Timer1->Interval(), 3600000);
+
+    EXPECT_EQ(form->StringGrid1->ColCount(), 12);
+    EXPECT_EQ(form->StringGrid1->Cells(5, 0), "+(AS-BS)");
+    EXPECT_EQ(form->StringGrid1->Cells(8, 0), "");
+    EXPECT_EQ(form->StringGrid1->ColWidths(0), 125);
+    EXPECT_EQ(form->StringGrid1->ColWidths(11), 55);
+    EXPECT_EQ(form->StringGrid2->Cells(2, 0), "Sell Size");
+    EXPECT_EQ(form->StringGrid3->Cells(2, 0), "Buy Size");
+    EXPECT_EQ(form->StringGrid3->ColWidths(0), 121);
+    EXPECT_EQ(form->StringGrid4->Cells(6, 0), "Previous");
+    EXPECT_EQ(form->Chart1->size(), QSize(1001, 442));
+    EXPECT_EQ(form->Chart4->size(), QSize(1001, 161));
+
+    std::vector<std::string> expected = {
+        "CoCreateInstance", "SetManagerFlag",     "FindConnectionPoint", "Advise",
+        "GetOrderClient",   "SetOrderClientFlag", "GetQuotes",           "GetQuotes"};
+    EXPECT_EQ(CallNames(), expected);
+    EXPECT_TRUE(LogHas("SetManagerFlag(0)"));
+    EXPECT_TRUE(LogHas("SetOrderClientFlag(-1)"));
+
+    HostControl::ClearCallLog();
+    form.reset();
+    // Quitting without Start still unsubscribes both quote objects (B first), then unadvises.
+    std::vector<std::string> shutdown = {"Unsubscribe", "Unsubscribe", "Unadvise"};
+    EXPECT_EQ(CallNames(), shutdown);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(WindowTest, StartUpClearsTheFeedCounters) {
+    FeedCounters = {5, 6, 7};
+    auto form = CreatedForm();
+    EXPECT_EQ(FeedCounters.QuoteRows, 0);
+    EXPECT_EQ(FeedCounters.BidRows, 0);
+    EXPECT_EQ(FeedCounters.AskRows, 0);
+}
+
+TEST_F(WindowTest, AFailedHostCallEndsStartUpAtItsStep) {
+    struct Case {
+        const char* call;
+        int onlyCall;
+        const char* lastLogged; // the failing call is logged, nothing after it
+    };
+    const Case cases[] = {{"CoCreateInstance", 0, "CoCreateInstance"},
+                          {"SetManagerFlag", 0, "SetManagerFlag"},
+                          {"FindConnectionPoint", 0, "FindConnectionPoint"},
+                          {"Advise", 0, "Advise"},
+                          {"GetOrderClient", 0, "GetOrderClient"},
+                          {"SetOrderClientFlag", 0, "SetOrderClientFlag"},
+                          {"GetQuotes", 1, "GetQuotes"},
+                          {"GetQuotes", 2, "GetQuotes"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.call) + " #" + std::to_string(c.onlyCall));
+        HostControl::ClearFailures();
+        HostControl::ClearCallLog();
+        messages.clear();
+        HostControl::FailCall(c.call, com::E_ACCESSDENIED, c.onlyCall);
+        {
+            TForm1 form;
+            EXPECT_FALSE(form.Create());
+            ASSERT_EQ(messages.size(), 1u);
+            std::string name = c.call;
+            if (name == "FindConnectionPoint" || name == "Advise")
+                EXPECT_EQ(messages[0], "Unable to connect THOXCOMLibIHoxComMgrEvents.\r" +
+                                           com::SysErrorMessage(com::E_ACCESSDENIED));
+            else
+                EXPECT_EQ(messages[0], com::SysErrorMessage(com::E_ACCESSDENIED));
+            auto names = CallNames();
+            ASSERT_FALSE(names.empty());
+            EXPECT_EQ(names.back(), c.lastLogged);
+            // The later steps did not run.
+            EXPECT_EQ(form.StringGrid1->Cells(0, 0), "");
+            EXPECT_EQ(form.StringGrid4->Cells(0, 0), "");
+        } // destroying the half-started window releases what exists and nothing else
+        EXPECT_EQ(messages.size(), 1u) << messages.back();
+    }
+}
+
+TEST_F(WindowTest, LoginFileIsReadBesideTheProgramNotInTheCurrentFolder) {
+    std::string beside = tk::TApplication::ExeDir() + "Login.txt";
+    struct Restore {
+        std::string path;
+        ~Restore() { unlink(path.c_str()); }
+    } restore{beside};
+    {
+        std::ofstream(beside, std::ios::binary) << "trader\r\nsecret\r\n1234\r\n";
+        std::ofstream("Login.txt", std::ios::binary) << "wrong\r\nwrong\r\n9\r\n"; // current folder
+        auto form = CreatedForm();
+        EXPECT_EQ(form->Edit34->Text(), "trader");
+        EXPECT_EQ(form->Edit35->Text(), "secret");
+        EXPECT_EQ(form->Edit36->Text(), "1234");
+    }
+    struct Variant {
+        const char* bytes;
+        size_t size;
+        const char* user;
+        const char* password;
+        const char* id;
+    };
+    const Variant variants[] = {
+        {"solo\r\n", 6, "solo", "", ""},
+        {"a\nb\nc\n", 6, "a", "b", "c"},   // LF only
+        {"a\rb\rc\r", 6, "a", "b", "c"},   // CR only
+        {"a\r\nb\r\nc", 7, "a", "b", "c"}, // no final line end
+        {"a\r\n\r\nc\r\nextra\r\n", 15, "a", "", "c"},
+        {"\xE9t\xE9\x00x\r\nb\r\n", 9, "\xE9t\xE9", "b", ""}, // a NUL byte is text, not a line end
+        {"", 0, "", "", ""},
+    };
+    for (const Variant& v : variants) {
+        SCOPED_TRACE(std::string(v.bytes, v.size));
+        std::ofstream(beside, std::ios::binary | std::ios::trunc)
+            .write(v.bytes, std::streamsize(v.size));
+        auto form = CreatedForm();
+        EXPECT_EQ(form->Edit34->Text().substr(0, std::string(v.user).size()), v.user);
+        if (std::string(v.bytes, v.size).find('\0') == std::string::npos) {
+            EXPECT_EQ(form->Edit34->Text(), v.user);
+            EXPECT_EQ(form->Edit35->Text(), v.password);
+            EXPECT_EQ(form->Edit36->Text(), v.id);
+        }
+    }
+    // A very long line fills the edit up to what it holds; start-up goes on.
+    std::ofstream(beside, std::ios::binary | std::ios::trunc)
+        << std::string(100000, 'u') << "\r\np\r\n7\r\n";
+    {
+        auto form = CreatedForm();
+        EXPECT_EQ(form->Edit34->Text(), std::string(kMaxLoginLine, 'u'));
+        EXPECT_EQ(form->Edit36->Text(), "7");
+    }
+}
+
+TEST_F(WindowTest, AnUnreadableLoginFileIsAnErrorThatEndsStartUp) {
+    std::string beside = tk::TApplication::ExeDir() + "Login.txt";
+    struct Restore {
+        std::string path;
+        ~Restore() { rmdir(path.c_str()); }
+    } restore{beside};
+    ASSERT_EQ(mkdir(beside.c_str(), 0700), 0); // a folder where the file should be
+    TForm1 form;
+    EXPECT_FALSE(form.Create());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("Login.txt"), std::string::npos);
+    EXPECT_TRUE(HostControl::CallLog().empty()); // nothing after step 1 ran
+}
