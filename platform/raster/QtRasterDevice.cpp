@@ -66,7 +66,13 @@ QtRasterDevice::~QtRasterDevice() {
     painter_.end();
 }
 
-Color QtRasterDevice::PixelAt(int x, int y) const {
+const QImage& QtRasterDevice::Image() {
+    FlushLine();
+    return image_;
+}
+
+Color QtRasterDevice::PixelAt(int x, int y) {
+    FlushLine();
     if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return 0;
     const QRgb p = image_.pixel(x, y);
     return RGB(qRed(p), qGreen(p), qBlue(p));
@@ -89,6 +95,7 @@ QColor QtRasterDevice::ToQColor(Color color) const {
 
 void QtRasterDevice::SetPen(const Pen& pen) {
     if (pen == pen_) return;
+    FlushLine();
     pen_ = pen;
     BuildPen();
 }
@@ -130,6 +137,8 @@ void QtRasterDevice::BuildPen() {
     // where each segment ends.
     shapePen_ = qpen_;
     if (width == 1) shapePen_.setCapStyle(Qt::SquareCap);
+    thinPen_ = QPen(qpen_.color());
+    thinPen_.setCapStyle(Qt::FlatCap);
     painterPen_ = PainterPen::Other;
 }
 
@@ -173,11 +182,13 @@ void QtRasterDevice::SetTextColor(Color color) {
 }
 
 void QtRasterDevice::SetBkColor(Color color) {
+    FlushLine();
     bkColor_ = color;
     painter_.setBackground(ToQColor(color));
 }
 
 void QtRasterDevice::SetBkMode(BkMode mode) {
+    FlushLine();
     bkMode_ = mode;
 }
 
@@ -248,32 +259,69 @@ const QPoint* QtRasterDevice::ToQPoints(const Point* points, int count) {
 }
 
 void QtRasterDevice::MoveTo(int x, int y) {
-    current_ = QPoint(x, y);
+    const QPoint to(x, y);
+    if (to != current_) FlushLine();
+    current_ = to;
 }
 
 void QtRasterDevice::LineTo(int x, int y) {
     const QPoint to(x, y);
     if (pen_.style != PenStyle::Clear) {
-        UseGdiPen();
         if (to == current_ && pen_.width > 1) {
             // A zero-length wide line shows the pen's dot.
+            FlushLine();
+            UseGdiPen();
             const int w = pen_.width;
             painter_.fillRect(QRect(x - w / 2, y - w / 2, w, w), qpen_.color());
         } else {
-            // The flat cap of a thin pen leaves the end pixel out.
-            painter_.drawLine(current_, to);
+            // Consecutive lines are drawn together as one polyline when the run ends.
+            if (pendingLine_.empty()) pendingLine_.push_back(current_);
+            pendingLine_.push_back(to);
         }
     }
     current_ = to;
 }
 
-void QtRasterDevice::Polyline(const Point* points, int count) {
-    if (count < 2 || pen_.style == PenStyle::Clear) return;
+void QtRasterDevice::FlushLine() {
+    if (pendingLine_.empty()) return;
+    DrawPolyline(pendingLine_.data(), static_cast<int>(pendingLine_.size()));
+    pendingLine_.clear();
+}
+
+void QtRasterDevice::DrawPolyline(const QPoint* points, int count) {
     UseGdiPen();
-    painter_.drawPolyline(ToQPoints(points, count), count);
+    if (pen_.width <= 1 || pen_.width > 3 || qpen_.style() != Qt::SolidLine) {
+        // The flat cap of a thin pen leaves the end pixel out.
+        painter_.drawPolyline(points, count);
+        return;
+    }
+    // Solid pens 2 or 3 pixels wide: shifted copies of the thin line are many times cheaper
+    // than stroking the outline and give the same band of pixels.
+    painter_.setPen(thinPen_);
+    painterPen_ = PainterPen::Other;
+    static constexpr QPoint kWidth2[] = {{0, 0}, {-1, 0}, {0, -1}};
+    static constexpr QPoint kWidth3[] = {{0, 0}, {-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+    const QPoint* offsets = pen_.width == 2 ? kWidth2 : kWidth3;
+    const int copies = pen_.width == 2 ? 3 : 5;
+    for (int i = 0; i < copies; ++i) {
+        if (offsets[i].isNull()) {
+            painter_.drawPolyline(points, count);
+        } else {
+            painter_.translate(offsets[i]);
+            painter_.drawPolyline(points, count);
+            painter_.translate(-offsets[i]);
+        }
+    }
+}
+
+void QtRasterDevice::Polyline(const Point* points, int count) {
+    FlushLine();
+    if (count < 2 || pen_.style == PenStyle::Clear) return;
+    DrawPolyline(ToQPoints(points, count), count);
 }
 
 void QtRasterDevice::Polygon(const Point* points, int count) {
+    FlushLine();
     if (count < 2) return;
     UseShapePen();
     UseShapeBrush();
@@ -281,6 +329,7 @@ void QtRasterDevice::Polygon(const Point* points, int count) {
 }
 
 void QtRasterDevice::Rectangle(int left, int top, int right, int bottom) {
+    FlushLine();
     QRect box = NormalRect(left, top, right, bottom);
     UsePenMode();
     if (pen_.style == PenStyle::Clear) {
@@ -304,6 +353,7 @@ void QtRasterDevice::Rectangle(int left, int top, int right, int bottom) {
 
 void QtRasterDevice::RoundRect(int left, int top, int right, int bottom, int cornerWidth,
                                int cornerHeight) {
+    FlushLine();
     const QRect box = NormalRect(left, top, right, bottom);
     if (box.width() <= 1 || box.height() <= 1) return;
     UseShapePen();
@@ -312,6 +362,7 @@ void QtRasterDevice::RoundRect(int left, int top, int right, int bottom, int cor
 }
 
 void QtRasterDevice::Ellipse(int left, int top, int right, int bottom) {
+    FlushLine();
     const QRect box = NormalRect(left, top, right, bottom);
     if (box.width() <= 1 || box.height() <= 1) return;
     UseShapePen();
@@ -335,6 +386,7 @@ void QtRasterDevice::ArcAngles(const QRect& box, int x3, int y3, int x4, int y4,
 }
 
 void QtRasterDevice::Arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) {
+    FlushLine();
     const QRect box = NormalRect(left, top, right, bottom);
     if (box.width() <= 1 || box.height() <= 1 || pen_.style == PenStyle::Clear) return;
     int start, span;
@@ -344,6 +396,7 @@ void QtRasterDevice::Arc(int left, int top, int right, int bottom, int x3, int y
 }
 
 void QtRasterDevice::Pie(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) {
+    FlushLine();
     const QRect box = NormalRect(left, top, right, bottom);
     if (box.width() <= 1 || box.height() <= 1) return;
     int start, span;
@@ -354,11 +407,13 @@ void QtRasterDevice::Pie(int left, int top, int right, int bottom, int x3, int y
 }
 
 void QtRasterDevice::SetPixel(int x, int y, Color color) {
+    FlushLine();
     UseCopyMode();
     painter_.fillRect(QRect(x, y, 1, 1), ToQColor(color));
 }
 
 void QtRasterDevice::FillRect(const Rect& rect) {
+    FlushLine();
     if (brush_.style == BrushStyle::Clear) return;
     const QRect box = NormalRect(rect.left, rect.top, rect.right, rect.bottom);
     if (box.isEmpty()) return;
@@ -403,6 +458,7 @@ const QString& QtRasterDevice::ToQString(std::string_view text) {
 }
 
 void QtRasterDevice::TextOut(int x, int y, std::string_view text) {
+    FlushLine();
     PrepareFont();
     const QString& s = ToQString(text);
     const int width = metrics_.horizontalAdvance(s);
@@ -445,6 +501,7 @@ bool QtRasterDevice::TextExtent(std::string_view text, Size& size) {
 }
 
 void QtRasterDevice::ClipRect(const Rect& rect) {
+    FlushLine();
     const QRegion region(NormalRect(rect.left, rect.top, rect.right, rect.bottom));
     clip_ = clipped_ ? clip_.intersected(region) : region;
     clipped_ = true;
@@ -452,6 +509,7 @@ void QtRasterDevice::ClipRect(const Rect& rect) {
 }
 
 void QtRasterDevice::ClipPolygon(const Point* points, int count) {
+    FlushLine();
     QPolygon polygon(count);
     for (int i = 0; i < count; ++i) polygon.setPoint(i, points[i].x, points[i].y);
     clip_ = QRegion(polygon, Qt::OddEvenFill);
@@ -460,6 +518,7 @@ void QtRasterDevice::ClipPolygon(const Point* points, int count) {
 }
 
 void QtRasterDevice::RemoveClip() {
+    FlushLine();
     clipped_ = false;
     clip_ = QRegion();
     painter_.setClipping(false);
@@ -469,6 +528,9 @@ void QtRasterDevice::BlockCopy(int x, int y, int width, int height, const Raster
                                int sx, int sy) {
     const auto* other = dynamic_cast<const QtRasterDevice*>(&source);
     if (!other) throw rtl::EInvalidGraphicOperation("Cannot copy from a device of another kind");
+    FlushLine();
+    // Lines still pending in the source belong to its pixels.
+    const_cast<QtRasterDevice*>(other)->FlushLine();
     if (width <= 0 || height <= 0) return;
     UseCopyMode();
     const QRect from(sx, sy, width, height);
@@ -488,12 +550,14 @@ QImage QtRasterDevice::ToQImage(const Bitmap& bitmap) const {
 }
 
 void QtRasterDevice::DrawBitmap(int x, int y, const Bitmap& bitmap) {
+    FlushLine();
     if (bitmap.Empty()) return;
     UseCopyMode();
     painter_.drawImage(QPoint(x, y), ToQImage(bitmap));
 }
 
 void QtRasterDevice::StretchBitmap(const Rect& rect, const Bitmap& bitmap) {
+    FlushLine();
     if (bitmap.Empty()) return;
     const QRect box = NormalRect(rect.left, rect.top, rect.right, rect.bottom);
     if (box.isEmpty()) return;

@@ -28,9 +28,9 @@ public:
 
     // The pixels drawn so far. The painter keeps writing into this image: take a deep copy
     // (QImage::copy) to keep a frame while drawing goes on.
-    const QImage& Image() const { return image_; }
+    const QImage& Image();
     // The colour at (x, y) as a colour value (0x00BBGGRR); for tests and probes.
-    Color PixelAt(int x, int y) const;
+    Color PixelAt(int x, int y);
 
     int Width() const override { return image_.width(); }
     int Height() const override { return image_.height(); }
@@ -86,6 +86,8 @@ private:
     void UseCopyMode();
     void UsePenMode();
     void PrepareFont();
+    void FlushLine();
+    void DrawPolyline(const QPoint* points, int count);
     const QString& ToQString(std::string_view text);
     const QPoint* ToQPoints(const Point* points, int count);
     QImage ToQImage(const Bitmap& bitmap) const;
@@ -107,6 +109,7 @@ private:
 
     QPen qpen_;
     QPen shapePen_;
+    QPen thinPen_;
     QBrush qbrush_;
     QPen textPen_;
     QFont qfont_;
@@ -124,6 +127,8 @@ private:
 
     QString text_;
     std::vector<QPoint> points_;
+    // The run of LineTo calls not yet drawn.
+    std::vector<QPoint> pendingLine_;
 };
 
 } // namespace raster

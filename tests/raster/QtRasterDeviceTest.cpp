@@ -25,7 +25,7 @@ struct QtDevice : ::testing::Test {
         dev.SetPen({c, width, style, mode});
     }
     void UseBrush(Color c, BrushStyle style = BrushStyle::Solid) { dev.SetBrush({c, style, {}}); }
-    int CountColor(Color c) const {
+    int CountColor(Color c) {
         int n = 0;
         for (int y = 0; y < dev.Height(); ++y)
             for (int x = 0; x < dev.Width(); ++x) n += dev.PixelAt(x, y) == c;
@@ -251,6 +251,59 @@ TEST(ColorToRGB, SystemColoursAndPlainValues) {
     EXPECT_EQ(ColorToRGB(kSystemColorFlag | COLOR_WINDOW), kWhite);
     EXPECT_EQ(ColorToRGB(kSystemColorFlag | 200), 0u); // unknown index
     EXPECT_EQ(ColorToRGB(0x20000000), 0u);             // sentinel values keep the low bytes
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(QtDevice, WideLinesCoverABandAndShowADotAtZeroLength) {
+    UsePen(kBlack, 2);
+    dev.MoveTo(5, 10);
+    dev.LineTo(25, 10);
+    dev.LineTo(25, 20);
+    EXPECT_EQ(dev.PixelAt(15, 10), kBlack);
+    EXPECT_EQ(dev.PixelAt(15, 9), kBlack);
+    EXPECT_EQ(dev.PixelAt(15, 11), kWhite);
+    EXPECT_EQ(dev.PixelAt(24, 15), kBlack);
+    EXPECT_EQ(dev.PixelAt(25, 15), kBlack);
+    dev.MoveTo(35, 25);
+    dev.LineTo(35, 25);
+    EXPECT_EQ(dev.PixelAt(35, 25), kBlack);
+    EXPECT_EQ(dev.PixelAt(34, 24), kBlack);
+}
+
+TEST_F(QtDevice, PendingLinesAreDrawnBeforeLaterOperations) {
+    UsePen(kRed);
+    dev.MoveTo(0, 5);
+    dev.LineTo(20, 5);
+    UseBrush(kBlue);
+    dev.FillRect({0, 0, 10, 10}); // covers the left half of the line drawn before it
+    EXPECT_EQ(dev.PixelAt(5, 5), kBlue);
+    EXPECT_EQ(dev.PixelAt(15, 5), kRed);
+    // A clip set after a line does not cut that line.
+    dev.MoveTo(0, 20);
+    dev.LineTo(30, 20);
+    dev.ClipRect({0, 0, 5, 5});
+    EXPECT_EQ(dev.PixelAt(25, 20), kRed);
+}
+
+TEST_F(QtDevice, BlockCopyTakesTheSourcesPendingLines) {
+    QtRasterDevice source(10, 10);
+    source.SetPen({kRed, 1, PenStyle::Solid, PenMode::Copy});
+    source.MoveTo(0, 0);
+    source.LineTo(10, 0);
+    dev.BlockCopy(0, 0, 10, 10, source, 0, 0);
+    EXPECT_EQ(dev.PixelAt(3, 0), kRed);
+}
+
+TEST_F(QtDevice, HatchBrushFillsGapsWithTheBackgroundWhenOpaque) {
+    dev.SetBkMode(BkMode::Opaque);
+    dev.SetBkColor(kBlue);
+    UseBrush(kBlack, BrushStyle::Cross);
+    dev.FillRect({0, 0, 16, 16});
+    EXPECT_EQ(CountColor(kBlack) + CountColor(kBlue), 16 * 16);
+    EXPECT_GT(CountColor(kBlue), 0);
 }
 
 } // namespace
