@@ -34,7 +34,7 @@ struct TickData {
         }
         for (int i = 0; i < 20; ++i)
             timeLabels.push_back("12:" + std::to_string(10 + i) + ":" + std::to_string(30 + i));
-        for (int i = 0; i < 10; ++i) priceLabels.push_back("1.0" + std::to_string(8450 + i * 5));
+        for (int i = 0; i < 10; ++i) priceLabels.push_back("1.08" + std::to_string(40 + i * 5));
     }
 };
 

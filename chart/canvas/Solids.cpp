@@ -88,8 +88,9 @@ void TKivCanvas3D::CylinderShape(bool vertical, int left, int top, int right, in
     double angle[kSides];
     for (int k = 0; k < kSides; ++k) {
         angle[k] = (first + k) * std::numbers::pi / 8;
-        across[k] = centreAcross + RoundPixel(radiusAcross * std::cos(angle[k]));
-        depth[k] = centreDepth + RoundPixel(radiusDepth * std::sin(angle[k]));
+        // Angle 0 faces the viewer; the sides run from the left (or top) round to the back.
+        across[k] = centreAcross + RoundPixel(radiusAcross * std::sin(angle[k]));
+        depth[k] = centreDepth - RoundPixel(radiusDepth * std::cos(angle[k]));
     }
     auto point = [vertical](int along, int acrossValue, int z) {
         return vertical ? TPoint3D{acrossValue, along, z} : TPoint3D{along, acrossValue, z};
@@ -100,7 +101,7 @@ void TKivCanvas3D::CylinderShape(bool vertical, int left, int top, int right, in
                             point(base, across[next], depth[next]),
                             point(far, across[next], depth[next]), point(far, across[k], depth[k])};
         const double mid = (angle[k] + angle[k] + std::numbers::pi / 8) / 2;
-        const double nAcross = std::cos(mid), nDepth = std::sin(mid);
+        const double nAcross = std::sin(mid), nDepth = -std::cos(mid);
         DrawFace(quad, 4, vertical ? nAcross : 0, vertical ? 0 : nAcross, nDepth,
                  darkSides ? DarkenColor(face, 16 * k) : face);
     }
