@@ -132,7 +132,13 @@ std::vector<Session::Delivery> Session::Generate(FeedKind kind) {
 }
 
 void Session::Post(std::vector<Delivery> deliveries) {
-    for (auto& d : deliveries) com::PostToApartment([d = std::move(d)] { d(); });
+    std::weak_ptr<Session> weak = weak_from_this();
+    inFlight_ += int(deliveries.size());
+    for (auto& d : deliveries)
+        com::PostToApartment([weak, d = std::move(d)] {
+            if (auto self = weak.lock()) --self->inFlight_;
+            d();
+        });
 }
 
 void Session::PostNext(FeedKind kind) {
@@ -281,7 +287,7 @@ void Session::Run() {
         if (health) nextHealth = now + healthPeriod;
         int32_t state = loggedOn_ ? StateLoggedOn : StateConnected;
         lk.unlock();
-        if (data) {
+        if (data && inFlight_ < MaxInFlight) {
             PostNext(FeedKind::Quote);
             PostNext(FeedKind::Level2);
         }

@@ -12,6 +12,7 @@
 #include "host/FeedModel.h"
 #include "host/HostControl.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <map>
@@ -94,6 +95,10 @@ private:
     std::map<com::DWORD, com::ComPtr<com::IDispatch>> sinks_;
     std::map<std::u16string, FeedModel> models_;
     std::thread feed_;
+    // Posted deliveries not yet run. The feed pauses above MaxInFlight, so a window that falls
+    // behind is not buried under an ever longer queue.
+    static constexpr int MaxInFlight = 1000;
+    std::atomic<int> inFlight_{0};
 };
 
 } // namespace hostsim

@@ -158,3 +158,23 @@ TEST_F(HostTest, RunningFeedPostsAtItsRateAndStopsCleanlyOnRelease) {
     EXPECT_EQ(bookSide.refs, 0);
     EXPECT_EQ(sink.refs, 0);
 }
+
+TEST_F(HostTest, FeedPausesWhileTheWindowThreadFallsBehind) {
+    RecordingNotify quoteSide, bookSide;
+    auto a = NewQuotes(), b = NewQuotes();
+    Subscribe(a.Get(), &quoteSide, u"EUR/USD", 2);
+    Subscribe(b.Get(), &bookSide, u"EUR/USD", 1);
+    HostControl::SetRate(10000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    HostControl::SetRate(0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    int waiting = com::RunPendingApartmentCalls();
+    EXPECT_GT(waiting, 0);
+    EXPECT_LE(waiting, 1001); // one round of two past the limit at most
+    // Once the window caught up, the feed goes on.
+    HostControl::SetRate(10000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    HostControl::SetRate(0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_GT(com::RunPendingApartmentCalls(), 0);
+}
