@@ -21,6 +21,9 @@ namespace {
 constexpr size_t kOutputBufferSize = 4096;
 constexpr int kRowsPerCall = 16;
 constexpr int kQuantizedColors = 236;
+// A header may promise a picture far larger than the file; progressive and buffered decoding
+// keep all coefficients in memory, so their total is bounded.
+constexpr long kMaxLibraryMemory = 512L * 1024 * 1024;
 
 // Everything a library callback needs, reached through client_data. Library fatal errors
 // longjmp back to the function that called setjmp; those functions keep no objects with
@@ -141,9 +144,9 @@ struct Source {
     }
     static void Skip(j_decompress_ptr cinfo, long count) {
         if (count <= 0) return;
-        while (static_cast<size_t>(count) > cinfo->src->bytes_in_buffer) {
-            count -= static_cast<long>(cinfo->src->bytes_in_buffer);
+        if (static_cast<size_t>(count) > cinfo->src->bytes_in_buffer) {
             Fill(cinfo);
+            return;
         }
         cinfo->src->next_input_byte += count;
         cinfo->src->bytes_in_buffer -= static_cast<size_t>(count);
@@ -190,6 +193,7 @@ bool RunCompress(jpeg_compress_struct& c, Session& session, Destination& dest,
 
 void StartDecompress(jpeg_decompress_struct& d, Session& session, Source& source) {
     jpeg_create_decompress(&d);
+    d.mem->max_memory_to_use = kMaxLibraryMemory;
     d.progress = &session.monitor;
     d.src = &source.pub;
 }
@@ -278,9 +282,11 @@ bool RunDecompress(jpeg_decompress_struct& d, Session& session, Source& source,
     jpeg_calc_output_dimensions(&d);
     if (quantize && options.palette && !options.palette->empty() && d.out_color_components == 3)
         UseExternalColormap(d, *options.palette);
+    // The library sizes its own buffers first, so a picture over its memory bound fails
+    // before the bitmap is allocated.
+    jpeg_start_decompress(&d);
     out.SetPixelFormat(quantize ? tk::TPixelFormat::pf8bit : tk::TPixelFormat::pf24bit);
     out.SetSize(static_cast<int>(d.output_width), static_cast<int>(d.output_height));
-    jpeg_start_decompress(&d);
     if (quantize) SetOutputPalette(d, options.palette, out);
     if (d.buffered_image) {
         do {

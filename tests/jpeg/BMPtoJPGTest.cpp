@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <thread>
+#include <vector>
 
 using namespace jpegtest;
 
@@ -72,4 +74,32 @@ TEST(BMPtoJPG, UnwritableTargetIsAnInOutError) {
     Bands(10, 10).SaveToFile(files.bmp.string());
     EXPECT_THROW(workers::BMPtoJPG(files.bmp.string(), "/nonexistent/dir/out.jpg"),
                  rtl::EInOutError);
+}
+
+TEST(BMPtoJPG, ConcurrentConversionsDoNotInterfere) {
+    constexpr int kRuns = 4;
+    std::vector<std::filesystem::path> bmps, jpgs;
+    for (int i = 0; i < kRuns; ++i) {
+        bmps.push_back(TempPath("run" + std::to_string(i) + ".bmp"));
+        jpgs.push_back(TempPath("run" + std::to_string(i) + ".jpg"));
+        tk::TBitmap bitmap(64 + i * 8, 32);
+        bitmap.FillRect({0, 0, bitmap.Width(), 32}, i % 2 ? 0xFF0000 : 0x0000FF);
+        bitmap.SaveToFile(bmps[i].string());
+    }
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kRuns; ++i)
+        threads.emplace_back([&, i] {
+            for (int k = 0; k < 10; ++k) workers::BMPtoJPG(bmps[i].string(), jpgs[i].string());
+        });
+    for (auto& t : threads) t.join();
+    for (int i = 0; i < kRuns; ++i) {
+        jpeg::TJPEGImage image;
+        image.LoadFromFile(jpgs[i].string());
+        tk::TBitmap decoded;
+        decoded.Assign(image);
+        EXPECT_EQ(decoded.Width(), 64 + i * 8);
+        EXPECT_TRUE(Near(decoded.Pixel(10, 10), i % 2 ? 0xFF0000 : 0x0000FF));
+        std::filesystem::remove(bmps[i]);
+        std::filesystem::remove(jpgs[i]);
+    }
 }

@@ -386,3 +386,38 @@ TEST(JpegFormat, AssignFromOtherKindsFails) {
     EXPECT_THROW(image.Assign(picture), rtl::EConvertError);
     EXPECT_THROW(image.AssignTo(picture), rtl::EConvertError);
 }
+
+TEST(JpegErrors, HeaderPromisingAHugePictureFailsWithoutTheMemory) {
+    TJPEGImage source;
+    source.SetProgressiveEncoding(true);
+    source.Assign(Bands(64, 32));
+    std::string bytes = Encode(source);
+    size_t sof = bytes.find("\xFF\xC2");
+    ASSERT_NE(sof, std::string::npos);
+    for (size_t at : {sof + 5, sof + 7}) { // height, then width: 60000 each
+        bytes[at] = static_cast<char>(0xEA);
+        bytes[at + 1] = static_cast<char>(0x60);
+    }
+    for (auto scale : {jpeg::TJPEGScale::jsFullSize, jpeg::TJPEGScale::jsEighth}) {
+        TJPEGImage image;
+        image.SetScale(scale);
+        TMemoryStream stream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+        image.LoadFromStream(stream);
+        TBitmap decoded;
+        EXPECT_THROW(decoded.Assign(image), jpeg::EJPEG);
+        EXPECT_TRUE(decoded.Empty());
+    }
+}
+
+TEST(JpegFormat, DrawStretchesTheDecodedPicture) {
+    TJPEGImage source;
+    source.Assign(Bands(40, 8));
+    std::string bytes = Encode(source);
+    TJPEGImage image;
+    TMemoryStream stream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    image.LoadFromStream(stream);
+    TBitmap target(20, 4);
+    image.Draw(target, {0, 0, 20, 4});
+    EXPECT_TRUE(Near(target.Pixel(1, 2), 0x0000FF));
+    EXPECT_TRUE(Near(target.Pixel(9, 2), 0xFF0000));
+}
