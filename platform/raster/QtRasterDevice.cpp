@@ -443,16 +443,12 @@ void QtRasterDevice::PrepareFont() {
 }
 
 const QString& QtRasterDevice::ToQString(std::string_view text) {
-    // Windows-1252 equals Latin-1 outside 0x80..0x9F, so most text converts directly.
-    const bool latin1 = std::none_of(text.begin(), text.end(), [](char c) {
-        const auto b = static_cast<unsigned char>(c);
-        return b >= 0x80 && b <= 0x9F;
-    });
-    if (latin1) {
-        text_ = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-    } else {
-        const std::u16string wide = rtl::AnsiToWide(text);
-        text_ = QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
+    // Fills the kept buffer: Windows-1252 equals Latin-1 outside 0x80..0x9F.
+    text_.resize(static_cast<qsizetype>(text.size()));
+    QChar* out = text_.data();
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        out[i] = b >= 0x80 && b <= 0x9F ? QChar(rtl::AnsiToWide(text.substr(i, 1))[0]) : QChar(b);
     }
     return text_;
 }
@@ -461,7 +457,9 @@ void QtRasterDevice::TextOut(int x, int y, std::string_view text) {
     FlushLine();
     PrepareFont();
     const QString& s = ToQString(text);
-    const int width = metrics_.horizontalAdvance(s);
+    const bool needWidth =
+        (textAlign_ & (TA_CENTER | TA_UPDATECP)) != 0 || bkMode_ == BkMode::Opaque;
+    const int width = needWidth ? metrics_.horizontalAdvance(s) : 0;
     if (textAlign_ & TA_UPDATECP) {
         x = current_.x();
         y = current_.y();

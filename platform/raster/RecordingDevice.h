@@ -49,14 +49,14 @@ public:
     int CountOf(const std::string& op) const;
     // Measuring text fails while this is set.
     void SetFailTextExtent(bool value) { failTextExtent_ = value; }
-    // Leaves TextExtent out of the record (measuring is not drawing).
+    // Whether TextExtent calls are recorded (they are by default).
     void SetRecordTextExtent(bool value) { recordTextExtent_ = value; }
 
     const Pen& CurrentPen() const { return pen_; }
     const Brush& CurrentBrush() const { return brush_; }
     const Font& CurrentFont() const { return font_; }
     Color TextColor() const { return textColor_; }
-    // The device this one was created by with CreateCompatible, if any.
+    // True for a device made by CreateCompatible (an off-screen buffer).
     bool Compatible() const { return compatible_; }
 
     int Width() const override { return width_; }
