@@ -101,6 +101,7 @@ void TJPEGImage::AssignTo(tk::TPersistent& dest) const {
         return;
     }
     tk::TBitmap decoded;
+    // Decoding reports progress to this picture's handlers, which take it as their sender.
     if (image_->HasBytes()) const_cast<TJPEGImage*>(this)->Decode(decoded);
     bitmap->Assign(decoded);
 }

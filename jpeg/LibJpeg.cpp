@@ -2,6 +2,7 @@
 
 #include "jpeg/Jpeg.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csetjmp>
 #include <cstdio>
