@@ -1,0 +1,72 @@
+// The canvas on real pixels: a buffered frame reaches the window at its offset.
+#include "chart/KivCanvas.h"
+#include "raster/QtRasterDevice.h"
+
+#include <QGuiApplication>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void EnsureGuiApp() {
+    static int argc = 1;
+    static char name[] = "test_canvas";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication* app =
+        QCoreApplication::instance() ? nullptr : new QGuiApplication(argc, argv);
+    (void)app;
+}
+
+TEST(QtCanvas, BufferedFrameIsCopiedToTheDestinationOffset) {
+    EnsureGuiApp();
+    raster::QtRasterDevice window(60, 40);
+    TKivCanvas3D canvas;
+    TView3DOptions options;
+    const TRect r = canvas.BeginDrawing(window, &options, {10, 5, 40, 25}, false);
+    canvas.ResetToDefaults();
+    canvas.Brush().SetColor(clRed);
+    canvas.FillRectangle(r);
+    canvas.Pen().SetColor(clBlue);
+    canvas.LineSegment(0, 0, 30, 0);
+    EXPECT_EQ(window.PixelAt(15, 10), clWhite); // nothing on the window before the end
+    canvas.EndDrawing(window, &window, {10, 5, 40, 25});
+    EXPECT_EQ(window.PixelAt(10, 5), clBlue);
+    EXPECT_EQ(window.PixelAt(39, 5), clBlue);
+    EXPECT_EQ(window.PixelAt(15, 10), clRed);
+    EXPECT_EQ(window.PixelAt(39, 24), clRed);
+    EXPECT_EQ(window.PixelAt(40, 24), clWhite);
+    EXPECT_EQ(window.PixelAt(9, 10), clWhite);
+}
+
+TEST(QtCanvas, SmallDotsPenSetsEveryOtherPixel) {
+    EnsureGuiApp();
+    raster::QtRasterDevice window(40, 10);
+    TKivCanvas3D canvas;
+    TView3DOptions options;
+    canvas.SetBufferedDrawing(false);
+    canvas.BeginDrawing(window, &options, {0, 0, 40, 10}, false);
+    TChartPen pen;
+    pen.SetSmallDots(true);
+    canvas.UsePen(pen);
+    canvas.HorizontalLine(0, 20, 3);
+    canvas.EndDrawing(window, &window, {0, 0, 40, 10});
+    EXPECT_EQ(window.PixelAt(0, 3), clBlack);
+    EXPECT_EQ(window.PixelAt(1, 3), clWhite);
+    EXPECT_EQ(window.PixelAt(2, 3), clBlack);
+}
+
+TEST(QtCanvas, GradientBandsReachThePixels) {
+    EnsureGuiApp();
+    raster::QtRasterDevice window(10, 256);
+    TKivCanvas3D canvas;
+    TView3DOptions options;
+    canvas.SetBufferedDrawing(false);
+    canvas.BeginDrawing(window, &options, {0, 0, 10, 256}, false);
+    canvas.GradientFill({0, 0, 10, 256}, clBlack, gdTopBottom, clWhite);
+    canvas.EndDrawing(window, &window, {0, 0, 10, 256});
+    EXPECT_EQ(window.PixelAt(5, 255), clBlack); // the start colour is at the bottom
+    EXPECT_EQ(window.PixelAt(5, 0), clWhite);
+    EXPECT_EQ(window.PixelAt(5, 128), raster::RGB(127, 127, 127));
+}
+
+} // namespace
