@@ -290,13 +290,15 @@ void QtRasterDevice::FlushLine() {
 
 void QtRasterDevice::DrawPolyline(const QPoint* points, int count) {
     UseGdiPen();
-    if (pen_.width <= 1 || pen_.width > 3 || qpen_.style() != Qt::SolidLine) {
+    if (pen_.width <= 1 || pen_.width > 3 || qpen_.style() != Qt::SolidLine ||
+        pen_.mode == PenMode::NotXor) {
         // The flat cap of a thin pen leaves the end pixel out.
         painter_.drawPolyline(points, count);
         return;
     }
-    // Solid pens 2 or 3 pixels wide: shifted copies of the thin line are many times cheaper
-    // than stroking the outline and give the same band of pixels.
+    // Solid copy-mode pens 2 or 3 pixels wide: shifted copies of the thin line are many times
+    // cheaper than stroking the outline and give the same band of pixels. (Not-xor must set
+    // each pixel once, so it takes the stroker.)
     painter_.setPen(thinPen_);
     painterPen_ = PainterPen::Other;
     static constexpr QPoint kWidth2[] = {{0, 0}, {-1, 0}, {0, -1}};

@@ -273,6 +273,15 @@ TEST_F(QtDevice, WideLinesCoverABandAndShowADotAtZeroLength) {
     EXPECT_EQ(dev.PixelAt(34, 24), kBlack);
 }
 
+TEST_F(QtDevice, WideNotXorLineInvertsEachPixelOnce) {
+    UsePen(kBlack, 2, PenStyle::Solid, PenMode::NotXor);
+    dev.MoveTo(5, 10);
+    dev.LineTo(25, 10);
+    EXPECT_EQ(dev.PixelAt(15, 10), kBlack);
+    EXPECT_EQ(dev.PixelAt(15, 9), kBlack);
+    EXPECT_EQ(CountColor(kBlack) + CountColor(kWhite), 40 * 30);
+}
+
 TEST_F(QtDevice, PendingLinesAreDrawnBeforeLaterOperations) {
     UsePen(kRed);
     dev.MoveTo(0, 5);
