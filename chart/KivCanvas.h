@@ -317,7 +317,8 @@ enum TGradientDirection {
 };
 
 // The canvas base: a drawing target (a raster device) and the pen, brush and font drawn with.
-// Changes to Pen(), Brush() and Font() reach the device at the next drawing operation.
+// Changes to Pen(), Brush() and Font() reach the device at the next drawing operation. While
+// attached, the canvas expects to be the only one changing its target's pen, brush and font.
 class TKivCanvas {
 public:
     TKivCanvas();
@@ -335,8 +336,11 @@ public:
     int MeasureFontHeight() { return MeasureTextHeight("W"); }
 
     TPen& Pen() { return pen_; }
+    const TPen& Pen() const { return pen_; }
     TBrush& Brush() { return brush_; }
+    const TBrush& Brush() const { return brush_; }
     TFont& Font() { return font_; }
+    const TFont& Font() const { return font_; }
 
     bool Metafiling() const { return metafiling_; }
     void SetMetafiling(bool value) { metafiling_ = value; }
