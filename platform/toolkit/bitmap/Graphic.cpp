@@ -2,8 +2,11 @@
 
 namespace tk {
 
+// One read of the whole file: pictures are small next to memory, and parsing from memory
+// avoids a system call per row.
 void TGraphic::LoadFromFile(const std::string& fileName) {
-    TFileStream file(fileName, TFileMode::fmOpenRead);
+    TMemoryStream file;
+    file.LoadFromFile(fileName);
     LoadFromStream(file);
 }
 
