@@ -158,7 +158,9 @@ bool WaitForWorkers(std::chrono::milliseconds timeout) {
         Drain();
         std::unique_lock lock(s.Lock);
         if (s.Live == 0) return true;
-        if (Clock::now() - start >= timeout) return false;
+        // milliseconds::max() means no limit (converted to the clock's unit it would overflow).
+        if (timeout != std::chrono::milliseconds::max() && Clock::now() - start >= timeout)
+            return false;
         s.Changed.wait_for(lock, Slice, [&] { return s.Live == 0 || !s.Queue.empty(); });
     }
 }
