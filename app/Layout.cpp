@@ -115,6 +115,7 @@ void TForm1::BuildLayout() {
     Timer1->OnTimer = [this] { Timer1Timer(); };
     Button1->OnClick = [this] { Button1Click(); };
     Button2->OnClick = [this] { Button2Click(); };
+    Button3->OnClick = [this] { Button3Click(); };
 }
 
 tk::TEdit* TForm1::Edit(int number) const {

@@ -10,6 +10,8 @@
 #include "rtl/NumberText.h"
 #include "toolkit/Application.h"
 #include "toolkit/MessageBox.h"
+#include "toolkit/Thread.h"
+#include "workers/Unit2.h"
 
 using com::OleCheck;
 
@@ -85,6 +87,8 @@ void TForm1::FormCreate() {
     // 10. The hourly timer.
     Timer1->SetEnabled(true);
     Timer1->SetInterval(3600000);
+    // 11. The first calendar download.
+    new TTestThread_1(StringGrid4);
     // 12. News grid titles.
     const char* newsTitles[7] = {"DateTime", "Currency", "Title",   "Impact",
                                  "Actual",   "Forecast", "Previous"};
@@ -138,6 +142,10 @@ void TForm1::Button2Click() {
     Edit4->setEnabled(true);
     Button2->setEnabled(false);
     Button1->setEnabled(true);
+}
+
+void TForm1::Button3Click() {
+    new TTestThread_1(StringGrid4);
 }
 
 void TForm1::OnHealthUpdateEvent(THOXCOMLibEventsBaseSink*, int32_t selector, uint32_t state) {

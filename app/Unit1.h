@@ -26,6 +26,7 @@ public:
     void FormDestroy();
     void Button1Click();
     void Button2Click();
+    void Button3Click();
     void OnHealthUpdateEvent(THOXCOMLibEventsBaseSink* sender, int32_t selector, uint32_t state);
 
     // IHoxQuotesNotify. The window is not reference counted through it.

@@ -5,6 +5,7 @@
 #include "rtl/Exceptions.h"
 #include "rtl/NumberText.h"
 #include "toolkit/Application.h"
+#include "workers/CalendarService.h"
 
 #include <cstdio>
 #include <cstring>
@@ -14,13 +15,25 @@ namespace {
 
 const char* const kUsage =
     "Usage: hoxdesk [options]\n"
+    "  --calendar-url URL  base address of the economic calendar service\n"
+    "                      (default $HOXDESK_CALENDAR_URL, else http://127.0.0.1:8765/)\n"
     "  --seed N     seed of the simulated host's feed (default 20240517)\n"
     "  --rate R     quote and Level 2 records per second of the simulated host (default 4)\n"
     "  --help       this text\n";
 
 struct Options {
     hostsim::HostOptions host;
+    std::string calendarUrl;
 };
+
+uint64_t ParseSeed(const std::string& text) {
+    uint64_t seed = 0;
+    bool ok = !text.empty() && text.size() <= 19;
+    for (char c : text) ok = ok && c >= '0' && c <= '9';
+    if (!ok) throw rtl::EConvertError("--seed takes a whole number, not '" + text + "'");
+    for (char c : text) seed = seed * 10 + uint64_t(c - '0');
+    return seed;
+}
 
 // Returns false (after printing why) when the program should not start.
 bool ParseOptions(int argc, char** argv, Options& options, int& exitCode) {
@@ -34,9 +47,10 @@ bool ParseOptions(int argc, char** argv, Options& options, int& exitCode) {
             std::fputs(kUsage, stdout);
             exitCode = 0;
             return false;
+        } else if (arg == "--calendar-url") {
+            options.calendarUrl = value();
         } else if (arg == "--seed") {
-            std::string v = value();
-            options.host.Seed = std::stoull(v);
+            options.host.Seed = ParseSeed(value());
         } else if (arg == "--rate") {
             double rate = rtl::StrToFloat(value());
             if (!(rate >= 0 && rate <= 10000))
@@ -62,6 +76,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "hoxdesk: %s\n%s", e.what(), kUsage);
         return 2;
     }
+    if (!options.calendarUrl.empty()) workers::SetCalendarBaseUrl(options.calendarUrl);
     tk::TApplication app(argc, argv);
     hostsim::RegisterSimulatedHost(options.host);
     int result = 1;

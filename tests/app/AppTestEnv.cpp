@@ -3,6 +3,10 @@
 #include "app/FeedCounters.h"
 #include "com/Apartment.h"
 #include "toolkit/Application.h"
+#include "toolkit/Thread.h"
+#include "workers/CalendarService.h"
+
+#include <httplib.h>
 
 #include <QApplication>
 
@@ -12,16 +16,46 @@
 
 namespace {
 
+// A calendar service on an ephemeral port of the loopback, answering every week alike.
+class CalendarServer {
+public:
+    CalendarServer() {
+        server_.Get("/calendar.php", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content(WindowTest::kCalendarBody, "text/csv");
+        });
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        thread_ = std::thread([this] { server_.listen_after_bind(); });
+        workers::SetCalendarBaseUrl("http://127.0.0.1:" + std::to_string(port_) + "/");
+    }
+    ~CalendarServer() {
+        server_.stop();
+        thread_.join();
+        workers::SetCalendarBaseUrl("");
+    }
+
+private:
+    httplib::Server server_;
+    int port_ = 0;
+    std::thread thread_;
+};
+
 class QtEnvironment : public testing::Environment {
 public:
-    void SetUp() override { app_ = std::make_unique<tk::TApplication>(argc_, argv_); }
-    void TearDown() override { app_.reset(); }
+    void SetUp() override {
+        app_ = std::make_unique<tk::TApplication>(argc_, argv_);
+        calendar_ = std::make_unique<CalendarServer>();
+    }
+    void TearDown() override {
+        calendar_.reset();
+        app_.reset();
+    }
 
 private:
     int argc_ = 1;
     char name_[16] = "test_app";
     char* argv_[2] = {name_, nullptr};
     std::unique_ptr<tk::TApplication> app_;
+    std::unique_ptr<CalendarServer> calendar_;
 };
 
 [[maybe_unused]] testing::Environment* const env =
@@ -45,6 +79,7 @@ void WindowTest::SetUp() {
 }
 
 void WindowTest::TearDown() {
+    tk::WaitForWorkers();
     QApplication::processEvents();
     tk::SetMessagePresenter(nullptr);
     hostsim::RevokeSimulatedHost();
@@ -55,6 +90,7 @@ void WindowTest::TearDown() {
 std::unique_ptr<TForm1> WindowTest::CreatedForm() {
     auto form = std::make_unique<TForm1>();
     EXPECT_TRUE(form->Create()) << (messages.empty() ? "" : messages.back());
+    tk::WaitForWorkers(); // the first calendar download
     return form;
 }
 

@@ -15,6 +15,12 @@
 #include <vector>
 
 class WindowTest : public testing::Test {
+public:
+    static constexpr const char* kCalendarBody =
+        "2026.12.07;08:30;EUR;German Factory Orders m/m;Medium;-1.5%;0.4%;1.5%\r\n"
+        "0\r\n"
+        "2026.12.07;10:00;EUR;Sentix Investor Confidence;Low;-2.1;-6.4;-7.4\r\n";
+
 protected:
     void SetUp() override;
     void TearDown() override;

@@ -4,6 +4,7 @@
 #include "app/LoginFile.h"
 #include "com/OleCheck.h"
 #include "toolkit/Application.h"
+#include "toolkit/Thread.h"
 
 #include <fstream>
 #include <sys/stat.h>
@@ -178,4 +179,20 @@ TEST_F(WindowTest, AnUnreadableLoginFileIsAnErrorThatEndsStartUp) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find("Login.txt"), std::string::npos);
     EXPECT_TRUE(HostControl::CallLog().empty()); // nothing after step 1 ran
+}
+
+TEST_F(WindowTest, StartUpFillsTheNewsGridFromTheCalendarService) {
+    auto form = CreatedForm(); // waits for the download worker
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(form->StringGrid4->Cells(0, 0), "DateTime");
+    EXPECT_EQ(form->StringGrid4->Cells(0, 1), "2026.12.07 08:30");
+    EXPECT_EQ(form->StringGrid4->Cells(2, 1), "German Factory Orders m/m");
+    EXPECT_EQ(form->StringGrid4->Cells(0, 2), ""); // the "0" line keeps its row
+    EXPECT_EQ(form->StringGrid4->Cells(7 - 1, 3), "-7.4");
+    EXPECT_EQ(form->StringGrid4->RowCount(), 4);
+    // The Download button runs it again.
+    form->Button3->click();
+    tk::WaitForWorkers();
+    EXPECT_EQ(form->StringGrid4->Cells(1, 3), "EUR");
+    EXPECT_TRUE(messages.empty());
 }
