@@ -2,6 +2,7 @@
 // conversions below are our own, so a seed gives the same feed on every platform.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <random>
@@ -15,7 +16,7 @@ public:
     // Uniform in [0, 1).
     double Uniform() { return double(engine_() >> 11) * 0x1.0p-53; }
     // Uniform in 0 .. n-1 (n > 0).
-    uint32_t Below(uint32_t n) { return uint32_t(Uniform() * n); }
+    uint32_t Below(uint32_t n) { return std::min(uint32_t(Uniform() * n), n - 1); }
     bool Chance(double p) { return Uniform() < p; }
     // Standard normal by Box-Muller; one value per call keeps the sequence easy to reason about.
     double Gaussian() {
