@@ -181,6 +181,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(BmpFile, MissingFileIsAnInOutError) {
     TBitmap bitmap;
     EXPECT_THROW(bitmap.LoadFromFile("/nonexistent/dir/x.bmp"), rtl::EInOutError);
+    EXPECT_THROW(bitmap.LoadFromFile(std::filesystem::temp_directory_path().string()),
+                 rtl::EInOutError);
 }
 
 TEST(BmpFile, FileRoundTripAndPictureRegistry) {

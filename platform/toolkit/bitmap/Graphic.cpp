@@ -1,13 +1,29 @@
 #include "toolkit/bitmap/Graphic.h"
 
+#include "rtl/Exceptions.h"
+#include "rtl/Format.h"
+
 namespace tk {
 
-// One read of the whole file: pictures are small next to memory, and parsing from memory
-// avoids a system call per row.
+namespace {
+
+// Far above any picture the bitmap and JPEG classes accept; keeps a wrong file name from
+// reading gigabytes into memory.
+constexpr int64_t kMaxPictureFileSize = int64_t{1} << 30;
+
+} // namespace
+
+// One read of the whole file: parsing from memory avoids a system call per row.
 void TGraphic::LoadFromFile(const std::string& fileName) {
-    TMemoryStream file;
-    file.LoadFromFile(fileName);
-    LoadFromStream(file);
+    TFileStream file(fileName, TFileMode::fmOpenRead);
+    int64_t size = file.Size();
+    if (size > kMaxPictureFileSize)
+        throw rtl::EInvalidGraphicOperation(
+            rtl::Format("Picture file \"%s\" is too large", {fileName}));
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    file.ReadBuffer(bytes.data(), size);
+    TMemoryStream data(std::move(bytes));
+    LoadFromStream(data);
 }
 
 void TGraphic::SaveToFile(const std::string& fileName) {

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include <sys/stat.h>
+
 namespace tk {
 
 int64_t TStream::Size() {
@@ -81,6 +83,14 @@ void TMemoryStream::SaveToFile(const std::string& fileName) const {
 TFileStream::TFileStream(const std::string& fileName, TFileMode mode) : fileName_(fileName) {
     bool create = mode == TFileMode::fmCreate;
     file_ = std::fopen(fileName.c_str(), create ? "wb" : "rb");
+    // A folder opens for reading on this system but holds no bytes: refuse it like a file
+    // that cannot be opened.
+    struct stat info {};
+    if (file_ && fstat(fileno(file_), &info) == 0 && S_ISDIR(info.st_mode)) {
+        std::fclose(file_);
+        file_ = nullptr;
+        errno = EISDIR;
+    }
     if (!file_) {
         int error = errno;
         throw rtl::EInOutError(
