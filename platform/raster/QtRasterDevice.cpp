@@ -349,7 +349,18 @@ void QtRasterDevice::Rectangle(int left, int top, int right, int bottom) {
         return;
     }
     UseShapePen();
-    UseShapeBrush();
+    if (pen_.width > 1) {
+        UseShapeBrush();
+        painter_.drawRect(box.adjusted(0, 0, -1, -1));
+        return;
+    }
+    // A thin outline and the interior apart, so that no pixel is painted twice (not-xor).
+    if (brush_.style != BrushStyle::Clear && box.width() > 2 && box.height() > 2)
+        painter_.fillRect(box.adjusted(1, 1, -1, -1), qbrush_);
+    if (painterBrush_ != PainterBrush::None) {
+        painter_.setBrush(Qt::NoBrush);
+        painterBrush_ = PainterBrush::None;
+    }
     painter_.drawRect(box.adjusted(0, 0, -1, -1));
 }
 

@@ -118,7 +118,7 @@ private:
     bool solidThinPen_ = true;
     // What the painter holds now.
     enum class PainterPen { Line, Shape, None, Other } painterPen_ = PainterPen::Other;
-    enum class PainterBrush { Shape, Stale } painterBrush_ = PainterBrush::Stale;
+    enum class PainterBrush { Shape, None, Stale } painterBrush_ = PainterBrush::Stale;
     bool xorMode_ = false;
     bool opaqueBackground_ = false;
 

@@ -51,6 +51,13 @@ TEST_F(QtDevice, RectangleExcludesRightAndBottomEdge) {
     EXPECT_EQ(CountColor(kBlack) + CountColor(kRed), 10 * 7);
 }
 
+TEST_F(QtDevice, NotXorRectangleInvertsOutlineAndInteriorOnce) {
+    UsePen(kBlack, 1, PenStyle::Solid, PenMode::NotXor);
+    UseBrush(kBlack);
+    dev.Rectangle(5, 5, 15, 12);
+    EXPECT_EQ(CountColor(kBlack), 10 * 7);
+}
+
 TEST_F(QtDevice, RectangleWithoutPenFillsOnePixelLess) {
     UsePen(kBlack, 1, PenStyle::Clear);
     UseBrush(kRed);
