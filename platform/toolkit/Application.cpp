@@ -7,6 +7,7 @@
 #include "com/Apartment.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QKeyEvent>
 #include <QMetaObject>
 
@@ -18,6 +19,9 @@ namespace tk {
 
 TApplication::TApplication(int& argc, char** argv) {
     if (!QApplication::instance()) owned_ = std::make_unique<QApplication>(argc, argv);
+    // The window's layout is measured for an 8 pt Arial-metric font; Liberation Sans has
+    // Arial's metrics.
+    QApplication::setFont(QFont("Liberation Sans", 8));
     qApp->installEventFilter(this);
     QObject* target = qApp;
     com::SetApartmentPoster([target](com::ApartmentCall call) {
