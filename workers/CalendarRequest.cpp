@@ -8,7 +8,9 @@ namespace workers {
 namespace {
 
 std::string TwoDigits(int value) {
-    return value < 10 ? "0" + rtl::IntToStr(value) : rtl::IntToStr(value);
+    std::string text = rtl::IntToStr(value);
+    if (value < 10) text.insert(text.begin(), '0');
+    return text;
 }
 
 } // namespace

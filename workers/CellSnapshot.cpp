@@ -6,8 +6,8 @@ TCellSnapshot::TCellSnapshot(const tk::TGridCells& cells)
     : cols_(cells.ColCount()), rows_(cells.RowCount()) {
     starts_.reserve(size_t(cols_) * size_t(rows_) + 1);
     starts_.push_back(0);
-    for (int c = 0; c < cols_; ++c)
-        for (int r = 0; r < rows_; ++r) {
+    for (int r = 0; r < rows_; ++r)
+        for (int c = 0; c < cols_; ++c) {
             text_.append(cells.CellView(c, r));
             starts_.push_back(text_.size());
         }

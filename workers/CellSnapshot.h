@@ -19,14 +19,16 @@ public:
     int RowCount() const { return rows_; }
     // Inside the grid only.
     std::string_view Cell(int col, int row) const {
-        const size_t i = size_t(col) * size_t(rows_) + size_t(row);
+        const size_t i = size_t(row) * size_t(cols_) + size_t(col);
         return std::string_view(text_).substr(starts_[i], starts_[i + 1] - starts_[i]);
     }
 
 private:
     int cols_ = 0;
     int rows_ = 0;
-    std::string text_;           // every cell's bytes, column-major
+    // Row by row, the order of the grid's store, so that taking the copy reads it straight
+    // through.
+    std::string text_;
     std::vector<size_t> starts_; // cols_ * rows_ + 1 offsets into text_
 };
 
