@@ -477,7 +477,8 @@ private:
     TChartValueList* xValues_;
     TChartValueList* yValues_;
     kiv::GapArray<TColor> pointColors_;
-    kiv::GapArray<std::string> pointLabels_;
+    // An empty label is stored as nothing, so unlabelled points cost one pointer.
+    kiv::GapArray<std::unique_ptr<std::string>> pointLabels_;
     std::unique_ptr<TSeriesMarks> marks_;
 
     bool active_ = true;

@@ -28,16 +28,15 @@ public:
 
     // Moves whichever side of index is shorter, making room first when that side has none.
     void insert(size_t index, T value) {
-        const bool front = index * 2 < size_;
-        if (front) {
+        if (index * 2 < size_) {
             if (head_ == 0) MakeRoom(true);
             T* d = buf_.data() + head_;
-            std::move(d, d + index, d - 1);
+            if (index > 0) std::move(d, d + index, d - 1);
             --head_;
         } else {
             if (head_ + size_ == buf_.size()) MakeRoom(false);
             T* d = buf_.data() + head_;
-            std::move_backward(d + index, d + size_, d + size_ + 1);
+            if (index < size_) std::move_backward(d + index, d + size_, d + size_ + 1);
         }
         ++size_;
         buf_[head_ + index] = std::move(value);
@@ -59,13 +58,17 @@ public:
 
     // Keeps the storage: a cleared list is usually refilled to about the same length.
     void clear() {
-        std::fill(begin(), end(), T());
+        if constexpr (!std::is_trivially_copyable_v<T>)
+            for (T& item : *this) item = T();
         size_ = 0;
         head_ = buf_.size() / 2;
     }
 
-    // Pads with filler up to count (never shrinks).
-    void grow_to(size_t count, const T& filler = T()) {
+    // Pads up to count (never shrinks).
+    void grow_to(size_t count) {
+        while (size_ < count) push_back(T());
+    }
+    void grow_to(size_t count, const T& filler) {
         while (size_ < count) push_back(filler);
     }
 

@@ -9,6 +9,10 @@
 
 namespace {
 
+std::unique_ptr<std::string> OwnedLabel(const std::string& label) {
+    return label.empty() ? nullptr : std::make_unique<std::string>(label);
+}
+
 void CheckListIndex(int index, int count) {
     if (index < 0 || index >= count)
         throw rtl::EListError(rtl::Format("List index out of bounds (%d)", {int64_t(index)}));
@@ -142,7 +146,7 @@ void TChartSeries::InsertPointExtras(int index, const std::string& label, TColor
     if (int(pointColors_.size()) < index) pointColors_.grow_to(size_t(index), AutoColor);
     pointColors_.insert(size_t(index), color);
     if (int(pointLabels_.size()) < index) pointLabels_.grow_to(size_t(index));
-    pointLabels_.insert(size_t(index), label);
+    pointLabels_.insert(size_t(index), OwnedLabel(label));
 }
 
 int TChartSeries::AppendPoint(double x, double y, const std::string& label, TColor color) {
@@ -225,15 +229,15 @@ void TChartSeries::SwapPoints(int a, int b) {
 }
 
 std::string TChartSeries::PointLabel(int index) const {
-    if (index < 0 || index >= int(pointLabels_.size())) return {};
-    return pointLabels_[size_t(index)];
+    if (index < 0 || index >= int(pointLabels_.size()) || !pointLabels_[size_t(index)]) return {};
+    return *pointLabels_[size_t(index)];
 }
 
 void TChartSeries::SetPointLabel(int index, const std::string& label) {
     CheckListIndex(index, PointCount());
     if (int(pointLabels_.size()) <= index) pointLabels_.grow_to(size_t(index) + 1);
-    if (pointLabels_[size_t(index)] == label) return;
-    pointLabels_[size_t(index)] = label;
+    if (PointLabel(index) == label) return;
+    pointLabels_[size_t(index)] = OwnedLabel(label);
     RequestRepaint();
 }
 
@@ -269,6 +273,7 @@ TChartValueList& TChartSeries::ValueListByName(const std::string& name) const {
 // Dependent series
 
 void TChartSeries::NotifyLinked(TSeriesLinkEvent event, int index) {
+    if (linkedSeries_.empty()) return;
     // A dependent series may leave the list while it reacts; walk a copy.
     const std::vector<TChartSeries*> linked = linkedSeries_;
     for (TChartSeries* s : linked) {
@@ -320,12 +325,12 @@ void TChartSeries::SourcePointAdded(TChartSeries* source, int index) {
         }
         if (hasLabel) {
             if (int(pointLabels_.size()) < at) pointLabels_.grow_to(size_t(at));
-            pointLabels_.insert(size_t(at), source->PointLabel(index));
+            pointLabels_.insert(size_t(at), OwnedLabel(source->PointLabel(index)));
         }
     }
     // Entries after the new point keep belonging to their points.
     if (!hasColor && at < int(pointColors_.size())) pointColors_.insert(size_t(at), AutoColor);
-    if (!hasLabel && at < int(pointLabels_.size())) pointLabels_.insert(size_t(at), std::string());
+    if (!hasLabel && at < int(pointLabels_.size())) pointLabels_.insert(size_t(at), nullptr);
     PointAdded(at);
 }
 

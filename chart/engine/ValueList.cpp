@@ -40,7 +40,7 @@ bool TChartValueList::InOrder(double a, double b) const {
 
 bool TChartValueList::KnownSorted() const {
     if (order_ == loNone) return false;
-    if (sorted_ == Sortedness::Unknown) {
+    if (sorted_ == Sortedness::Unknown) [[unlikely]] {
         sorted_ = Sortedness::Yes;
         const double* d = values_.data();
         const size_t n = values_.size();
@@ -60,11 +60,14 @@ int TChartValueList::InsertOrdered(double value) {
         if (!append) {
             if (KnownSorted() && !std::isnan(value)) {
                 // Where the backward scan stops: the first place after every value that is
-                // not beyond the new one.
-                index =
-                    order_ == loAscending
-                        ? int(std::upper_bound(d, d + count, value) - d)
-                        : int(std::upper_bound(d, d + count, value, std::greater<double>()) - d);
+                // not beyond the new one. Newest-first refills land in front every time.
+                const bool front = order_ == loAscending ? value < d[0] : value > d[0];
+                if (front)
+                    index = 0;
+                else if (order_ == loAscending)
+                    index = int(std::upper_bound(d, d + count, value) - d);
+                else
+                    index = int(std::upper_bound(d, d + count, value, std::greater<double>()) - d);
             } else {
                 int i = count - 1;
                 if (order_ == loAscending)
@@ -86,7 +89,7 @@ void TChartValueList::InsertAt(int index, double value) {
         throw rtl::EListError(rtl::Format("List index out of bounds (%d)", {int64_t(index)}));
     values_.insert(size_t(index), value);
     statsDirty_ = true;
-    if (sorted_ == Sortedness::Yes) {
+    if (sorted_ == Sortedness::Yes && order_ != loNone) {
         const size_t i = size_t(index);
         const bool fits = !std::isnan(value) && (i == 0 || InOrder(values_[i - 1], value)) &&
                           (i + 1 == values_.size() || InOrder(value, values_[i + 1]));
