@@ -50,7 +50,7 @@ QRect NormalRect(int left, int top, int right, int bottom) {
 
 QtRasterDevice::QtRasterDevice(int width, int height, bool monochrome)
     : image_(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32),
-      monochrome_(monochrome), metrics_(QFont()) {
+      monochrome_(monochrome) {
     image_.fill(Qt::white);
     painter_.begin(&image_);
     painter_.setRenderHint(QPainter::Antialiasing, false);
@@ -451,28 +451,49 @@ void QtRasterDevice::PrepareFont() {
     qfont_.setItalic(font_.style & fsItalic);
     qfont_.setUnderline(font_.style & fsUnderline);
     qfont_.setStrikeOut(font_.style & fsStrikeOut);
-    painter_.setFont(qfont_);
-    metrics_ = QFontMetrics(qfont_);
+    rawFont_ = QRawFont::fromFont(qfont_);
+    glyphs_.fill({});
+    const QFontMetrics metrics(qfont_);
+    ascent_ = metrics.ascent();
+    height_ = metrics.height();
+    run_ = QGlyphRun();
+    run_.setRawFont(rawFont_);
+    run_.setUnderline(qfont_.underline());
+    run_.setStrikeOut(qfont_.strikeOut());
 }
 
-const QString& QtRasterDevice::ToQString(std::string_view text) {
-    // Fills the kept buffer: Windows-1252 equals Latin-1 outside 0x80..0x9F.
-    text_.resize(static_cast<qsizetype>(text.size()));
-    QChar* out = text_.data();
+void QtRasterDevice::LoadGlyph(unsigned char byte) {
+    // Windows-1252 equals Latin-1 outside 0x80..0x9F.
+    const char c = static_cast<char>(byte);
+    const QChar ch = byte >= 0x80 && byte <= 0x9F
+                         ? QChar(rtl::AnsiToWide(std::string_view(&c, 1))[0])
+                         : QChar(byte);
+    quint32 glyph = 0;
+    int count = 1;
+    rawFont_.glyphIndexesForChars(&ch, 1, &glyph, &count);
+    QPointF advance;
+    rawFont_.advancesForGlyphIndexes(&glyph, &advance, 1, QRawFont::SeparateAdvances);
+    glyphs_[byte] = {glyph, static_cast<int>(std::lround(advance.x())), true};
+}
+
+int QtRasterDevice::LayoutText(std::string_view text) {
+    runGlyphs_.resize(text.size());
+    runPositions_.resize(text.size());
+    int x = 0;
     for (size_t i = 0; i < text.size(); ++i) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        out[i] = b >= 0x80 && b <= 0x9F ? QChar(rtl::AnsiToWide(text.substr(i, 1))[0]) : QChar(b);
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (!glyphs_[byte].loaded) LoadGlyph(byte);
+        runGlyphs_[i] = glyphs_[byte].index;
+        runPositions_[i] = QPointF(x, 0);
+        x += glyphs_[byte].advance;
     }
-    return text_;
+    return x;
 }
 
 void QtRasterDevice::TextOut(int x, int y, std::string_view text) {
     FlushLine();
     PrepareFont();
-    const QString& s = ToQString(text);
-    const bool needWidth =
-        (textAlign_ & (TA_CENTER | TA_UPDATECP)) != 0 || bkMode_ == BkMode::Opaque;
-    const int width = needWidth ? metrics_.horizontalAdvance(s) : 0;
+    const int width = LayoutText(text);
     if (textAlign_ & TA_UPDATECP) {
         x = current_.x();
         y = current_.y();
@@ -484,9 +505,9 @@ void QtRasterDevice::TextOut(int x, int y, std::string_view text) {
         dx = -width;
     int top = 0; // of the text cell, relative to the reference point
     if ((textAlign_ & TA_BASELINE) == TA_BASELINE)
-        top = -metrics_.ascent();
+        top = -ascent_;
     else if (textAlign_ & TA_BOTTOM)
-        top = -metrics_.height();
+        top = -height_;
     UseCopyMode();
     const bool rotated = font_.escapement % 3600 != 0;
     if (rotated) {
@@ -495,10 +516,12 @@ void QtRasterDevice::TextOut(int x, int y, std::string_view text) {
         y = 0;
     }
     if (bkMode_ == BkMode::Opaque)
-        painter_.fillRect(QRect(x + dx, y + top, width, metrics_.height()), ToQColor(bkColor_));
+        painter_.fillRect(QRect(x + dx, y + top, width, height_), ToQColor(bkColor_));
     painter_.setPen(textPen_);
     painterPen_ = PainterPen::Other;
-    painter_.drawText(QPoint(x + dx, y + top + metrics_.ascent()), s);
+    // Glyphs with whole-pixel advances and no kerning, laid out without shaping.
+    run_.setRawData(runGlyphs_.data(), runPositions_.data(), static_cast<int>(text.size()));
+    painter_.drawGlyphRun(QPointF(x + dx, y + top + ascent_), run_);
     if (rotated) painter_.resetTransform();
     if ((textAlign_ & TA_UPDATECP) && (textAlign_ & TA_CENTER) != TA_CENTER)
         current_.rx() += (textAlign_ & TA_RIGHT) ? -width : width;
@@ -506,8 +529,8 @@ void QtRasterDevice::TextOut(int x, int y, std::string_view text) {
 
 bool QtRasterDevice::TextExtent(std::string_view text, Size& size) {
     PrepareFont();
-    size.cx = metrics_.horizontalAdvance(ToQString(text));
-    size.cy = metrics_.height();
+    size.cx = LayoutText(text);
+    size.cy = height_;
     return true;
 }
 

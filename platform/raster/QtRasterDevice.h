@@ -8,12 +8,15 @@
 #include <QBrush>
 #include <QFont>
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QImage>
 #include <QPainter>
 #include <QPen>
+#include <QRawFont>
 #include <QRegion>
 #include <QString>
 
+#include <array>
 #include <vector>
 
 namespace raster {
@@ -88,7 +91,9 @@ private:
     void PrepareFont();
     void FlushLine();
     void DrawPolyline(const QPoint* points, int count);
-    const QString& ToQString(std::string_view text);
+    void LoadGlyph(unsigned char byte);
+    // Glyphs and positions of the text into runGlyphs_ and runPositions_; answers the width.
+    int LayoutText(std::string_view text);
     const QPoint* ToQPoints(const Point* points, int count);
     QImage ToQImage(const Bitmap& bitmap) const;
     // The arc angles (degrees x 16) of the ray points (x3, y3) and (x4, y4) on the ellipse box.
@@ -113,7 +118,19 @@ private:
     QBrush qbrush_;
     QPen textPen_;
     QFont qfont_;
-    QFontMetrics metrics_;
+    QRawFont rawFont_;
+    int ascent_ = 0;
+    int height_ = 0;
+    // Glyph and whole-pixel advance of each 8-bit character in the current font.
+    struct Glyph {
+        quint32 index = 0;
+        int advance = 0;
+        bool loaded = false;
+    };
+    std::array<Glyph, 256> glyphs_{};
+    QGlyphRun run_;
+    std::vector<quint32> runGlyphs_;
+    std::vector<QPointF> runPositions_;
     bool fontDirty_ = true;
     bool solidThinPen_ = true;
     // What the painter holds now.
@@ -125,7 +142,6 @@ private:
     bool clipped_ = false;
     QRegion clip_;
 
-    QString text_;
     std::vector<QPoint> points_;
     // The run of LineTo calls not yet drawn.
     std::vector<QPoint> pendingLine_;
