@@ -40,6 +40,11 @@ Qt::BrushStyle HatchStyle(BrushStyle style) {
     }
 }
 
+// Arcs and pies are paths: set on pixel centres they cover the same pixels as an ellipse.
+QRectF PathBox(const QRect& box) {
+    return QRectF(box.left() + 0.5, box.top() + 0.5, box.width() - 1, box.height() - 1);
+}
+
 QRect NormalRect(int left, int top, int right, int bottom) {
     if (right < left) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);
@@ -405,7 +410,7 @@ void QtRasterDevice::Arc(int left, int top, int right, int bottom, int x3, int y
     int start, span;
     ArcAngles(box, x3, y3, x4, y4, start, span);
     UseShapePen();
-    painter_.drawArc(box.adjusted(0, 0, -1, -1), start, span);
+    painter_.drawArc(PathBox(box), start, span);
 }
 
 void QtRasterDevice::Pie(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) {
@@ -416,7 +421,7 @@ void QtRasterDevice::Pie(int left, int top, int right, int bottom, int x3, int y
     ArcAngles(box, x3, y3, x4, y4, start, span);
     UseShapePen();
     UseShapeBrush();
-    painter_.drawPie(box.adjusted(0, 0, -1, -1), start, span);
+    painter_.drawPie(PathBox(box), start, span);
 }
 
 void QtRasterDevice::SetPixel(int x, int y, Color color) {

@@ -128,6 +128,23 @@ TEST_F(QtDevice, EllipseStaysInsideItsBox) {
     EXPECT_EQ(dev.PixelAt(15, 15), kRed);
 }
 
+TEST_F(QtDevice, PieCoversTheSameBoxAsTheEllipse) {
+    UsePen(kBlack);
+    UseBrush(kRed);
+    dev.Pie(10, 10, 20, 20, 20, 15, 20, 15); // equal rays: the whole ellipse
+    EXPECT_EQ(dev.PixelAt(10, 15), kBlack);
+    EXPECT_EQ(dev.PixelAt(19, 15), kBlack);
+    EXPECT_EQ(dev.PixelAt(15, 19), kBlack);
+    EXPECT_EQ(dev.PixelAt(20, 15), kWhite);
+    EXPECT_EQ(dev.PixelAt(15, 20), kWhite);
+    QtRasterDevice quarter(40, 30);
+    quarter.SetBrush({kRed, BrushStyle::Solid, {}});
+    quarter.Pie(10, 10, 20, 20, 20, 15, 15, 10); // counter-clockwise from 3 to 12 o'clock
+    EXPECT_EQ(quarter.PixelAt(17, 12), kRed);
+    EXPECT_EQ(quarter.PixelAt(12, 12), kWhite);
+    EXPECT_EQ(quarter.PixelAt(17, 18), kWhite);
+}
+
 TEST_F(QtDevice, NotXorPenInvertsTwiceToTheOriginal) {
     UseBrush(kRed);
     dev.FillRect({0, 0, 20, 20});
