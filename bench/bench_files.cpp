@@ -3,9 +3,13 @@
 
 #include "toolkit/bitmap/Bitmap.h"
 #include "workers/BMPtoJPG.h"
+#include "workers/CellSnapshot.h"
+#include "workers/ExcelExport.h"
+#include "workers/GridFile.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -79,6 +83,86 @@ void BM_BMPtoJPG_ChartSnapshotOverwrite(benchmark::State& state) {
 }
 BENCHMARK(BM_BMPtoJPG_ChartSnapshot)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BMPtoJPG_ChartSnapshotOverwrite)->Unit(benchmark::kMillisecond);
+
+// The quote grid of a long session: 100,000 quote rows of 12 quote-like texts under the titles.
+const tk::TGridCells& QuoteGrid() {
+    static const tk::TGridCells grid = [] {
+        constexpr int Cols = 12, Rows = 100001;
+        tk::TGridCells g(Cols, Rows);
+        const char* titles[Cols] = {"UTCDateTime", "Symbol", "Bid",  "Ask", "Last", "BidSize",
+                                    "AskSize",     "Volume", "High", "Low", "Open", "News"};
+        for (int c = 0; c < Cols; ++c) g.SetCell(c, 0, titles[c]);
+        char text[32];
+        for (int r = 1; r < Rows; ++r) {
+            const int s = r % 86400;
+            std::snprintf(text, sizeof text, "2024.01.05 %02d:%02d:%02d", s / 3600, s / 60 % 60,
+                          s % 60);
+            g.SetCell(0, r, text);
+            g.SetCell(1, r, "EUR/USD");
+            const double bid = 1.09 + 0.0001 * (r % 977);
+            for (int c = 2; c < 5; ++c) {
+                std::snprintf(text, sizeof text, "%.5f", bid + 0.00002 * (c - 2));
+                g.SetCell(c, r, text);
+            }
+            for (int c = 5; c < 8; ++c) g.SetCell(c, r, std::to_string(1000000 * (1 + r % 9)));
+            for (int c = 8; c < 11; ++c) {
+                std::snprintf(text, sizeof text, "%.5f", bid + 0.001 * (c - 9));
+                g.SetCell(c, r, text);
+            }
+            if (r % 500 == 0) g.SetCell(11, r, ",USD_Non-Farm Employment Change");
+        }
+        return g;
+    }();
+    return grid;
+}
+
+std::string BenchFile(const char* name) {
+    return (std::filesystem::temp_directory_path() /
+            ("hox_bench_" + std::to_string(::getpid()) + name))
+        .string();
+}
+
+// As in a save run, each export goes to a new file.
+void BM_SaveAsExcelFile_100kRows12Cols(benchmark::State& state) {
+    const tk::TGridCells& grid = QuoteGrid();
+    const std::string xls = BenchFile(".xls");
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::remove(xls);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(workers::SaveAsExcelFile(grid, xls));
+    }
+    state.counters["xls_bytes"] = static_cast<double>(std::filesystem::file_size(xls));
+    std::filesystem::remove(xls);
+}
+BENCHMARK(BM_SaveAsExcelFile_100kRows12Cols)->Unit(benchmark::kMillisecond);
+
+// The part of an export that holds the window thread: copying the cells in one hop.
+void BM_SaveAsExcelFile_CellCopy_100kRows12Cols(benchmark::State& state) {
+    const tk::TGridCells& grid = QuoteGrid();
+    for (auto _ : state) {
+        workers::TCellSnapshot copy(grid);
+        benchmark::DoNotOptimize(copy.Cell(11, 100000).data());
+    }
+}
+BENCHMARK(BM_SaveAsExcelFile_CellCopy_100kRows12Cols)->Unit(benchmark::kMillisecond);
+
+// Writing the grid as a text file and reading it back into a grid of another shape.
+void BM_File2StringGrid_RoundTrip_100kRows12Cols(benchmark::State& state) {
+    const tk::TGridCells& grid = QuoteGrid();
+    const std::string txt = BenchFile(".txt");
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::filesystem::remove(txt);
+        tk::TGridCells back(7, 2);
+        state.ResumeTiming();
+        workers::StringGrid2File(grid, txt);
+        workers::File2StringGrid(back, txt);
+        benchmark::DoNotOptimize(back.CellView(11, 100000).data());
+    }
+    std::filesystem::remove(txt);
+}
+BENCHMARK(BM_File2StringGrid_RoundTrip_100kRows12Cols)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -35,15 +35,39 @@ std::string ReadWholeFile(const std::string& fileName) {
     return bytes;
 }
 
-void WriteWholeFile(const std::string& fileName, std::string_view bytes) {
+TFileWriter::TFileWriter(const std::string& fileName) : fileName_(fileName) {
     errno = 0;
-    std::FILE* raw = std::fopen(fileName.c_str(), "wb");
-    if (!raw) Fail("Cannot create file", fileName, errno);
-    File f(raw);
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), raw) != bytes.size())
-        Fail("Cannot write file", fileName, errno);
-    if (std::fflush(raw) != 0) Fail("Cannot write file", fileName, errno);
-    if (std::fclose(f.release()) != 0) Fail("Cannot close file", fileName, errno);
+    file_ = std::fopen(fileName.c_str(), "wb");
+    if (!file_) Fail("Cannot create file", fileName, errno);
+}
+
+TFileWriter::~TFileWriter() {
+    if (file_) std::fclose(file_);
+}
+
+void TFileWriter::Write(std::string_view bytes) {
+    if (!file_) Fail("Cannot write file", fileName_, EBADF);
+    errno = 0;
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
+        Fail("Cannot write file", fileName_, errno);
+}
+
+void TFileWriter::Close() {
+    if (!file_) return;
+    errno = 0;
+    const bool flushed = std::fflush(file_) == 0;
+    const int flushError = errno;
+    errno = 0;
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    if (!flushed) Fail("Cannot write file", fileName_, flushError);
+    if (!closed) Fail("Cannot close file", fileName_, errno);
+}
+
+void WriteWholeFile(const std::string& fileName, std::string_view bytes) {
+    TFileWriter file(fileName);
+    file.Write(bytes);
+    file.Close();
 }
 
 bool TLineReader::Next(std::string_view& line) {

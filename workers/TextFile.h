@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,25 @@ namespace workers {
 
 // Raises rtl::EInOutError (with errno as its code) when the file cannot be opened or read.
 std::string ReadWholeFile(const std::string& fileName);
+
+// A file being written: created or truncated on construction; every step raises
+// rtl::EInOutError (with errno as its code) when it fails. Destroyed without Close (after an
+// error) it closes quietly, keeping what was written.
+class TFileWriter {
+public:
+    explicit TFileWriter(const std::string& fileName);
+    TFileWriter(const TFileWriter&) = delete;
+    TFileWriter& operator=(const TFileWriter&) = delete;
+    ~TFileWriter();
+
+    void Write(std::string_view bytes);
+    // Flushes and closes.
+    void Close();
+
+private:
+    std::string fileName_;
+    std::FILE* file_;
+};
 
 // Creates or truncates the file and writes the bytes as they stand. Raises rtl::EInOutError
 // when the file cannot be created, written, flushed or closed.

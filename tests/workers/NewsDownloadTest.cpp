@@ -83,7 +83,6 @@ namespace {
 class NewsDownloadTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testing_support::App();
         grid_.SetColCount(7);
         grid_.SetRowCount(20);
         const char* titles[] = {"DateTime", "Currency", "Title",   "Impact",
@@ -119,6 +118,7 @@ protected:
         for (int r = 1; r < 20; ++r) EXPECT_EQ(grid_.Cells(2, r), "earlier " + std::to_string(r));
     }
 
+    QApplication& app_ = testing_support::App(); // before any widget
     tk::TStringGrid grid_;
     ScratchDir dir_;
     LocalHttpServer http_;
