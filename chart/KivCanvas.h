@@ -61,6 +61,8 @@ TColor DarkenColor(TColor color, int amount);
 // Rounding rules of the engine.
 // A real value to a pixel: nearest, halves to even.
 int RoundPixel(double value);
+// (a + b) div 2 without overflow, truncating toward zero (centres of pixel ranges).
+int HalfSum(int a, int b);
 // (a * b) / c in 64 bits, rounded to nearest with halves away from zero; -1 when c is 0.
 int MulDiv(int a, int b, int c);
 

@@ -7,6 +7,8 @@
 
 namespace {
 
+constexpr int kGradientLimit = 32767;
+
 class BandPainter {
 public:
     BandPainter(raster::RasterDevice& target, TColor start, TColor end,
@@ -58,10 +60,13 @@ void TKivCanvas3D::GradientFill(const TRect& rect, TColor colorA, TGradientDirec
     if (direction != gdTopBottom && direction != gdLeftRight) std::swap(colorA, colorB);
     BandPainter bands(*target_, colorA, colorB,
                       [this](const raster::Brush& brush) { SelectBrush(brush); });
-    const int left = std::min(rect.left, rect.right);
-    const int right = std::max(rect.left, rect.right);
-    const int top = std::min(rect.top, rect.bottom);
-    const int bottom = std::max(rect.top, rect.bottom);
+    // Coordinates beyond the 16-bit range are cut to it: sizes stay in int range and the
+    // centre and corner gradients, one band per pixel, stay bounded.
+    auto limit = [](int v) { return std::clamp(v, -kGradientLimit, kGradientLimit); };
+    const int left = limit(std::min(rect.left, rect.right));
+    const int right = limit(std::max(rect.left, rect.right));
+    const int top = limit(std::min(rect.top, rect.bottom));
+    const int bottom = limit(std::max(rect.top, rect.bottom));
     const int w = right - left;
     const int h = bottom - top;
 

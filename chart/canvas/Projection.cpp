@@ -46,8 +46,8 @@ void TKivCanvas3D::ComputeProjectionTerms() {
 }
 
 void TKivCanvas3D::SetupProjection(int depth, const TRect& chartRect) {
-    xCenter_ = (chartRect.left + chartRect.right) / 2;
-    yCenter_ = (chartRect.top + chartRect.bottom) / 2;
+    xCenter_ = HalfSum(chartRect.left, chartRect.right);
+    yCenter_ = HalfSum(chartRect.top, chartRect.bottom);
     zCenter_ = depth / 2;
     xCenterOffset_ = xCenter_;
     yCenterOffset_ = yCenter_;

@@ -14,6 +14,10 @@ int RoundPixel(double value) {
     return static_cast<int>(std::nearbyint(value));
 }
 
+int HalfSum(int a, int b) {
+    return static_cast<int>((static_cast<std::int64_t>(a) + b) / 2);
+}
+
 int MulDiv(int a, int b, int c) {
     if (c == 0) return -1;
     const std::int64_t product = static_cast<std::int64_t>(a) * b;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 namespace {
@@ -75,10 +76,11 @@ void TKivCanvas3D::CylinderShape(bool vertical, int left, int top, int right, in
                                  int z1, bool darkSides) {
     constexpr int kSides = 16;
     const TColor face = FaceColor();
-    const double radiusAcross = vertical ? (right - left) / 2.0 : (bottom - top) / 2.0;
-    const double radiusDepth = (z1 - z0) / 2.0;
-    const int centreAcross = vertical ? (left + right) / 2 : (top + bottom) / 2;
-    const int centreDepth = (z0 + z1) / 2;
+    const double radiusAcross = vertical ? (static_cast<double>(right) - left) / 2
+                                         : (static_cast<double>(bottom) - top) / 2;
+    const double radiusDepth = (static_cast<double>(z1) - z0) / 2;
+    const int centreAcross = vertical ? HalfSum(left, right) : HalfSum(top, bottom);
+    const int centreDepth = HalfSum(z0, z1);
     const int first = vertical ? -4 : -5;
     // The axis runs from the base (bottom, or left) to the far end (top, or right).
     const int base = vertical ? bottom : left;
@@ -122,7 +124,7 @@ void TKivCanvas3D::ConeShape(bool vertical, int left, int top, int right, int bo
 void TKivCanvas3D::PyramidShape(bool vertical, int left, int top, int right, int bottom, int z0,
                                 int z1, bool darkSides) {
     const TColor face = FaceColor();
-    const int middleDepth = (z0 + z1) / 2;
+    const int middleDepth = HalfSum(z0, z1);
     // Base edge from a0 to a1 (across) at the base line; apex at the middle of the far line.
     const int baseLine = vertical ? bottom : left;
     const int apexLine = vertical ? top : right;
@@ -131,11 +133,11 @@ void TKivCanvas3D::PyramidShape(bool vertical, int left, int top, int right, int
     auto point = [vertical](int along, int across, int z) {
         return vertical ? TPoint3D{across, along, z} : TPoint3D{along, across, z};
     };
-    const TPoint3D apex = point(apexLine, (a0 + a1) / 2, middleDepth);
+    const TPoint3D apex = point(apexLine, HalfSum(a0, a1), middleDepth);
     const TPoint3D frontLow = point(baseLine, a0, z0), frontHigh = point(baseLine, a1, z0);
     const TPoint3D backLow = point(baseLine, a0, z1), backHigh = point(baseLine, a1, z1);
     // Centre of the solid, to tell outward from inward.
-    const TPoint3D centre = point((baseLine + apexLine) / 2, (a0 + a1) / 2, middleDepth);
+    const TPoint3D centre = point(HalfSum(baseLine, apexLine), HalfSum(a0, a1), middleDepth);
     auto outward = [&](const TPoint3D* p, int n, double out[3]) {
         double sx = 0, sy = 0, sz = 0;
         for (int i = 0; i < n; ++i) {
@@ -188,10 +190,10 @@ void TKivCanvas3D::EllipseAtDepth(int x0, int y0, int x1, int y1, int z) {
         return;
     }
     constexpr int kPoints = 32;
-    const int cx = (x0 + x1) / 2;
-    const int cy = (y0 + y1) / 2;
-    const int rx = (x1 - x0) / 2;
-    const int ry = (y1 - y0) / 2;
+    const int cx = HalfSum(x0, x1);
+    const int cy = HalfSum(y0, y1);
+    const int rx = static_cast<int>((static_cast<std::int64_t>(x1) - x0) / 2);
+    const int ry = static_cast<int>((static_cast<std::int64_t>(y1) - y0) / 2);
     TPoint points[kPoints];
     points[0] = ProjectPoint({cx, y1}, z);
     for (int i = 1; i < kPoints; ++i) {

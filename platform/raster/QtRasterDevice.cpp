@@ -2,6 +2,7 @@
 
 #include "rtl/AnsiText.h"
 #include "rtl/Exceptions.h"
+#include "rtl/Format.h"
 
 #include <QPolygon>
 #include <QTransform>
@@ -45,6 +46,15 @@ QRectF PathBox(const QRect& box) {
     return QRectF(box.left() + 0.5, box.top() + 0.5, box.width() - 1, box.height() - 1);
 }
 
+// Sizes below 1 make a 1 x 1 image; sizes past the device limit are refused before allocating.
+QSize CheckedSize(int width, int height) {
+    constexpr int kMaxSide = 32767;
+    if (width > kMaxSide || height > kMaxSide)
+        throw rtl::EInvalidGraphicOperation(
+            rtl::Format("Bitmap size %d x %d is too large", {width, height}));
+    return QSize(std::max(width, 1), std::max(height, 1));
+}
+
 QRect NormalRect(int left, int top, int right, int bottom) {
     if (right < left) std::swap(left, right);
     if (bottom < top) std::swap(top, bottom);
@@ -54,8 +64,11 @@ QRect NormalRect(int left, int top, int right, int bottom) {
 } // namespace
 
 QtRasterDevice::QtRasterDevice(int width, int height, bool monochrome)
-    : image_(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32),
-      monochrome_(monochrome) {
+    : width_(std::max(width, 0)), height_(std::max(height, 0)),
+      image_(CheckedSize(width, height), QImage::Format_RGB32), monochrome_(monochrome) {
+    if (image_.isNull())
+        throw rtl::EInvalidGraphicOperation(
+            rtl::Format("Out of memory for a %d x %d bitmap", {width, height}));
     image_.fill(Qt::white);
     painter_.begin(&image_);
     painter_.setRenderHint(QPainter::Antialiasing, false);
@@ -78,7 +91,7 @@ const QImage& QtRasterDevice::Image() {
 
 Color QtRasterDevice::PixelAt(int x, int y) {
     FlushLine();
-    if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return 0;
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
     const QRgb p = image_.pixel(x, y);
     return RGB(qRed(p), qGreen(p), qBlue(p));
 }
@@ -459,8 +472,8 @@ void QtRasterDevice::PrepareFont() {
     rawFont_ = QRawFont::fromFont(qfont_);
     glyphs_.fill({});
     const QFontMetrics metrics(qfont_);
-    ascent_ = metrics.ascent();
-    height_ = metrics.height();
+    textAscent_ = metrics.ascent();
+    textHeight_ = metrics.height();
     run_ = QGlyphRun();
     run_.setRawFont(rawFont_);
     run_.setUnderline(qfont_.underline());
@@ -510,9 +523,9 @@ void QtRasterDevice::TextOut(int x, int y, std::string_view text) {
         dx = -width;
     int top = 0; // of the text cell, relative to the reference point
     if ((textAlign_ & TA_BASELINE) == TA_BASELINE)
-        top = -ascent_;
+        top = -textAscent_;
     else if (textAlign_ & TA_BOTTOM)
-        top = -height_;
+        top = -textHeight_;
     UseCopyMode();
     const bool rotated = font_.escapement % 3600 != 0;
     if (rotated) {
@@ -521,12 +534,12 @@ void QtRasterDevice::TextOut(int x, int y, std::string_view text) {
         y = 0;
     }
     if (bkMode_ == BkMode::Opaque)
-        painter_.fillRect(QRect(x + dx, y + top, width, height_), ToQColor(bkColor_));
+        painter_.fillRect(QRect(x + dx, y + top, width, textHeight_), ToQColor(bkColor_));
     painter_.setPen(textPen_);
     painterPen_ = PainterPen::Other;
     // Glyphs with whole-pixel advances and no kerning, laid out without shaping.
     run_.setRawData(runGlyphs_.data(), runPositions_.data(), static_cast<int>(text.size()));
-    painter_.drawGlyphRun(QPointF(x + dx, y + top + ascent_), run_);
+    painter_.drawGlyphRun(QPointF(x + dx, y + top + textAscent_), run_);
     if (rotated) painter_.resetTransform();
     if ((textAlign_ & TA_UPDATECP) && (textAlign_ & TA_CENTER) != TA_CENTER)
         current_.rx() += (textAlign_ & TA_RIGHT) ? -width : width;
@@ -535,7 +548,7 @@ void QtRasterDevice::TextOut(int x, int y, std::string_view text) {
 bool QtRasterDevice::TextExtent(std::string_view text, Size& size) {
     PrepareFont();
     size.cx = LayoutText(text);
-    size.cy = height_;
+    size.cy = textHeight_;
     return true;
 }
 

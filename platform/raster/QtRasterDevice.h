@@ -35,8 +35,9 @@ public:
     // The colour at (x, y) as a colour value (0x00BBGGRR); for tests and probes.
     Color PixelAt(int x, int y);
 
-    int Width() const override { return image_.width(); }
-    int Height() const override { return image_.height(); }
+    // The size asked for (at least 0); an empty device keeps a 1 x 1 image to paint on.
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
     bool Monochrome() const override { return monochrome_; }
     std::unique_ptr<RasterDevice> CreateCompatible(int width, int height,
                                                    bool monochrome) const override;
@@ -99,6 +100,8 @@ private:
     // The arc angles (degrees x 16) of the ray points (x3, y3) and (x4, y4) on the ellipse box.
     void ArcAngles(const QRect& box, int x3, int y3, int x4, int y4, int& start, int& span) const;
 
+    int width_;
+    int height_;
     QImage image_;
     QPainter painter_;
     bool monochrome_;
@@ -119,8 +122,8 @@ private:
     QPen textPen_;
     QFont qfont_;
     QRawFont rawFont_;
-    int ascent_ = 0;
-    int height_ = 0;
+    int textAscent_ = 0;
+    int textHeight_ = 0;
     // Glyph and whole-pixel advance of each 8-bit character in the current font.
     struct Glyph {
         quint32 index = 0;

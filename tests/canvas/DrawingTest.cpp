@@ -337,3 +337,14 @@ TEST_F(CanvasTest, OperationsWithoutATargetDoNothing) {
     EXPECT_EQ(detached.MeasureTextWidth("x"), 0);
     EXPECT_FALSE(detached.RepaintFromBuffer());
 }
+
+TEST_F(CanvasTest, AbsurdRectanglesStayBounded) {
+    Begin2D();
+    canvas.GradientFill({-2'000'000'000, 0, 2'000'000'000, 10}, clRed, gdFromCenter, clBlue);
+    EXPECT_LE(dev.CountOf("PatBlt"), 4 * 32768 + 4);
+    dev.Clear();
+    canvas.EllipseAtDepth(2'000'000'000, 0, 2'100'000'000, 10, 0);
+    ASSERT_EQ(dev.CountOf("Ellipse"), 1);
+    canvas.SetupProjection(10, {2'000'000'000, 0, 2'100'000'000, 10});
+    EXPECT_EQ(canvas.XCenter(), 2'050'000'000);
+}

@@ -258,6 +258,16 @@ TEST_F(QtDevice, BlockCopyBetweenDevices) {
     EXPECT_THROW(dev.BlockCopy(0, 0, 1, 1, other, 0, 0), rtl::EInvalidGraphicOperation);
 }
 
+TEST_F(QtDevice, OversizedDeviceIsRefusedBeforeAllocating) {
+    EXPECT_THROW(QtRasterDevice(40000, 10), rtl::EInvalidGraphicOperation);
+    EXPECT_THROW(dev.CreateCompatible(10, 1 << 30, false), rtl::EInvalidGraphicOperation);
+    QtRasterDevice empty(0, -5);
+    EXPECT_EQ(empty.Width(), 0);
+    EXPECT_EQ(empty.Height(), 0);
+    dev.BlockCopy(0, 0, empty.Width(), empty.Height(), empty, 0, 0);
+    EXPECT_EQ(CountColor(kWhite), 40 * 30);
+}
+
 TEST_F(QtDevice, MonochromeDeviceDrawsBlackOrWhite) {
     QtRasterDevice mono(4, 4, true);
     mono.SetBrush({0x00C0C0, BrushStyle::Solid, {}});
