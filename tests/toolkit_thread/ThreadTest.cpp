@@ -76,12 +76,6 @@ TEST_F(ThreadTest, TheEventLoopServesSynchronizeToo) {
     EXPECT_TRUE(tk::WaitForWorkers(10s));
 }
 
-TEST_F(ThreadTest, OnTheWindowThreadSynchronizeRunsAtOnce) {
-    bool ran = false;
-    tk::TThread::Synchronize([&] { ran = true; });
-    EXPECT_TRUE(ran);
-}
-
 TEST_F(ThreadTest, AnExceptionCrossesBackToTheWorkerWithItsClassAndText) {
     std::atomic<bool> caughtConvert = false, laterHopWorked = false;
     std::string text;

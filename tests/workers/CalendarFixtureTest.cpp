@@ -63,12 +63,3 @@ TEST(CalendarFixture, LiveQuotesMeetEventsInTheMinutesAhead) {
     const workers::TNewsTable other = workers::ParseCalendar(CalendarWeek(2023, 12, 25, now));
     for (const auto& e : other.Events) EXPECT_LT(e.Cells[0], "2024.01.01");
 }
-
-TEST(CalendarFixture, OnlyValidDatesAreAccepted) {
-    int y, m, d;
-    EXPECT_TRUE(tools::ParseCalendarDate("20240101", y, m, d));
-    EXPECT_EQ(y * 10000 + m * 100 + d, 20240101);
-    for (const char* bad :
-         {"", "2024011", "202401011", "20241301", "20240230", "2024-1-1", "00000101", "+2024010"})
-        EXPECT_FALSE(tools::ParseCalendarDate(bad, y, m, d)) << bad;
-}

@@ -91,19 +91,6 @@ TEST(ExcelExport, RowsBeyond65535Wrap) {
     EXPECT_EQ(last.substr(12), "again");
 }
 
-TEST(ExcelExport, ASecondExportReplacesTheFirst) {
-    ScratchDir dir;
-    tk::TGridCells big(4, 40), small(1, 1);
-    big.SetCell(3, 39, "x");
-    small.SetCell(0, 0, "only");
-    SaveAsExcelFile(big, dir.File("same.xls"));
-    const std::string first = ReadBytes(dir.File("same.xls"));
-    SaveAsExcelFile(big, dir.File("same.xls"));
-    EXPECT_EQ(ReadBytes(dir.File("same.xls")), first);
-    SaveAsExcelFile(small, dir.File("same.xls"));
-    EXPECT_EQ(ReadBytes(dir.File("same.xls")).size(), 12u + 16 + 4);
-}
-
 TEST(ExcelExport, FilesThatCannotBeCreatedOrWrittenRaise) {
     ScratchDir dir;
     tk::TGridCells cells(2, 2);
