@@ -43,7 +43,6 @@ std::unique_ptr<RasterDevice> RecordingDevice::CreateCompatible(int width, int h
                                                                 bool monochrome) const {
     auto device = std::make_unique<RecordingDevice>(width, height, pixelsPerInch_);
     device->monochrome_ = monochrome;
-    device->compatible_ = true;
     return device;
 }
 
@@ -156,7 +155,7 @@ void RecordingDevice::TextOut(int x, int y, std::string_view text) {
 }
 
 bool RecordingDevice::TextExtent(std::string_view text, Size& size) {
-    if (recordTextExtent_) Record("TextExtent", {}, text);
+    Record("TextExtent", {}, text);
     if (failTextExtent_) {
         size = {};
         return false;

@@ -49,15 +49,12 @@ public:
     int CountOf(const std::string& op) const;
     // Measuring text fails while this is set.
     void SetFailTextExtent(bool value) { failTextExtent_ = value; }
-    // Whether TextExtent calls are recorded (they are by default).
-    void SetRecordTextExtent(bool value) { recordTextExtent_ = value; }
 
+    // The state the calls so far have left.
     const Pen& CurrentPen() const { return pen_; }
     const Brush& CurrentBrush() const { return brush_; }
     const Font& CurrentFont() const { return font_; }
     Color TextColor() const { return textColor_; }
-    // True for a device made by CreateCompatible (an off-screen buffer).
-    bool Compatible() const { return compatible_; }
 
     int Width() const override { return width_; }
     int Height() const override { return height_; }
@@ -108,9 +105,7 @@ private:
     int height_;
     int pixelsPerInch_;
     bool monochrome_ = false;
-    bool compatible_ = false;
     bool failTextExtent_ = false;
-    bool recordTextExtent_ = true;
     std::vector<Call> calls_;
     Pen pen_;
     Brush brush_;

@@ -227,6 +227,8 @@ TEST_F(CanvasTest, TextUsesTheFontColourAndMeasuresWithTheCanvasFont) {
     EXPECT_EQ(canvas.MeasureFontHeight(), 12);
     canvas.DrawText(1, 2, "abc");
     EXPECT_EQ(Drawing("SetTextColor").back(), Call("SetTextColor", {static_cast<int>(clRed)}));
+    EXPECT_EQ(dev.CurrentFont().size, 8);
+    EXPECT_EQ(dev.TextColor(), clRed);
     dev.SetFailTextExtent(true);
     EXPECT_EQ(canvas.MeasureTextWidth("abc"), 0);
 }
@@ -261,6 +263,7 @@ TEST_F(CanvasTest, UsePenHonoursVisibleAndSmallDots) {
     canvas.UsePen(pen);
     canvas.LineSegment(0, 0, 5, 0);
     EXPECT_EQ(Drawing("SetPen").back().args[2], static_cast<int>(raster::PenStyle::Clear));
+    EXPECT_EQ(dev.CurrentPen().color, clBlue);
 }
 
 TEST_F(CanvasTest, EllipseAtDepthIn2DIncludesTheFarEdges) {
