@@ -31,9 +31,10 @@ void TKivCanvas3D::DrawFace(TPoint3D* points, int count, double nx, double ny, d
     for (int i = 0; i < count; ++i) {
         const TPoint3D& a = points[i];
         const TPoint3D& b = points[(i + 1) % count];
-        wx += static_cast<double>(a.y - b.y) * (a.z + b.z);
-        wy += static_cast<double>(a.z - b.z) * (a.x + b.x);
-        wz += static_cast<double>(a.x - b.x) * (a.y + b.y);
+        const double ax = a.x, ay = a.y, az = a.z, bx = b.x, by = b.y, bz = b.z;
+        wx += (ay - by) * (az + bz);
+        wy += (az - bz) * (ax + bx);
+        wz += (ax - bx) * (ay + by);
     }
     if (wx * nx + wy * ny + wz * nz < 0) std::reverse(points, points + count);
     TPoint projected[kMaxFacePoints];
