@@ -409,6 +409,8 @@ public:
     virtual int LegendItemToIndex(int item) const { return item; }
     virtual TColor LegendSwatchColor(int item) const { return PointColor(item); }
     virtual std::string LegendItemText(int item, TLegendTextStyle style) const;
+    // Lets a series kind change the legend box's background and brush style.
+    virtual void PrepareLegendBrush(int, TColor&, TBrushStyle&) {}
 
     // Depth
     int DepthOrder() const { return depthOrder_; }

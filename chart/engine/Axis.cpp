@@ -206,12 +206,14 @@ void TCustomChartAxis::Assign(const TCustomChartAxis& s) {
 // Range
 
 void TCustomChartAxis::SetRange(double min, double max) {
-    automatic_ = automaticMinimum_ = automaticMaximum_ = false;
     if (min > max) std::swap(min, max);
     if (max - min < 1e-10) max = min + 1e-10;
+    const bool changed =
+        automatic_ || automaticMinimum_ || automaticMaximum_ || minimum_ != min || maximum_ != max;
+    automatic_ = automaticMinimum_ = automaticMaximum_ = false;
     minimum_ = min;
     maximum_ = max;
-    Repaint();
+    if (changed) Repaint();
 }
 
 void TCustomChartAxis::RefreshRange() {

@@ -31,6 +31,8 @@ TEST(Repaint, PublishedSettersRepaintOnlyOnAChange) {
         {"MarginLeft", [&] { chart.SetMarginLeft(5); }},
         {"AxisVisible", [&] { chart.SetAxisVisible(false); }},
         {"MaxPointsPerPage", [&] { chart.SetMaxPointsPerPage(3); }},
+        {"SetRange", [&] { axis.SetRange(1, 2); }},
+        {"Automatic", [&] { axis.SetAutomatic(true); }},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(chart.RequestsAfter(c.set), 1) << c.name << " changed";
