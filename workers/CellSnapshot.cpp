@@ -1,5 +1,7 @@
 #include "workers/CellSnapshot.h"
 
+#include "rtl/Exceptions.h"
+
 namespace workers {
 
 TCellSnapshot::TCellSnapshot(const tk::TGridCells& cells)
@@ -9,7 +11,9 @@ TCellSnapshot::TCellSnapshot(const tk::TGridCells& cells)
     for (int r = 0; r < rows_; ++r)
         for (int c = 0; c < cols_; ++c) {
             text_.append(cells.CellView(c, r));
-            starts_.push_back(text_.size());
+            if (text_.size() > UINT32_MAX)
+                throw rtl::EInOutError("The grid holds too much text to be exported");
+            starts_.push_back(uint32_t(text_.size()));
         }
 }
 

@@ -4,6 +4,7 @@
 
 #include "toolkit/GridCells.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,7 @@ namespace workers {
 class TCellSnapshot {
 public:
     TCellSnapshot() = default;
+    // Raises rtl::EInOutError for a grid of 4 GiB of text or more.
     explicit TCellSnapshot(const tk::TGridCells& cells);
 
     int ColCount() const { return cols_; }
@@ -26,10 +28,9 @@ public:
 private:
     int cols_ = 0;
     int rows_ = 0;
-    // Row by row, the order of the grid's store, so that taking the copy reads it straight
-    // through.
+    // Row by row, the order of the grid's store.
     std::string text_;
-    std::vector<size_t> starts_; // cols_ * rows_ + 1 offsets into text_
+    std::vector<uint32_t> starts_; // cols_ * rows_ + 1 offsets into text_
 };
 
 } // namespace workers

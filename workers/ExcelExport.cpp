@@ -36,9 +36,15 @@ std::array<char, 12> LabelHeader(uint16_t col, uint16_t row, size_t textBytes) {
     return h;
 }
 
-} // namespace
+// The grid's store read in place, where a copy is not needed.
+struct StoreCells {
+    const tk::TGridCells& Store;
+    int ColCount() const { return Store.ColCount(); }
+    int RowCount() const { return Store.RowCount(); }
+    std::string_view Cell(int c, int r) const { return Store.CellView(c, r); }
+};
 
-bool SaveAsExcelFile(const TCellSnapshot& cells, const std::string& fileName) {
+template <class Cells> bool WriteExcelFile(const Cells& cells, const std::string& fileName) {
     TFileWriter file(fileName);
     // The records go through a buffer of our own: one stream call per record costs more than
     // the record itself.
@@ -63,6 +69,8 @@ bool SaveAsExcelFile(const TCellSnapshot& cells, const std::string& fileName) {
     return true;
 }
 
+} // namespace
+
 void XlsWriteCellLabel(std::ostream& out, uint16_t col, uint16_t row, std::string_view text) {
     const auto header = LabelHeader(col, row, text.size());
     errno = 0;
@@ -71,9 +79,12 @@ void XlsWriteCellLabel(std::ostream& out, uint16_t col, uint16_t row, std::strin
     if (!out) throw rtl::EInOutError("Write error", errno ? errno : EIO);
 }
 
+bool SaveAsExcelFile(const TCellSnapshot& cells, const std::string& fileName) {
+    return WriteExcelFile(cells, fileName);
+}
+
 bool SaveAsExcelFile(const tk::TGridCells& cells, const std::string& fileName) {
-    // The store is read row by row far faster than column by column.
-    return SaveAsExcelFile(TCellSnapshot(cells), fileName);
+    return WriteExcelFile(StoreCells{cells}, fileName);
 }
 
 bool SaveAsExcelFile(tk::TStringGrid& grid, const std::string& fileName) {

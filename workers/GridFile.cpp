@@ -1,6 +1,5 @@
 #include "workers/GridFile.h"
 
-#include "workers/CellSnapshot.h"
 #include "workers/TextFile.h"
 
 #include "rtl/Exceptions.h"
@@ -52,13 +51,13 @@ void Apply(const TGridFileContent& content, SetCount&& setCounts, SetCell&& setC
             setCell(c, r, content.Cells[size_t(c) * rows + size_t(r)]);
 }
 
-std::string FileBytes(const TCellSnapshot& cells) {
+std::string FileBytes(const tk::TGridCells& cells) {
     std::string out;
     const int cols = cells.ColCount(), rows = cells.RowCount();
     out += rtl::IntToStr(cols) + "\r\n" + rtl::IntToStr(rows) + "\r\n";
     for (int c = 0; c < cols; ++c)
         for (int r = 0; r < rows; ++r) {
-            out += cells.Cell(c, r);
+            out += cells.CellView(c, r);
             out += "\r\n";
         }
     return out;
@@ -86,8 +85,7 @@ TGridFileContent ParseGridFile(std::string_view bytes, const std::string& fileNa
 }
 
 void StringGrid2File(const tk::TGridCells& cells, const std::string& fileName) {
-    // The store is read row by row far faster than column by column.
-    WriteWholeFile(fileName, FileBytes(TCellSnapshot(cells)));
+    WriteWholeFile(fileName, FileBytes(cells));
 }
 
 void StringGrid2File(const tk::TStringGrid& grid, const std::string& fileName) {
