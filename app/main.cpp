@@ -7,6 +7,9 @@
 #include "toolkit/Application.h"
 #include "workers/CalendarService.h"
 
+#include <QApplication>
+#include <QEvent>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -19,11 +22,23 @@ const char* const kUsage =
     "                      (default $HOXDESK_CALENDAR_URL, else http://127.0.0.1:8765/)\n"
     "  --seed N     seed of the simulated host's feed (default 20240517)\n"
     "  --rate R     quote and Level 2 records per second of the simulated host (default 4)\n"
+    "  --quit-after-first-paint  quit once the window has painted (start-up timing)\n"
     "  --help       this text\n";
 
 struct Options {
     hostsim::HostOptions host;
     std::string calendarUrl;
+    bool quitAfterFirstPaint = false;
+};
+
+// Quits the application at the window's first paint.
+class FirstPaintQuit : public QObject {
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+        return false;
+    }
 };
 
 uint64_t ParseSeed(const std::string& text) {
@@ -47,6 +62,8 @@ bool ParseOptions(int argc, char** argv, Options& options, int& exitCode) {
             std::fputs(kUsage, stdout);
             exitCode = 0;
             return false;
+        } else if (arg == "--quit-after-first-paint") {
+            options.quitAfterFirstPaint = true;
         } else if (arg == "--calendar-url") {
             options.calendarUrl = value();
         } else if (arg == "--seed") {
@@ -84,6 +101,8 @@ int main(int argc, char** argv) {
         TForm1 form;
         if (form.Create()) {
             form.CenterOnScreen();
+            FirstPaintQuit quitter;
+            if (options.quitAfterFirstPaint) form.installEventFilter(&quitter);
             form.show();
             result = app.Run();
         }
