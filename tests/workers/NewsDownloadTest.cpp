@@ -127,12 +127,12 @@ protected:
     std::vector<std::string> messages_;
 };
 
-// A calendar of exactly the given size: an event, a "0" line, then padding in a last event.
+// A calendar of exactly the given size: an event, a "0" line, then a last event padded out
+// with text that holds NUL bytes, which must not cut the rest of a read short.
 std::string CalendarOfSize(size_t size) {
     std::string body = "2024.01.05;13:30;USD;Payrolls;High;216K;170K;199K\r\n0\r\n";
-    const std::string last = "2024.01.05;15:00;EUR;";
-    body += last;
-    body += std::string(size - body.size(), 'p');
+    body += "2024.01.05;15:00;EUR;";
+    for (size_t i = body.size(); i < size; ++i) body += i % 100 == 0 ? '\0' : 'p';
     return body;
 }
 
