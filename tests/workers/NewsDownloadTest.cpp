@@ -230,6 +230,16 @@ TEST_F(NewsDownloadTest, ACalendarFileThatCannotBeWrittenRaisesAndKeepsTheGrid) 
     r.FileName = dir_.File("no-such-folder/EconCal.csv");
     EXPECT_THROW(workers::DownloadNews(grid_, r), rtl::EInOutError);
     ExpectGridUntouched();
+    if (geteuid() != 0) { // permissions do not stop root
+        const auto readOnly = dir_.Path() / "read-only";
+        std::filesystem::create_directory(readOnly);
+        std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read |
+                                                   std::filesystem::perms::owner_exec);
+        r.FileName = (readOnly / "EconCal.csv").string();
+        EXPECT_THROW(workers::DownloadNews(grid_, r), rtl::EInOutError);
+        ExpectGridUntouched();
+        std::filesystem::permissions(readOnly, std::filesystem::perms::owner_all);
+    }
 }
 
 TEST_F(NewsDownloadTest, OverlappingWorkerRunsKeepTheCalendarFileWhole) {
