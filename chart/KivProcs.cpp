@@ -31,9 +31,9 @@ void TCustomKivPanel::SetChart3DPercent(int value) {
 }
 
 void TCustomKivPanel::Invalidate() {
-    if (!autoRepaint_) return;
+    // While a request is pending the canvas is already marked: nothing more to do.
+    if (!autoRepaint_ || repaintPending_) return;
     canvas_->MarkDirty();
-    if (repaintPending_) return;
     repaintPending_ = true;
     if (host_) host_->Invalidate();
 }

@@ -115,7 +115,7 @@ public:
     bool RepaintPending() const { return repaintPending_; }
     bool AutoRepaint() const { return autoRepaint_; }
     void SetAutoRepaint(bool value) { autoRepaint_ = value; }
-    // Called by the window's paint handler: the pending request is served.
+    // Called by the window's paint handler before it draws: changes from then on ask again.
     void PaintServed() { repaintPending_ = false; }
 
     // The plotting rectangle of the current frame.

@@ -28,6 +28,11 @@ public:
 
     // Moves whichever side of index is shorter, making room first when that side has none.
     void insert(size_t index, T value) {
+        if (index == 0 && head_ > 0) { // the common front insertion
+            buf_[--head_] = std::move(value);
+            ++size_;
+            return;
+        }
         if (index * 2 < size_) {
             if (head_ == 0) MakeRoom(true);
             T* d = buf_.data() + head_;

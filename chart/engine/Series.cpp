@@ -145,6 +145,8 @@ void TChartSeries::InsertPointExtras(int index, const std::string& label, TColor
     // new entries land at the point's index and no entry belongs to the wrong point.
     if (int(pointColors_.size()) < index) pointColors_.grow_to(size_t(index), AutoColor);
     pointColors_.insert(size_t(index), color);
+    // Unlabelled points past the end of the label list need no entry: reading gives "".
+    if (label.empty() && index >= int(pointLabels_.size())) return;
     if (int(pointLabels_.size()) < index) pointLabels_.grow_to(size_t(index));
     pointLabels_.insert(size_t(index), OwnedLabel(label));
 }

@@ -51,7 +51,7 @@ bool TChartValueList::KnownSorted() const {
 }
 
 int TChartValueList::InsertOrdered(double value) {
-    const int count = ItemCount();
+    const int count = int(values_.size());
     int index = count;
     if (order_ != loNone && count > 0) {
         const double* d = values_.data();
@@ -85,7 +85,7 @@ int TChartValueList::InsertOrdered(double value) {
 }
 
 void TChartValueList::InsertAt(int index, double value) {
-    if (index < 0 || index > ItemCount())
+    if (index < 0 || index > int(values_.size()))
         throw rtl::EListError(rtl::Format("List index out of bounds (%d)", {int64_t(index)}));
     values_.insert(size_t(index), value);
     statsDirty_ = true;
