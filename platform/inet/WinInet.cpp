@@ -14,6 +14,7 @@ namespace {
 struct Session {
     std::string Agent;
     TInternetLimits Limits;
+    std::function<bool()> Cancelled;
 };
 
 struct Request {
@@ -59,6 +60,15 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user) {
     return n;
 }
 
+int Progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    const auto* cancelled = static_cast<const std::function<bool()>*>(user);
+    try {
+        return (*cancelled)() ? 1 : 0;
+    } catch (...) {
+        return 1; // nothing may leave through the library's C frames
+    }
+}
+
 struct CurlDeleter {
     void operator()(CURL* c) const { curl_easy_cleanup(c); }
 };
@@ -88,10 +98,18 @@ bool Fetch(const Session& session, const char* url, std::string& body) {
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &WriteBody);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &sink);
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
+    if (session.Cancelled) {
+        curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &Progress);
+        curl_easy_setopt(c, CURLOPT_XFERINFODATA,
+                         const_cast<std::function<bool()>*>(&session.Cancelled));
+    }
     const CURLcode rc = curl_easy_perform(c);
     if (rc == CURLE_OK) return true;
     body.clear();
-    if (sink.OverCap || rc == CURLE_FILESIZE_EXCEEDED)
+    if (rc == CURLE_ABORTED_BY_CALLBACK)
+        lastError = "the transfer was cancelled";
+    else if (sink.OverCap || rc == CURLE_FILESIZE_EXCEEDED)
         lastError =
             "the answer is larger than " + std::to_string(session.Limits.MaxBodyBytes) + " bytes";
     else
@@ -135,6 +153,15 @@ bool InternetSetLimits(HINTERNET session, const TInternetLimits& limits) {
     auto it = t.Sessions.find(session);
     if (it == t.Sessions.end()) return false;
     it->second->Limits = limits;
+    return true;
+}
+
+bool InternetSetCancelCheck(HINTERNET session, std::function<bool()> cancelled) {
+    auto& t = Table();
+    std::lock_guard lock(t.Lock);
+    auto it = t.Sessions.find(session);
+    if (it == t.Sessions.end()) return false;
+    it->second->Cancelled = std::move(cancelled);
     return true;
 }
 

@@ -155,6 +155,21 @@ TEST_F(WinInetTest, TimeOutsDroppedConnectionsAndTheCapFailWithoutAPartialBody) 
     EXPECT_NE(InternetLastError().find("larger than"), std::string::npos);
 }
 
+TEST_F(WinInetTest, ACancelCheckStopsAWaitingTransfer) {
+    http_.Server().Get("/slow", [](const httplib::Request&, httplib::Response& res) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+        res.set_content("late", "text/plain");
+    });
+    http_.Start();
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(InternetSetCancelCheck(session_, [start] {
+        return std::chrono::steady_clock::now() - start > std::chrono::milliseconds(100);
+    }));
+    EXPECT_EQ(Open(http_.Url("/slow")), nullptr);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2000));
+    EXPECT_EQ(InternetLastError(), "the transfer was cancelled");
+}
+
 TEST_F(WinInetTest, LoopbackIsReachedDirectlyWhateverTheProxySettings) {
     http_.Server().Get("/", [](const httplib::Request&, httplib::Response& res) {
         res.set_content("direct", "text/plain");
