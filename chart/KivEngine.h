@@ -103,7 +103,10 @@ private:
         statsDirty_ = true;
         if (sorted_ == Sortedness::No) sorted_ = Sortedness::Unknown;
     }
-    bool KnownSorted() const;
+    bool KnownSorted() const {
+        return sorted_ == Sortedness::Yes ? order_ != loNone : CheckSorted();
+    }
+    bool CheckSorted() const;
     bool InOrder(double a, double b) const;
 
     TChartSeries* owner_;

@@ -31,20 +31,9 @@ public:
         if (index == 0 && head_ > 0) { // the common front insertion
             buf_[--head_] = std::move(value);
             ++size_;
-            return;
-        }
-        if (index * 2 < size_) {
-            if (head_ == 0) MakeRoom(true);
-            T* d = buf_.data() + head_;
-            if (index > 0) std::move(d, d + index, d - 1);
-            --head_;
         } else {
-            if (head_ + size_ == buf_.size()) MakeRoom(false);
-            T* d = buf_.data() + head_;
-            if (index < size_) std::move_backward(d + index, d + size_, d + size_ + 1);
+            InsertShifting(index, std::move(value));
         }
-        ++size_;
-        buf_[head_ + index] = std::move(value);
     }
 
     void erase(size_t index) {
@@ -80,6 +69,21 @@ public:
     void swap_items(size_t a, size_t b) { std::swap((*this)[a], (*this)[b]); }
 
 private:
+    void InsertShifting(size_t index, T value) {
+        if (index * 2 < size_) {
+            if (head_ == 0) MakeRoom(true);
+            T* d = buf_.data() + head_;
+            if (index > 0) std::move(d, d + index, d - 1);
+            --head_;
+        } else {
+            if (head_ + size_ == buf_.size()) MakeRoom(false);
+            T* d = buf_.data() + head_;
+            if (index < size_) std::move_backward(d + index, d + size_, d + size_ + 1);
+        }
+        ++size_;
+        buf_[head_ + index] = std::move(value);
+    }
+
     // Re-centres the items so the side that ran out has three quarters of the spare room, or
     // doubles the storage when less than half of it is spare. Either way the next insertions on
     // that side are cheap again, so a run of them costs amortised constant time each.

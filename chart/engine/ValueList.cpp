@@ -38,9 +38,9 @@ bool TChartValueList::InOrder(double a, double b) const {
     return order_ == loAscending ? !(a > b) : !(a < b);
 }
 
-bool TChartValueList::KnownSorted() const {
+bool TChartValueList::CheckSorted() const {
     if (order_ == loNone) return false;
-    if (sorted_ == Sortedness::Unknown) [[unlikely]] {
+    if (sorted_ == Sortedness::Unknown) {
         sorted_ = Sortedness::Yes;
         const double* d = values_.data();
         const size_t n = values_.size();
