@@ -271,3 +271,69 @@ TEST(SeriesChart, ValueListByNameAndNonFiniteValues) {
     EXPECT_EQ(s.MarkText(0), "INF");
     EXPECT_EQ(s.MarkText(2), "-INF");
 }
+
+TEST(SeriesAppend, LabelsStayWithTheirPointsWhenTheLabelListIsShort) {
+    TChartSeries s;
+    s.AppendPoint(1, 0);
+    s.AppendPoint(2, 0);
+    EXPECT_EQ(s.PointLabelCount(), 0); // unlabelled points need no entries
+    s.AppendPoint(0, 0, "zero");
+    s.AppendPoint(5, 0, "five");
+    s.AppendPoint(1.5, 0);
+    const char* expected[] = {"zero", "", "", "", "five"};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(s.PointLabel(i), expected[i]) << i;
+    s.DeletePoint(0);
+    EXPECT_EQ(s.PointLabel(3), "five");
+    s.SwapPoints(3, 0);
+    EXPECT_EQ(s.PointLabel(0), "five");
+    EXPECT_EQ(s.PointLabel(3), "");
+}
+
+TEST(SeriesDrawing, VisiblePointsOrderDepthOrderAndClicks) {
+    struct Recorder : TChartSeries {
+        bool forward = true;
+        std::vector<int> drawn;
+        void DrawPoint(int index) override { drawn.push_back(index); }
+        bool DrawsForward() const override { return forward; }
+    };
+    TestPanel chart;
+    auto* r = new Recorder;
+    r->SetParentChart(&chart);
+    for (int i = 0; i < 4; ++i) r->AppendPoint(i, i);
+    chart.SetChartRect({0, 0, 100, 100});
+    chart.BottomAxis().SetRange(-1, 10);
+    chart.BottomAxis().RefreshRange();
+    chart.BottomAxis().PlaceOnChart();
+    r->UpdateVisibleRange();
+    r->DrawVisiblePoints();
+    r->forward = false;
+    r->DrawVisiblePoints();
+    EXPECT_EQ(r->drawn, (std::vector<int>{0, 1, 2, 3, 3, 2, 1, 0}));
+
+    // depth: automatic orders count up in 3D, stay 0 in 2D; equal orders are shared
+    TChartSeries* other = NewSeries(&chart);
+    chart.SetMaxZOrder(-1);
+    r->AssignZOrder();
+    other->AssignZOrder();
+    EXPECT_EQ(r->EffectiveZOrder(), 0);
+    EXPECT_EQ(other->EffectiveZOrder(), 1);
+    EXPECT_FALSE(r->SharesZOrder());
+    other->SetDepthOrder(0);
+    EXPECT_TRUE(r->SharesZOrder());
+    chart.SetView3D(false);
+    r->AssignZOrder();
+    EXPECT_EQ(r->AutoDepthOrder(), 0);
+
+    // clicks: a double click goes to OnDblClick when there is one, else to OnClick
+    std::vector<std::string> events;
+    EXPECT_FALSE(r->MouseClicked(mbLeft, 0, 5, 5, false));
+    r->OnClick = [&](TChartSeries*, int, TMouseButton, TShiftState, int, int) {
+        events.push_back("click");
+    };
+    EXPECT_TRUE(r->MouseClicked(mbLeft, 0, 5, 5, true));
+    r->OnDblClick = [&](TChartSeries*, int, TMouseButton, TShiftState, int, int) {
+        events.push_back("double");
+    };
+    EXPECT_TRUE(r->MouseClicked(mbLeft, 0, 5, 5, true));
+    EXPECT_EQ(events, (std::vector<std::string>{"click", "double"}));
+}
