@@ -74,7 +74,7 @@ public:
     bool DateTime() const { return dateTime_; }
     void SetDateTime(bool value);
     const std::string& Name() const { return name_; }
-    void SetName(const std::string& value) { name_ = value; }
+    void SetName(const std::string& value);
     double Multiplier() const { return multiplier_; }
     void SetMultiplier(double value);
     TChartListOrder Order() const { return order_; }

@@ -191,6 +191,13 @@ void TChartValueList::SetOrder(TChartListOrder value) {
     if (order_ == value) return;
     order_ = value;
     sorted_ = Sortedness::Unknown;
+    if (owner_) owner_->RequestRepaint();
+}
+
+void TChartValueList::SetName(const std::string& value) {
+    if (name_ == value) return;
+    name_ = value;
+    if (owner_) owner_->RequestRepaint();
 }
 
 void TChartValueList::SetValueSource(const std::string& value) {

@@ -20,6 +20,7 @@ TEST(Repaint, PublishedSettersRepaintOnlyOnAChange) {
         {"Marks.Style", [&] { s->Marks().SetStyle(smsValue); }},
         {"DateTime", [&] { s->XValues().SetDateTime(true); }},
         {"Multiplier", [&] { s->YValues().SetMultiplier(2); }},
+        {"Order", [&] { s->YValues().SetOrder(loDescending); }},
         {"AxisValuesFormat", [&] { axis.SetAxisValuesFormat("#,##0.####"); }},
         {"LabelsAngle", [&] { axis.SetLabelsAngle(90); }},
         {"LabelStyle", [&] { axis.SetLabelStyle(talValue); }},
