@@ -354,7 +354,9 @@ public:
     virtual TChartValueList& ValueListByName(const std::string& name) const;
 
     // Dependent series and data sources
-    virtual void NotifyLinked(TSeriesLinkEvent event, int index = -1);
+    void NotifyLinked(TSeriesLinkEvent event, int index = -1) {
+        if (!linkedSeries_.empty()) NotifyEachLinked(event, index);
+    }
     void RefreshLinked() { NotifyLinked(LinkRefreshed); }
     unsigned LinkUpdateFlags() const { return linkUpdateFlags_; }
     void SetLinkUpdateFlags(unsigned value) { linkUpdateFlags_ = value & AllLinkUpdates; }
@@ -477,6 +479,7 @@ protected:
 
 private:
     void InsertPointExtras(int index, const std::string& label, TColor color);
+    void NotifyEachLinked(TSeriesLinkEvent event, int index);
 
     TChartValueLists valueLists_;
     TChartValueList* xValues_;

@@ -27,7 +27,7 @@ public:
     void push_back(T value) { insert(size_, std::move(value)); }
 
     // Moves whichever side of index is shorter, making room first when that side has none.
-    void insert(size_t index, T value) {
+    [[gnu::always_inline]] void insert(size_t index, T value) {
         if (index == 0 && head_ > 0) { // the common front insertion
             buf_[--head_] = std::move(value);
             ++size_;

@@ -274,8 +274,7 @@ TChartValueList& TChartSeries::ValueListByName(const std::string& name) const {
 // ---------------------------------------------------------------------------------------------
 // Dependent series
 
-void TChartSeries::NotifyLinked(TSeriesLinkEvent event, int index) {
-    if (linkedSeries_.empty()) return;
+void TChartSeries::NotifyEachLinked(TSeriesLinkEvent event, int index) {
     // A dependent series may leave the list while it reacts; walk a copy.
     const std::vector<TChartSeries*> linked = linkedSeries_;
     for (TChartSeries* s : linked) {
