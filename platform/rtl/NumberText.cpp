@@ -4,7 +4,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace rtl {
@@ -52,15 +51,18 @@ std::string FloatToStr(double value, const TFormatSettings& fs) {
     if (value == 0) return "0";
     // 15 significant digits, correctly rounded: d.dddddddddddddde[+-]x
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%.14e", value);
-    std::string_view s(buf);
+    auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
+    std::string_view s(buf, size_t(r.ptr - buf));
     bool negative = s[0] == '-';
     if (negative) s.remove_prefix(1);
     std::string digits;
     digits += s[0];
     size_t e = s.find('e');
     digits.append(s.substr(2, e - 2));
-    int exponent = std::atoi(buf + (negative ? 1 : 0) + e + 1);
+    int exponent = 0;
+    std::string_view exp = s.substr(e + 1);
+    if (exp[0] == '+') exp.remove_prefix(1);
+    std::from_chars(exp.data(), exp.data() + exp.size(), exponent);
     while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
 
     std::string out;

@@ -21,11 +21,24 @@ using TColor = uint32_t;
 constexpr TColor clWhite = 0x00FFFFFF;
 QColor ToQColor(TColor color);
 
+// An edit whose 8-bit text is held here. SetText is cheap: the widget shows the new text
+// when the event loop next runs, once for however many changes came before, so a burst of
+// quotes lays out each edit's text once instead of once per quote.
 class TEdit : public QLineEdit {
 public:
     explicit TEdit(QWidget* parent = nullptr);
-    std::string Text() const;
+    ~TEdit() override;
+    const std::string& Text() const { return text_; }
     void SetText(std::string_view text);
+    // Shows the pending texts of every edit now.
+    static void FlushPendingTexts();
+
+private:
+    void Show();
+
+    std::string text_;
+    bool pending_ = false;
+    bool showing_ = false;
 };
 
 class TButton : public QPushButton {
