@@ -5,6 +5,7 @@
 #include "rtl/Exceptions.h"
 #include "rtl/NumberText.h"
 #include "toolkit/Application.h"
+#include "toolkit/Thread.h"
 #include "workers/CalendarService.h"
 
 #include <QApplication>
@@ -105,6 +106,9 @@ int main(int argc, char** argv) {
             if (options.quitAfterFirstPaint) form.installEventFilter(&quitter);
             form.show();
             result = app.Run();
+            // However the loop ended, workers stop at their next hop to the window thread and
+            // the window waits for them before it goes.
+            tk::BeginClosing();
         }
     }
     hostsim::RevokeSimulatedHost();
