@@ -165,7 +165,7 @@ uint64_t TGridCells::Pack(const std::vector<std::string>& cells) {
         if (chunks_.size() >= (size_t(1) << 31)) throw rtl::EListError("Grid store is full");
         Chunk chunk;
         chunk.size = std::max(kChunkBytes, size);
-        chunk.data.reset(new char[chunk.size]);
+        chunk.data = std::shared_ptr<char[]>(new char[chunk.size]);
         chunks_.push_back(std::move(chunk));
     }
     Chunk& chunk = chunks_.back();
@@ -202,6 +202,21 @@ void TGridCells::CompactIfWasteful() {
         }
         ref = Pack(cells);
     }
+}
+
+TGridCells TGridCells::Snapshot() const {
+    TGridCells copy(0, 0);
+    copy.cols_ = cols_;
+    copy.refs_ = refs_;
+    copy.chunks_ = chunks_;
+    // The copy writes (if ever) into chunks of its own, never after the original's records.
+    for (Chunk& c : copy.chunks_) c.used = c.size;
+    copy.liveBytes_ = liveBytes_;
+    copy.garbageBytes_ = 0;
+    copy.hotRow_ = hotRow_;
+    copy.hotDirty_ = hotDirty_;
+    copy.hot_ = hot_;
+    return copy;
 }
 
 size_t TGridCells::MemoryBytes() const {

@@ -38,12 +38,18 @@ public:
     // Bytes held by the store (chunks, references, the hot row).
     size_t MemoryBytes() const;
 
+    // A copy that shares the packed texts instead of copying them: it costs the row references
+    // (8 bytes a row), so a worker can take a whole grid in one short hop to the window thread
+    // and read it at leisure while the window goes on changing the original. Packed texts are
+    // never changed once written, so both sides read them safely from different threads.
+    TGridCells Snapshot() const;
+
 private:
     static constexpr uint64_t kEmptyRow = ~uint64_t(0);
     static constexpr size_t kChunkBytes = size_t(1) << 20;
 
     struct Chunk {
-        std::unique_ptr<char[]> data;
+        std::shared_ptr<char[]> data;
         size_t size = 0;
         size_t used = 0;
     };

@@ -75,3 +75,28 @@ TEST(GridCells, GarbageIsReclaimedWhenRowsAreRewritten) {
     EXPECT_LE(g.MemoryBytes(), full + (size_t(8) << 20));
     EXPECT_EQ(g.Cell(11, 20000), "cell text 11");
 }
+
+TEST(GridCells, SnapshotKeepsWhatItSawWhileTheOriginalMovesOn) {
+    TGridCells g(3, 2);
+    g.SetCell(0, 1, "first");
+    g.SetCell(2, 1, "hot"); // row 1 is still unpacked
+    TGridCells snap = g.Snapshot();
+    // The original changes the row, grows into the same chunk, empties rows and compacts.
+    g.SetCell(0, 1, "changed");
+    g.SetRowCount(20001);
+    for (int r = 1; r <= 20000; ++r) g.SetCell(1, r, std::string(40, char('a' + r % 26)));
+    for (int r = 1; r <= 20000; ++r) g.ClearRow(r);
+    for (int r = 1; r <= 20000; ++r) g.SetCell(1, r, "again");
+    EXPECT_EQ(snap.RowCount(), 2);
+    EXPECT_EQ(snap.Cell(0, 1), "first");
+    EXPECT_EQ(snap.Cell(2, 1), "hot");
+    EXPECT_EQ(snap.Cell(1, 1), "");
+    // Writing into the snapshot never touches the original.
+    TGridCells snap2 = g.Snapshot();
+    snap2.SetCell(0, 5, "mine");
+    snap2.SetRowCount(30000);
+    snap2.SetCell(2, 29999, "tail");
+    EXPECT_EQ(g.Cell(0, 5), "");
+    EXPECT_EQ(g.Cell(1, 20000), "again");
+    EXPECT_EQ(g.RowCount(), 20001);
+}
