@@ -25,9 +25,17 @@ com::Bstr Wide(const std::string& ansi) {
 
 TForm1::TForm1() {
     BuildLayout();
+    // Closing by the user: workers stop at their next hop to this thread, and the window waits
+    // for them before anything they use is released.
+    OnClose = [] {
+        tk::BeginClosing();
+        tk::WaitForWorkers();
+    };
 }
 
 TForm1::~TForm1() {
+    // A worker still running may hop here with the news grid: it finishes first.
+    tk::WaitForWorkers();
     try {
         FormDestroy();
     } catch (const std::exception& e) {
