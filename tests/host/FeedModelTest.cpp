@@ -24,13 +24,10 @@ bool HasAtMostDecimals(double value, int decimals) {
 TEST_F(HostTest, SameSeedGivesTheSameFeedAndAnotherSeedAnother) {
     auto run = [&](uint64_t seed) {
         HostControl::SetSeed(seed);
-        auto m = CreateManager();
-        com::ComPtr<hox::IHoxQuotes> a, b;
-        m->GetQuotes(a.Put());
-        m->GetQuotes(b.Put());
+        manager.Reset();
+        manager = CreateManager(); // the only manager alive
         RecordingNotify quoteSide, bookSide;
-        Subscribe(a.Get(), &quoteSide, u"EUR/USD", 2);
-        Subscribe(b.Get(), &bookSide, u"EUR/USD", 1);
+        auto a = Subscribed(quoteSide, u"EUR/USD", 2), b = Subscribed(bookSide, u"EUR/USD", 1);
         for (int i = 0; i < 20; ++i) {
             HostControl::DeliverNext(FeedKind::Quote, 1);
             HostControl::DeliverNext(FeedKind::Level2, 1);
@@ -46,7 +43,6 @@ TEST_F(HostTest, SameSeedGivesTheSameFeedAndAnotherSeedAnother) {
                                          double(e.values.side), double(e.values.bClosed)});
         return values;
     };
-    manager.Reset(); // only the managers made by run are alive
     auto first = run(11), again = run(11), other = run(12);
     EXPECT_EQ(first.size(), 20u * 5 + 20u * 4);
     EXPECT_EQ(first, again);

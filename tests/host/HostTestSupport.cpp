@@ -62,4 +62,37 @@ void HostTest::Subscribe(hox::IHoxQuotes* quotes, hox::IHoxQuotesNotify* notify,
     ASSERT_EQ(quotes->Subscribe(notify, s.get(), kind), com::S_OK);
 }
 
+com::ComPtr<hox::IHoxQuotes> HostTest::Subscribed(hox::IHoxQuotesNotify& notify,
+                                                  std::u16string_view symbol, int32_t kind) {
+    auto quotes = NewQuotes();
+    Subscribe(quotes.Get(), &notify, symbol, kind);
+    return quotes;
+}
+
+com::VARIANT_BOOL HostTest::Logon(std::u16string_view user, std::u16string_view password,
+                                  int32_t client) {
+    com::Bstr u(user), p = password.empty() ? com::Bstr() : com::Bstr(password); // null BSTR
+    com::VARIANT_BOOL accepted = -1;
+    EXPECT_EQ(manager->Logon(client, u.get(), p.get(), 0, &accepted), com::S_OK);
+    return accepted;
+}
+
+com::VARIANT_BOOL HostTest::LoggedOn() {
+    com::VARIANT_BOOL on = -1;
+    EXPECT_EQ(manager->GetLoggedOn(&on), com::S_OK);
+    return on;
+}
+
+void HostEventsTest::SetUp() {
+    HostTest::SetUp();
+    ASSERT_EQ(manager.As(container), com::S_OK);
+    ASSERT_EQ(container->FindConnectionPoint(hox::DIID_IHoxComMgrEvents, point.Put()), com::S_OK);
+}
+
+void HostEventsTest::TearDown() {
+    point.Reset();
+    container.Reset();
+    HostTest::TearDown();
+}
+
 } // namespace hosttest

@@ -105,8 +105,25 @@ protected:
     com::ComPtr<hox::IHoxQuotes> NewQuotes();
     static void Subscribe(hox::IHoxQuotes* quotes, hox::IHoxQuotesNotify* notify,
                           std::u16string_view symbol, int32_t kind);
+    // A new quote object of the manager with the one subscription.
+    com::ComPtr<hox::IHoxQuotes> Subscribed(hox::IHoxQuotesNotify& notify,
+                                            std::u16string_view symbol, int32_t kind);
+    // The answer of Logon, and of GetLoggedOn after it.
+    com::VARIANT_BOOL Logon(std::u16string_view user, std::u16string_view password,
+                            int32_t client = 1);
+    com::VARIANT_BOOL LoggedOn();
 
     com::ComPtr<hox::IHoxComMgr> manager;
+};
+
+// The manager's connection point for its events.
+class HostEventsTest : public HostTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    com::ComPtr<com::IConnectionPointContainer> container;
+    com::ComPtr<com::IConnectionPoint> point;
 };
 
 } // namespace hosttest

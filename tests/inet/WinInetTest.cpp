@@ -52,19 +52,14 @@ protected:
 } // namespace
 
 TEST_F(WinInetTest, BodiesArriveWholeWhateverTheirSizeAndBytes) {
-    for (size_t size : {size_t(0), size_t(1), size_t(1024), size_t(1025), size_t(2050),
-                        size_t(2051), size_t(100000)}) {
-        http_.Server().Get("/b" + std::to_string(size),
-                           [size](const httplib::Request&, httplib::Response& res) {
-                               res.set_content(Bytes(size), "text/plain");
-                           });
-    }
+    const size_t sizes[] = {0, 1, 1024, 1025, 2050, 2051, 100000};
+    for (size_t size : sizes) http_.Serve("/b" + std::to_string(size), Bytes(size));
     http_.Start();
-    for (size_t size : {size_t(0), size_t(1), size_t(1024), size_t(1025), size_t(2050),
-                        size_t(2051), size_t(100000)}) {
+    for (size_t size : sizes) {
+        SCOPED_TRACE(size);
         HINTERNET r = Open(http_.Url("/b" + std::to_string(size)));
-        ASSERT_NE(r, nullptr) << size;
-        EXPECT_EQ(ReadAll(r, 1025), Bytes(size)) << size;
+        ASSERT_NE(r, nullptr);
+        EXPECT_EQ(ReadAll(r, 1025), Bytes(size));
         // At the end every further read reports 0 bytes.
         char c;
         uint32_t read = 99;
@@ -91,14 +86,8 @@ TEST_F(WinInetTest, SendsTheAgentAndFollowsRedirects) {
 }
 
 TEST_F(WinInetTest, HttpErrorsAndUnreachableServersFail) {
-    http_.Server().Get("/missing", [](const httplib::Request&, httplib::Response& res) {
-        res.status = 404;
-        res.set_content("<html>Not Found</html>", "text/html");
-    });
-    http_.Server().Get("/broken", [](const httplib::Request&, httplib::Response& res) {
-        res.status = 500;
-        res.set_content("oops", "text/plain");
-    });
+    http_.Serve("/missing", "<html>Not Found</html>", 404);
+    http_.Serve("/broken", "oops", 500);
     http_.Start();
     EXPECT_EQ(Open(http_.Url("/missing")), nullptr);
     EXPECT_NE(InternetLastError(), "");
@@ -112,22 +101,9 @@ TEST_F(WinInetTest, HttpErrorsAndUnreachableServersFail) {
 }
 
 TEST_F(WinInetTest, TimeOutsDroppedConnectionsAndTheCapFailWithoutAPartialBody) {
-    http_.Server().Get("/slow", [](const httplib::Request&, httplib::Response& res) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-        res.set_content("late", "text/plain");
-    });
-    http_.Server().Get("/dropped", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content_provider(10000, "text/plain",
-                                 [](size_t offset, size_t, httplib::DataSink& sink) {
-                                     if (offset > 0) return false; // the connection drops
-                                     sink.write("partial body", 12);
-                                     return true;
-                                 });
-    });
-    const size_t big = 50u << 20;
-    http_.Server().Get("/huge", [big](const httplib::Request&, httplib::Response& res) {
-        res.set_content(std::string(big, 'x'), "text/plain");
-    });
+    http_.Serve("/slow", "late", 200, std::chrono::milliseconds(1500));
+    http_.ServeDropped("/dropped", 10000, "partial body");
+    http_.Serve("/huge", std::string(50u << 20, 'x'));
     http_.Server().Get("/huge-chunked", [](const httplib::Request&, httplib::Response& res) {
         res.set_chunked_content_provider("text/plain", [](size_t offset, httplib::DataSink& sink) {
             static const std::string piece(1 << 16, 'y');
@@ -156,10 +132,7 @@ TEST_F(WinInetTest, TimeOutsDroppedConnectionsAndTheCapFailWithoutAPartialBody) 
 }
 
 TEST_F(WinInetTest, ACancelCheckStopsAWaitingTransfer) {
-    http_.Server().Get("/slow", [](const httplib::Request&, httplib::Response& res) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2500));
-        res.set_content("late", "text/plain");
-    });
+    http_.Serve("/slow", "late", 200, std::chrono::milliseconds(2500));
     http_.Start();
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(InternetSetCancelCheck(session_, [start] {
@@ -171,9 +144,7 @@ TEST_F(WinInetTest, ACancelCheckStopsAWaitingTransfer) {
 }
 
 TEST_F(WinInetTest, LoopbackIsReachedDirectlyWhateverTheProxySettings) {
-    http_.Server().Get("/", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content("direct", "text/plain");
-    });
+    http_.Serve("/", "direct");
     http_.Start();
     const std::string dead = "http://127.0.0.1:" + std::to_string(testing_support::RefusedPort());
     setenv("http_proxy", dead.c_str(), 1);
@@ -187,9 +158,7 @@ TEST_F(WinInetTest, LoopbackIsReachedDirectlyWhateverTheProxySettings) {
 }
 
 TEST_F(WinInetTest, ForeignAndClosedHandlesAreRefused) {
-    http_.Server().Get("/", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content("abc", "text/plain");
-    });
+    http_.Serve("/", "abc");
     http_.Start();
     HINTERNET r = Open(http_.Url("/"));
     ASSERT_NE(r, nullptr);

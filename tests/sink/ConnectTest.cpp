@@ -73,7 +73,13 @@ TEST_F(SinkConnect, ConnectedSinkReceivesTheHostsEventsUntilDisconnected) {
     EXPECT_EQ(health.size(), 1u);
 }
 
-TEST_F(SinkConnect, ConnectingAgainDisconnectsFirst) {
+TEST_F(SinkConnect, ConnectingAgainOrDestroyingTheSinkDisconnectsFirst) {
+    {
+        THOXCOMLibIHoxComMgrEvents scoped;
+        scoped.Connect(manager.Get());
+    }
+    EXPECT_EQ(HostControl::CallLog().back(), "Unadvise");
+    HostControl::ClearCallLog();
     sink.Connect(manager.Get());
     sink.Connect(manager.Get());
     EXPECT_EQ(HostControl::CallLog(),
@@ -82,14 +88,6 @@ TEST_F(SinkConnect, ConnectingAgainDisconnectsFirst) {
     HostControl::FireHealth(0, 1);
     com::RunPendingApartmentCalls();
     EXPECT_EQ(health.size(), 1u); // one registration, one call
-}
-
-TEST_F(SinkConnect, DestroyingTheSinkDisconnectsIt) {
-    {
-        THOXCOMLibIHoxComMgrEvents scoped;
-        scoped.Connect(manager.Get());
-    }
-    EXPECT_EQ(HostControl::CallLog().back(), "Unadvise");
 }
 
 TEST_F(SinkConnect, MissingSourceIsAFailedAssertion) {

@@ -17,28 +17,21 @@ TCalendarRequest At(int y, int m, int d, int hh = 12, int mm = 0) {
 
 } // namespace
 
-TEST(CalendarRequest, TheWeekStartsOnMondayAtMidnight) {
-    // Friday 5 January 2024.
-    TCalendarRequest r = At(2024, 1, 5);
+TEST(CalendarRequest, TheWeekStartsOnMondayAtMidnightAcrossMonthAndYearEnds) {
+    TCalendarRequest r = At(2024, 1, 5); // a Friday
     EXPECT_EQ(r.Url, "http://cal.test/calendar.php?csv=1&date=20240101&calendar[]=4");
     EXPECT_EQ(r.FileName, "EconCal_2024-01-01.csv");
     EXPECT_DOUBLE_EQ(r.WeekDate, rtl::EncodeDate(2024, 1, 1));
-    // A Monday is its own week, from its first to its last minute.
+    // A Monday is its own week from its first to its last minute; a Sunday is not.
     EXPECT_EQ(At(2024, 1, 8, 0, 0).FileName, "EconCal_2024-01-08.csv");
     EXPECT_EQ(At(2024, 1, 8, 23, 59).FileName, "EconCal_2024-01-08.csv");
-    // A Sunday belongs to the Monday six days before.
     EXPECT_EQ(At(2024, 1, 7, 23, 59).FileName, "EconCal_2024-01-01.csv");
-}
-
-TEST(CalendarRequest, WeeksReachBackOverMonthAndYearEnds) {
     // Thursday 1 January 2026 lies in the week of Monday 29 December 2025.
-    TCalendarRequest r = At(2026, 1, 1);
+    r = At(2026, 1, 1);
     EXPECT_EQ(r.Url, "http://cal.test/calendar.php?csv=1&date=20251229&calendar[]=4");
-    EXPECT_EQ(r.FileName, "EconCal_2025-12-29.csv");
     EXPECT_EQ(r.Year + r.Month + r.Day, "20251229");
-    // Sunday 3 March 2024, leap year: back to Monday 26 February.
+    // Over February of a leap year; two-digit months and days.
     EXPECT_EQ(At(2024, 3, 3).FileName, "EconCal_2024-02-26.csv");
-    // Two-digit months and days, October the 10th, unpadded year.
     EXPECT_EQ(At(2023, 10, 12).FileName, "EconCal_2023-10-09.csv");
 }
 

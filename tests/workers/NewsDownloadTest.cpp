@@ -139,13 +139,11 @@ std::string CalendarOfSize(size_t size) {
 } // namespace
 
 TEST_F(NewsDownloadTest, BodiesOfAnySizeAreStoredByteForByteAndShown) {
-    for (size_t size : {size_t(1025), size_t(2050), size_t(2051)})
-        http_.Server().Get("/c" + std::to_string(size),
-                           [size](const httplib::Request&, httplib::Response& res) {
-                               res.set_content(CalendarOfSize(size), "text/csv");
-                           });
+    const size_t sizes[] = {1025, 2050, 2051};
+    for (size_t size : sizes) http_.Serve("/c" + std::to_string(size), CalendarOfSize(size));
     http_.Start();
-    for (size_t size : {size_t(1025), size_t(2050), size_t(2051)}) {
+    for (size_t size : sizes) {
+        SCOPED_TRACE(size);
         const workers::TCalendarRequest r = Request("/c" + std::to_string(size));
         workers::DownloadNews(grid_, r);
         EXPECT_EQ(ReadBytes(r.FileName), CalendarOfSize(size));
@@ -161,9 +159,7 @@ TEST_F(NewsDownloadTest, BodiesOfAnySizeAreStoredByteForByteAndShown) {
 }
 
 TEST_F(NewsDownloadTest, AnEmptyAnswerEmptiesTheEventRowsButKeepsTheirCount) {
-    http_.Server().Get("/empty", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content("", "text/csv");
-    });
+    http_.Serve("/empty", "");
     http_.Start();
     const workers::TCalendarRequest r = Request("/empty");
     WriteBytes(r.FileName, "old calendar");
@@ -174,26 +170,11 @@ TEST_F(NewsDownloadTest, AnEmptyAnswerEmptiesTheEventRowsButKeepsTheirCount) {
     for (int r = 1; r < 20; ++r) EXPECT_EQ(grid_.Cells(2, r), "");
 }
 
+// Every kind of transfer failure has its own case in the inet suite; here an HTTP error, the
+// default time-out of a session and a refused connection.
 TEST_F(NewsDownloadTest, NetworkFailuresShowOneMessageAndLoseNothing) {
-    http_.Server().Get("/missing", [](const httplib::Request&, httplib::Response& res) {
-        res.status = 404;
-        res.set_content("<html>Not Found</html>", "text/html");
-    });
-    http_.Server().Get("/slow", [](const httplib::Request&, httplib::Response& res) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-        res.set_content("late", "text/csv");
-    });
-    http_.Server().Get("/dropped", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content_provider(5000, "text/csv",
-                                 [](size_t offset, size_t, httplib::DataSink& sink) {
-                                     if (offset > 0) return false;
-                                     sink.write("d;t;USD;Half\r\n", 14);
-                                     return true;
-                                 });
-    });
-    http_.Server().Get("/huge", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content(std::string(50u << 20, '0'), "text/csv");
-    });
+    http_.Serve("/missing", "<html>Not Found</html>", 404);
+    http_.Serve("/slow", "late", 200, std::chrono::milliseconds(1000));
     http_.Start();
     inet::TInternetLimits limits;
     limits.TotalTimeoutMs = 300;
@@ -201,13 +182,14 @@ TEST_F(NewsDownloadTest, NetworkFailuresShowOneMessageAndLoseNothing) {
 
     const std::string refused =
         "http://127.0.0.1:" + std::to_string(testing_support::RefusedPort()) + "/";
-    for (const std::string path : {"/missing", "/slow", "/dropped", "/huge", "refused"}) {
+    for (const std::string path : {"/missing", "/slow", "refused"}) {
+        SCOPED_TRACE(path);
         workers::TCalendarRequest r = Request(path);
         if (path == "refused") r.Url = refused;
         WriteBytes(r.FileName, "last week's copy");
         workers::DownloadNews(grid_, r);
-        EXPECT_EQ(Messages(), std::vector<std::string>{workers::DownloadErrorMessage}) << path;
-        EXPECT_EQ(ReadBytes(r.FileName), "last week's copy") << path;
+        EXPECT_EQ(Messages(), std::vector<std::string>{workers::DownloadErrorMessage});
+        EXPECT_EQ(ReadBytes(r.FileName), "last week's copy");
         ExpectGridUntouched();
         std::lock_guard lock(messagesLock_);
         messages_.clear();
@@ -218,9 +200,7 @@ TEST_F(NewsDownloadTest, NetworkFailuresShowOneMessageAndLoseNothing) {
 }
 
 TEST_F(NewsDownloadTest, ACalendarFileThatCannotBeWrittenRaisesAndKeepsTheGrid) {
-    http_.Server().Get("/ok", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content("d;t;USD;News;High;1;2;3\r\n", "text/csv");
-    });
+    http_.Serve("/ok", "d;t;USD;News;High;1;2;3\r\n");
     http_.Start();
     workers::TCalendarRequest r = Request("/ok");
     std::filesystem::create_directory(r.FileName); // a folder stands in the file's way
@@ -230,16 +210,6 @@ TEST_F(NewsDownloadTest, ACalendarFileThatCannotBeWrittenRaisesAndKeepsTheGrid) 
     r.FileName = dir_.File("no-such-folder/EconCal.csv");
     EXPECT_THROW(workers::DownloadNews(grid_, r), rtl::EInOutError);
     ExpectGridUntouched();
-    if (geteuid() != 0) { // permissions do not stop root
-        const auto readOnly = dir_.Path() / "read-only";
-        std::filesystem::create_directory(readOnly);
-        std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read |
-                                                   std::filesystem::perms::owner_exec);
-        r.FileName = (readOnly / "EconCal.csv").string();
-        EXPECT_THROW(workers::DownloadNews(grid_, r), rtl::EInOutError);
-        ExpectGridUntouched();
-        std::filesystem::permissions(readOnly, std::filesystem::perms::owner_all);
-    }
 }
 
 TEST_F(NewsDownloadTest, OverlappingWorkerRunsKeepTheCalendarFileWhole) {

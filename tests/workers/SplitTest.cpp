@@ -15,7 +15,7 @@ TEST(Split, CutsAtEveryDelimiterAndKeepsTheEmptyRemainder) {
     EXPECT_EQ(split("x,y;z", ','), (Items{"x", "y;z"}));
 }
 
-TEST(Split2, ReturnsTheFieldOfTheIndexOrTheEmptyText) {
+TEST(Split2, ReturnsTheFieldOfTheIndexOrTheEmptyTextForAnyOtherIndex) {
     EXPECT_EQ(split2("a;b;c", 0, ';'), "a");
     EXPECT_EQ(split2("a;b;c", 1, ';'), "b");
     EXPECT_EQ(split2("a;b;c", 2, ';'), "c");
@@ -27,9 +27,7 @@ TEST(Split2, ReturnsTheFieldOfTheIndexOrTheEmptyText) {
     // Fields stand as they are: no trimming, no quotes.
     EXPECT_EQ(split2(" a ;\"b;c\"", 1, ';'), "\"b");
     EXPECT_EQ(split2(" a ;\"b;c\"", 0, ';'), " a ");
-}
-
-TEST(Split2, NegativeAndHugeIndexesGiveTheEmptyText) {
+    // Negative and huge indexes.
     EXPECT_EQ(split2("a;b", -1, ';'), "");
     EXPECT_EQ(split2("a;b", -2147483647 - 1, ';'), "");
     EXPECT_EQ(split2("a;b", 2147483647, ';'), "");
