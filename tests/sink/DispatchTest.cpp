@@ -69,12 +69,12 @@ private:
 TEST_F(SinkDispatch, QueryInterfaceAnswersItselfOrNothing) {
     void* p = nullptr;
     com::IDispatch* self = &sink;
-    EXPECT_EQ(sink.QueryInterface(com::IID_IUnknown, &p), com::S_OK);
-    EXPECT_EQ(p, self);
-    EXPECT_EQ(sink.QueryInterface(com::IID_IDispatch, &p), com::S_OK);
-    EXPECT_EQ(p, self);
-    EXPECT_EQ(sink.QueryInterface(hox::DIID_IHoxComMgrEvents, &p), com::S_OK);
-    EXPECT_EQ(p, self);
+    for (const com::IID* iid :
+         {&com::IID_IUnknown, &com::IID_IDispatch, &hox::DIID_IHoxComMgrEvents}) {
+        EXPECT_EQ(sink.QueryInterface(*iid, &p), com::S_OK);
+        EXPECT_EQ(p, self);
+        p = nullptr;
+    }
     EXPECT_EQ(sink.QueryInterface(com::IID_IConnectionPoint, &p), com::E_NOINTERFACE);
     EXPECT_EQ(p, nullptr);
     EXPECT_EQ(sink.QueryInterface(com::IID_IUnknown, nullptr), com::E_POINTER);

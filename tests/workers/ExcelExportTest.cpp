@@ -90,7 +90,6 @@ TEST(ExcelExport, RowsBeyond65535Wrap) {
 TEST(ExcelExport, FilesThatCannotBeCreatedOrWrittenRaise) {
     ScratchDir dir;
     tk::TGridCells cells(2, 2);
-    EXPECT_THROW(SaveAsExcelFile(cells, dir.File("missing/folder.xls")), rtl::EInOutError);
     // A folder in the way of the file.
     std::filesystem::create_directory(dir.File("taken.xls"));
     EXPECT_THROW(SaveAsExcelFile(cells, dir.File("taken.xls")), rtl::EInOutError);

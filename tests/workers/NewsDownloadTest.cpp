@@ -155,7 +155,6 @@ TEST_F(NewsDownloadTest, BodiesOfAnySizeAreStoredByteForByteAndShown) {
         EXPECT_EQ(grid_.Cells(2, 3), ""); // beyond the 255-character window
     }
     EXPECT_TRUE(Messages().empty());
-    EXPECT_NE(Request("/").FileName.find("EconCal_2024-01-01.csv"), std::string::npos);
 }
 
 TEST_F(NewsDownloadTest, AnEmptyAnswerEmptiesTheEventRowsButKeepsTheirCount) {
@@ -207,9 +206,6 @@ TEST_F(NewsDownloadTest, ACalendarFileThatCannotBeWrittenRaisesAndKeepsTheGrid) 
     EXPECT_THROW(workers::DownloadNews(grid_, r), rtl::EInOutError);
     ExpectGridUntouched();
     EXPECT_TRUE(Messages().empty());
-    r.FileName = dir_.File("no-such-folder/EconCal.csv");
-    EXPECT_THROW(workers::DownloadNews(grid_, r), rtl::EInOutError);
-    ExpectGridUntouched();
 }
 
 TEST_F(NewsDownloadTest, OverlappingWorkerRunsKeepTheCalendarFileWhole) {
