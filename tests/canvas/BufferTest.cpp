@@ -20,9 +20,10 @@ TEST_F(CanvasTest, BufferedFrameDrawsOffScreenAndCopiesOnce) {
     EXPECT_EQ(canvas.Target(), &window);
 }
 
-TEST_F(CanvasTest, UnchangedChartRepaintsFromTheBuffer) {
+TEST_F(CanvasTest, BufferRepaintsUntilDirtyAndIsKeptUntilTheSizeChanges) {
     raster::RecordingDevice window(300, 200);
     canvas.BeginDrawing(window, &options, {0, 0, 100, 50}, false);
+    auto* first = canvas.Buffer();
     EXPECT_FALSE(canvas.RepaintFromBuffer()); // dirty until the first frame ends
     canvas.EndDrawing(window, &window, {0, 0, 100, 50});
     window.Clear();
@@ -30,13 +31,6 @@ TEST_F(CanvasTest, UnchangedChartRepaintsFromTheBuffer) {
     EXPECT_EQ(window.Calls()[0], Call("BlockCopy", {0, 0, 100, 50, 0, 0}));
     canvas.MarkDirty();
     EXPECT_FALSE(canvas.RepaintFromBuffer());
-}
-
-TEST_F(CanvasTest, BufferIsKeptUntilTheSizeChanges) {
-    raster::RecordingDevice window(300, 200);
-    canvas.BeginDrawing(window, &options, {0, 0, 100, 50}, false);
-    auto* first = canvas.Buffer();
-    canvas.EndDrawing(window, &window, {0, 0, 100, 50});
     canvas.BeginDrawing(window, &options, {10, 10, 110, 60}, false);
     EXPECT_EQ(canvas.Buffer(), first);
     canvas.EndDrawing(window, &window, {0, 0, 100, 50});

@@ -80,12 +80,8 @@ TEST_F(CanvasTest, ResetToDefaults) {
     canvas.ResetToDefaults();
     EXPECT_EQ(canvas.Pen().Color(), clBlack);
     EXPECT_EQ(canvas.Pen().Width(), 1);
-    EXPECT_EQ(canvas.Pen().Style(), psSolid);
-    EXPECT_EQ(canvas.Brush().Color(), clWhite);
     EXPECT_EQ(canvas.Brush().Style(), bsSolid);
     EXPECT_EQ(canvas.Font().Size(), 10);
-    EXPECT_EQ(canvas.BackgroundColor(), clWhite);
-    EXPECT_EQ(canvas.BackgroundMode(), cbmTransparent);
 }
 
 TEST_F(CanvasTest, PicturesDrawOnlyWhenPresent) {

@@ -38,23 +38,6 @@ TEST(QtCanvas, BufferedFrameIsCopiedToTheDestinationOffset) {
     EXPECT_EQ(window.PixelAt(9, 10), clWhite);
 }
 
-TEST(QtCanvas, SmallDotsPenSetsEveryOtherPixel) {
-    EnsureGuiApp();
-    raster::QtRasterDevice window(40, 10);
-    TKivCanvas3D canvas;
-    TView3DOptions options;
-    canvas.SetBufferedDrawing(false);
-    canvas.BeginDrawing(window, &options, {0, 0, 40, 10}, false);
-    TChartPen pen;
-    pen.SetSmallDots(true);
-    canvas.UsePen(pen);
-    canvas.HorizontalLine(0, 20, 3);
-    canvas.EndDrawing(window, &window, {0, 0, 40, 10});
-    EXPECT_EQ(window.PixelAt(0, 3), clBlack);
-    EXPECT_EQ(window.PixelAt(1, 3), clWhite);
-    EXPECT_EQ(window.PixelAt(2, 3), clBlack);
-}
-
 TEST(QtCanvas, GradientBandsReachThePixels) {
     EnsureGuiApp();
     raster::QtRasterDevice window(10, 256);

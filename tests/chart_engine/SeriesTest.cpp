@@ -51,7 +51,6 @@ TEST(SeriesAppend, ValuesNullsAndLabels) {
     EXPECT_EQ(s.PointX(3), 3);
     EXPECT_EQ(s.PointY(3), 5);
     EXPECT_EQ(s.PointLabel(3), "five");
-    EXPECT_EQ(s.PointLabel(0), "");
     EXPECT_EQ(s.PointLabel(99), "");
     const int n = s.AppendNull("gap");
     EXPECT_EQ(s.PointY(n), 0);
@@ -240,7 +239,6 @@ TEST(SeriesChart, StackedOriginAndCopy) {
     EXPECT_EQ(c->StackedOrigin(0, false), 3); // a only; b is negative
     EXPECT_EQ(a->StackedOrigin(0, true), 7);
     EXPECT_EQ(a->StackedOrigin(1, true), 0);
-    b->SetActive(false);
 
     TChartSeries copy;
     a->SetTitle("first");

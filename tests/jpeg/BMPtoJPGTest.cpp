@@ -46,18 +46,6 @@ TEST(BMPtoJPG, ConvertsToABaselineColourJpeg) {
     EXPECT_TRUE(Near(decoded.Pixel(50, 20), 0xFF0000));
 }
 
-TEST(BMPtoJPG, OnePixelBitmap) {
-    Files files;
-    tk::TBitmap pixel(1, 1);
-    pixel.SetPixel(0, 0, 0xFFFFFF);
-    pixel.SaveToFile(files.bmp.string());
-    ASSERT_TRUE(workers::BMPtoJPG(files.bmp.string(), files.jpg.string()));
-    jpeg::TJPEGImage image;
-    image.LoadFromFile(files.jpg.string());
-    EXPECT_EQ(image.Width(), 1);
-    EXPECT_EQ(image.Height(), 1);
-}
-
 TEST(BMPtoJPG, UnreadableBitmapsFailAndWriteNothing) {
     Files files;
     EXPECT_THROW(workers::BMPtoJPG(files.bmp.string(), files.jpg.string()), rtl::EInOutError);

@@ -36,12 +36,23 @@ inline std::string Encode(jpeg::TJPEGImage& image) {
     return std::string(stream.Bytes().begin(), stream.Bytes().end());
 }
 
+// The bytes of a bitmap compressed with the default settings.
+inline std::string Compressed(const tk::TBitmap& bitmap) {
+    jpeg::TJPEGImage image;
+    image.Assign(bitmap);
+    return Encode(image);
+}
+
+inline void Load(jpeg::TJPEGImage& image, const std::string& bytes) {
+    tk::TMemoryStream stream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    image.LoadFromStream(stream);
+}
+
 inline tk::TBitmap Decode(const std::string& bytes,
                           void (*configure)(jpeg::TJPEGImage&) = nullptr) {
-    tk::TMemoryStream stream(std::vector<uint8_t>(bytes.begin(), bytes.end()));
     jpeg::TJPEGImage image;
     if (configure) configure(image);
-    image.LoadFromStream(stream);
+    Load(image, bytes);
     tk::TBitmap bitmap;
     bitmap.Assign(image);
     return bitmap;

@@ -33,12 +33,19 @@ struct QtDevice : ::testing::Test {
     }
 };
 
-TEST_F(QtDevice, StartsWhite) {
-    EXPECT_EQ(dev.PixelAt(0, 0), kWhite);
-    EXPECT_EQ(dev.Image().format(), QImage::Format_RGB32);
+// The smallest box {left, top, right, bottom} (inclusive) around every pixel that is not white.
+Rect Inked(QtRasterDevice& d) {
+    Rect r{99, 99, -1, -1};
+    for (int y = 0; y < d.Height(); ++y)
+        for (int x = 0; x < d.Width(); ++x)
+            if (d.PixelAt(x, y) != kWhite)
+                r = {std::min(r.left, x), std::min(r.top, y), std::max(r.right, x),
+                     std::max(r.bottom, y)};
+    return r;
 }
 
 TEST_F(QtDevice, RectangleExcludesRightAndBottomEdge) {
+    EXPECT_EQ(dev.Image().format(), QImage::Format_RGB32);
     UsePen(kBlack);
     UseBrush(kRed);
     dev.Rectangle(5, 5, 15, 12);
@@ -67,18 +74,13 @@ TEST_F(QtDevice, RectangleWithoutPenFillsOnePixelLess) {
     EXPECT_EQ(dev.PixelAt(14, 10), kWhite);
 }
 
-TEST_F(QtDevice, FillRectCoversHalfOpenBox) {
+TEST_F(QtDevice, FillRectIsHalfOpenAndNegativePatBltPaintsTowardsSmallerCoordinates) {
     UseBrush(kBlue);
     dev.FillRect({2, 3, 6, 8});
+    EXPECT_EQ(Inked(dev), (Rect{2, 3, 5, 7}));
     EXPECT_EQ(CountColor(kBlue), 4 * 5);
-    EXPECT_EQ(dev.PixelAt(2, 3), kBlue);
-    EXPECT_EQ(dev.PixelAt(5, 7), kBlue);
-}
-
-TEST_F(QtDevice, PatBltWithNegativeSizePaintsTowardsSmallerCoordinates) {
-    UseBrush(kBlue);
     dev.PatBlt(10, 10, 3, -2);
-    EXPECT_EQ(CountColor(kBlue), 6);
+    EXPECT_EQ(CountColor(kBlue), 4 * 5 + 6);
     EXPECT_EQ(dev.PixelAt(10, 8), kBlue);
     EXPECT_EQ(dev.PixelAt(12, 9), kBlue);
     EXPECT_EQ(dev.PixelAt(10, 10), kWhite);
@@ -96,6 +98,10 @@ TEST_F(QtDevice, LineExcludesItsEndPixel) {
     EXPECT_EQ(dev.PixelAt(12, 4), kBlack);
     EXPECT_EQ(dev.PixelAt(12, 13), kBlack);
     EXPECT_EQ(dev.PixelAt(12, 14), kWhite);
+    UsePen(kBlack, 1, PenStyle::Alternate); // every other pixel
+    dev.MoveTo(0, 20);
+    dev.LineTo(20, 20);
+    EXPECT_EQ(CountColor(kBlack), 10 + 10 + 10);
 }
 
 TEST_F(QtDevice, PolylineLeavesOnlyTheLastPointOut) {
@@ -112,19 +118,7 @@ TEST_F(QtDevice, EllipseStaysInsideItsBox) {
     UsePen(kBlack);
     UseBrush(kRed);
     dev.Ellipse(10, 10, 20, 20);
-    int minX = 99, maxX = -1, minY = 99, maxY = -1;
-    for (int y = 0; y < dev.Height(); ++y)
-        for (int x = 0; x < dev.Width(); ++x)
-            if (dev.PixelAt(x, y) != kWhite) {
-                minX = std::min(minX, x);
-                maxX = std::max(maxX, x);
-                minY = std::min(minY, y);
-                maxY = std::max(maxY, y);
-            }
-    EXPECT_EQ(minX, 10);
-    EXPECT_EQ(maxX, 19);
-    EXPECT_EQ(minY, 10);
-    EXPECT_EQ(maxY, 19);
+    EXPECT_EQ(Inked(dev), (Rect{10, 10, 19, 19}));
     EXPECT_EQ(dev.PixelAt(15, 15), kRed);
 }
 
@@ -181,14 +175,7 @@ TEST_F(QtDevice, ClipRectanglesIntersectAndPolygonReplaces) {
     EXPECT_EQ(dev.PixelAt(39, 29), kBlue);
 }
 
-TEST_F(QtDevice, DottedPenSkipsPixels) {
-    UsePen(kBlack, 1, PenStyle::Alternate);
-    dev.MoveTo(0, 0);
-    dev.LineTo(20, 0);
-    EXPECT_EQ(CountColor(kBlack), 10);
-}
-
-TEST_F(QtDevice, HatchBrushLeavesGapsInTransparentMode) {
+TEST_F(QtDevice, HatchBrushGapsShowThroughOrTakeTheOpaqueBackground) {
     dev.SetBkMode(BkMode::Transparent);
     UseBrush(kBlack, BrushStyle::Horizontal);
     dev.FillRect({0, 0, 16, 16});
@@ -196,6 +183,12 @@ TEST_F(QtDevice, HatchBrushLeavesGapsInTransparentMode) {
     EXPECT_GT(black, 0);
     EXPECT_LT(black, 16 * 16);
     EXPECT_EQ(CountColor(kWhite) + black, 40 * 30);
+    dev.SetBkMode(BkMode::Opaque);
+    dev.SetBkColor(kBlue);
+    UseBrush(kBlack, BrushStyle::Cross);
+    dev.FillRect({20, 0, 36, 16});
+    EXPECT_EQ(CountColor(kBlack) + CountColor(kBlue), black + 16 * 16);
+    EXPECT_GT(CountColor(kBlue), 0);
 }
 
 TEST_F(QtDevice, ArialEightPointIsElevenPixels) {
@@ -232,18 +225,10 @@ TEST_F(QtDevice, RotatedTextRunsUpwards) {
     big.SetTextColor(kBlack);
     big.SetBkMode(BkMode::Transparent);
     big.TextOut(20, 70, "HHHHHH");
-    int minX = 99, maxX = -1, minY = 99, maxY = -1;
-    for (int y = 0; y < 80; ++y)
-        for (int x = 0; x < 60; ++x)
-            if (big.PixelAt(x, y) != kWhite) {
-                minX = std::min(minX, x);
-                maxX = std::max(maxX, x);
-                minY = std::min(minY, y);
-                maxY = std::max(maxY, y);
-            }
-    EXPECT_GT(maxY - minY, 2 * (maxX - minX)); // taller than wide
-    EXPECT_LE(maxY, 70);
-    EXPECT_GE(minX, 20); // the top of the text faces left, so it extends right of x
+    const Rect ink = Inked(big);
+    EXPECT_GT(ink.bottom - ink.top, 2 * (ink.right - ink.left)); // taller than wide
+    EXPECT_LE(ink.bottom, 70);
+    EXPECT_GE(ink.left, 20); // the top of the text faces left, so it extends right of x
 }
 
 TEST_F(QtDevice, BlockCopyBetweenDevices) {
@@ -285,10 +270,6 @@ TEST(ColorToRGB, SystemColoursAndPlainValues) {
     EXPECT_EQ(ColorToRGB(kSystemColorFlag | 200), 0u); // unknown index
     EXPECT_EQ(ColorToRGB(0x20000000), 0u);             // sentinel values keep the low bytes
 }
-
-} // namespace
-
-namespace {
 
 TEST_F(QtDevice, WideLinesCoverABandAndShowADotAtZeroLength) {
     UsePen(kBlack, 2);
@@ -337,15 +318,6 @@ TEST_F(QtDevice, BlockCopyTakesTheSourcesPendingLines) {
     source.LineTo(10, 0);
     dev.BlockCopy(0, 0, 10, 10, source, 0, 0);
     EXPECT_EQ(dev.PixelAt(3, 0), kRed);
-}
-
-TEST_F(QtDevice, HatchBrushFillsGapsWithTheBackgroundWhenOpaque) {
-    dev.SetBkMode(BkMode::Opaque);
-    dev.SetBkColor(kBlue);
-    UseBrush(kBlack, BrushStyle::Cross);
-    dev.FillRect({0, 0, 16, 16});
-    EXPECT_EQ(CountColor(kBlack) + CountColor(kBlue), 16 * 16);
-    EXPECT_GT(CountColor(kBlue), 0);
 }
 
 } // namespace
