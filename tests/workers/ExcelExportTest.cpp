@@ -29,30 +29,26 @@ std::string Hex(const std::string& bytes) {
     return out;
 }
 
+// The bytes of the grid's file.
+std::string XlsHex(const tk::TGridCells& cells) {
+    ScratchDir dir;
+    EXPECT_TRUE(SaveAsExcelFile(cells, dir.File("a.xls")));
+    return Hex(ReadBytes(dir.File("a.xls")));
+}
+
 const std::string BeginRecord = "09 08 08 00 00 00 10 00 00 00 00 00";
 const std::string EndRecord = "0A 00 00 00";
 
 } // namespace
 
 TEST(ExcelExport, TheOneColumnTwoRowExampleByteForByte) {
-    ScratchDir dir;
-    tk::TGridCells cells(1, 2);
-    cells.SetCell(0, 0, "Bid");
-    cells.SetCell(0, 1, "1.2345");
-    EXPECT_TRUE(SaveAsExcelFile(cells, dir.File("a.xls")));
-    EXPECT_EQ(Hex(ReadBytes(dir.File("a.xls"))),
+    EXPECT_EQ(XlsHex(testing_support::Grid(1, 2, {"Bid", "1.2345"})),
               BeginRecord + " 04 02 0B 00 00 00 00 00 00 00 03 00 " + Hex("Bid") +
                   " 04 02 0E 00 01 00 00 00 00 00 06 00 " + Hex("1.2345") + " " + EndRecord);
 }
 
 TEST(ExcelExport, CellsGoColumnByColumnAndEmptyCellsAreWrittenToo) {
-    ScratchDir dir;
-    tk::TGridCells cells(2, 2);
-    cells.SetCell(0, 0, "A");
-    cells.SetCell(1, 0, "B");
-    cells.SetCell(1, 1, "b");
-    SaveAsExcelFile(cells, dir.File("order.xls"));
-    EXPECT_EQ(Hex(ReadBytes(dir.File("order.xls"))),
+    EXPECT_EQ(XlsHex(testing_support::Grid(2, 2, {"A", "", "B", "b"})),
               BeginRecord +
                   " 04 02 09 00 00 00 00 00 00 00 01 00 41"    // (0,0) A
                   " 04 02 08 00 01 00 00 00 00 00 00 00"       // (0,1) empty
@@ -76,15 +72,12 @@ TEST(ExcelExport, LongTextsAreWrittenWholeAndLengthsWrap) {
 }
 
 TEST(ExcelExport, RowsBeyond65535Wrap) {
-    ScratchDir dir;
     tk::TGridCells cells(1, 65537);
     cells.SetCell(0, 65536, "again");
-    SaveAsExcelFile(cells, dir.File("wrap.xls"));
-    const std::string bytes = ReadBytes(dir.File("wrap.xls"));
+    const std::string hex = XlsHex(cells);
     // The last cell record sits right before the end record; its row reads 0.
-    const std::string last = bytes.substr(bytes.size() - 4 - 17, 17);
-    EXPECT_EQ(Hex(last.substr(0, 12)), "04 02 0D 00 00 00 00 00 00 00 05 00");
-    EXPECT_EQ(last.substr(12), "again");
+    EXPECT_EQ(hex.substr(hex.size() - 3 * (17 + 4) + 1),
+              "04 02 0D 00 00 00 00 00 00 00 05 00 " + Hex("again") + " " + EndRecord);
 }
 
 TEST(ExcelExport, FilesThatCannotBeCreatedOrWrittenRaise) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+using testing_support::Grid;
 using testing_support::ReadBytes;
 using testing_support::ScratchDir;
 using testing_support::WriteBytes;
@@ -14,14 +15,6 @@ using workers::File2StringGrid;
 using workers::StringGrid2File;
 
 namespace {
-
-tk::TGridCells Grid(int cols, int rows, std::initializer_list<const char*> columnMajor) {
-    tk::TGridCells g(cols, rows);
-    auto it = columnMajor.begin();
-    for (int c = 0; c < cols; ++c)
-        for (int r = 0; r < rows && it != columnMajor.end(); ++r) g.SetCell(c, r, *it++);
-    return g;
-}
 
 void ExpectSame(const tk::TGridCells& a, const tk::TGridCells& b) {
     ASSERT_EQ(a.ColCount(), b.ColCount());

@@ -1,6 +1,8 @@
 // Shared pieces of the worker tests: the application object, scratch folders, file bytes.
 #pragma once
 
+#include "toolkit/GridCells.h"
+
 #include <QApplication>
 
 #include <cstdlib>
@@ -53,6 +55,15 @@ public:
 private:
     std::filesystem::path previous_;
 };
+
+// A grid of the given shape, filled column by column with the texts given.
+inline tk::TGridCells Grid(int cols, int rows, std::initializer_list<const char*> columnMajor) {
+    tk::TGridCells g(cols, rows);
+    auto it = columnMajor.begin();
+    for (int c = 0; c < cols; ++c)
+        for (int r = 0; r < rows && it != columnMajor.end(); ++r) g.SetCell(c, r, *it++);
+    return g;
+}
 
 inline std::string ReadBytes(const std::string& file) {
     std::ifstream in(file, std::ios::binary);
