@@ -62,7 +62,6 @@ TEST_F(CanvasTest, PerspectiveShrinksFarPoints) {
     options.SetRotation(0);
     options.SetPerspective(50);
     Begin3D(false);
-    EXPECT_DOUBLE_EQ(canvas.PerspectiveFactor(), 50 / 35000.0);
     const TPoint nearPoint = canvas.WorldToScreen(200, 50, 0);
     const TPoint farPoint = canvas.WorldToScreen(200, 50, 20);
     // pZ = 1: f = 1 - P * dz, so the far point lies closer to the centre.
