@@ -112,13 +112,11 @@ TEST_F(SinkDispatch, HealthArgumentsByPositionAndByName) {
     EXPECT_EQ(health[1].second, 9);
     EXPECT_EQ(health[2].first, 4);
     EXPECT_EQ(health[2].second, 5);
-}
-
-TEST_F(SinkDispatch, HealthDataIsTakenWithoutConversion) {
+    // Data is taken without conversion.
     EXPECT_EQ(Call(1, {com::MakeUI4(0xFFFFFFFEu), com::MakeBool(true)}), com::S_OK);
-    ASSERT_EQ(health.size(), 1u);
-    EXPECT_EQ(health[0].first, -2);
-    EXPECT_EQ(health[0].second, 0xFFFF); // the 16-bit true, upper half clear
+    ASSERT_EQ(health.size(), 4u);
+    EXPECT_EQ(health[3].first, -2);
+    EXPECT_EQ(health[3].second, 0xFFFF); // the 16-bit true, upper half clear
 }
 
 TEST_F(SinkDispatch, TooFewArgumentsFailWithoutCallingOrReading) {
