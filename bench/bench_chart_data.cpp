@@ -63,7 +63,8 @@ BENCHMARK(BM_AppendInOrder);
 void BM_StatisticsMillion(benchmark::State& state) {
     TChartSeries series;
     TChartValueList& y = series.YValues();
-    for (int i = 0; i < 1000000; ++i) series.AppendPoint(i, double((int64_t(i) * 7919) % 10007) - 5000.5);
+    for (int i = 0; i < 1000000; ++i)
+        series.AppendPoint(i, double((int64_t(i) * 7919) % 10007) - 5000.5);
     double v = 0;
     for (auto _ : state) {
         y.SetValueAt(0, v += 1);

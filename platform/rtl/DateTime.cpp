@@ -83,7 +83,7 @@ DateParts DecodeDateTime(TDateTime value) {
     double whole = std::trunc(value);
     long ms = std::lround(std::fabs(value - whole) * MSecsPerDay);
     long day = long(whole) + kDaysToEpoch; // 1 = 0001-01-01
-    if (ms >= long(MSecsPerDay)) { // rounding reached midnight: it belongs to the next day
+    if (ms >= long(MSecsPerDay)) {         // rounding reached midnight: it belongs to the next day
         ms -= long(MSecsPerDay);
         ++day;
     }
