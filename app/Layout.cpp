@@ -29,7 +29,7 @@ tk::TStringGrid* Grid(QWidget* parent, int cols, int rows, std::initializer_list
     return grid;
 }
 
-QWidget* ChartArea(QWidget* parent, tk::TColor colour, int x, int y, int w, int h) {
+QWidget* ChartArea(QWidget* parent, gfx::TColor colour, int x, int y, int w, int h) {
     auto* area = new QWidget(parent);
     area->setGeometry(x, y, w, h);
     area->setAutoFillBackground(true);
@@ -70,7 +70,7 @@ void TForm1::BuildLayout() {
     Button2 = new tk::TButton("Stop", login);
     Button2->setGeometry(290, 42, 90, 25);
     Label4 = new tk::TLabel("Conection Status", login);
-    Label4->SetColor(tk::clWhite);
+    Label4->SetColor(gfx::clWhite);
     Label4->setGeometry(290, 94, 220, 21);
 
     tk::TTabSheet* level2Record = PageControl2->AddPage("Level II");

@@ -16,10 +16,10 @@
 // ---------------------------------------------------------------------------------------------
 // Geometry and colours
 
-using TPoint = raster::Point;
-using TRect = raster::Rect;
-using TSize = raster::Size;
-using TColor = raster::Color;
+using gfx::TColor;
+using gfx::TPoint;
+using gfx::TRect;
+using gfx::TSize;
 
 struct TPoint3D {
     int x = 0;
@@ -27,33 +27,33 @@ struct TPoint3D {
     int z = 0;
 };
 
-constexpr TColor clBlack = 0x000000;
-constexpr TColor clMaroon = 0x000080;
-constexpr TColor clGreen = 0x008000;
-constexpr TColor clOlive = 0x008080;
-constexpr TColor clNavy = 0x800000;
-constexpr TColor clPurple = 0x800080;
-constexpr TColor clTeal = 0x808000;
-constexpr TColor clGray = 0x808080;
-constexpr TColor clSilver = 0xC0C0C0;
-constexpr TColor clRed = 0x0000FF;
-constexpr TColor clLime = 0x00FF00;
-constexpr TColor clYellow = 0x00FFFF;
-constexpr TColor clBlue = 0xFF0000;
-constexpr TColor clFuchsia = 0xFF00FF;
-constexpr TColor clAqua = 0xFFFF00;
-constexpr TColor clWhite = 0xFFFFFF;
-constexpr TColor clWindow = raster::kSystemColorFlag | raster::COLOR_WINDOW;
-constexpr TColor clWindowText = raster::kSystemColorFlag | raster::COLOR_WINDOWTEXT;
-constexpr TColor clBtnFace = raster::kSystemColorFlag | raster::COLOR_BTNFACE;
-constexpr TColor clBtnShadow = raster::kSystemColorFlag | raster::COLOR_BTNSHADOW;
-constexpr TColor clBtnHighlight = raster::kSystemColorFlag | raster::COLOR_BTNHIGHLIGHT;
-constexpr TColor clBtnText = raster::kSystemColorFlag | raster::COLOR_BTNTEXT;
-
-// System colours become plain RGB; any other value keeps its low three bytes.
-inline TColor ColorToRGB(TColor color) {
-    return raster::ColorToRGB(color);
-}
+using gfx::clAqua;
+using gfx::clBlack;
+using gfx::clBlue;
+using gfx::clBtnFace;
+using gfx::clBtnHighlight;
+using gfx::clBtnShadow;
+using gfx::clBtnText;
+using gfx::clFuchsia;
+using gfx::clGray;
+using gfx::clGreen;
+using gfx::clLime;
+using gfx::clMaroon;
+using gfx::clNavy;
+using gfx::clOlive;
+using gfx::clPurple;
+using gfx::clRed;
+using gfx::clSilver;
+using gfx::clTeal;
+using gfx::clWhite;
+using gfx::clWindow;
+using gfx::clWindowText;
+using gfx::clYellow;
+using gfx::ColorToRGB;
+using gfx::GetBValue;
+using gfx::GetGValue;
+using gfx::GetRValue;
+using gfx::RGB;
 
 // Each channel of the RGB form loses amount, stopping at 0 (the shading of 3D faces).
 TColor DarkenColor(TColor color, int amount);
@@ -66,38 +66,29 @@ int HalfSum(int a, int b);
 // (a * b) / c in 64 bits, rounded to nearest with halves away from zero; -1 when c is 0.
 int MulDiv(int a, int b, int c);
 
-using raster::TA_BASELINE;
-using raster::TA_BOTTOM;
-using raster::TA_CENTER;
-using raster::TA_LEFT;
-using raster::TA_NOUPDATECP;
-using raster::TA_RIGHT;
-using raster::TA_TOP;
-using raster::TA_UPDATECP;
+using gfx::TA_BASELINE;
+using gfx::TA_BOTTOM;
+using gfx::TA_CENTER;
+using gfx::TA_LEFT;
+using gfx::TA_NOUPDATECP;
+using gfx::TA_RIGHT;
+using gfx::TA_TOP;
+using gfx::TA_UPDATECP;
 
 // ---------------------------------------------------------------------------------------------
 // Pens, brushes and fonts: the drawing objects of a canvas and of every chart element. Each
 // setter that changes a value calls OnChange.
 
-enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
-enum TPenMode { pmCopy, pmNotXor };
-enum TBrushStyle {
-    bsSolid,
-    bsClear,
-    bsHorizontal,
-    bsVertical,
-    bsFDiagonal,
-    bsBDiagonal,
-    bsCross,
-    bsDiagCross
-};
-using TFontStyles = std::uint8_t; // raster::FontStyleBits
-using raster::fsBold;
-using raster::fsItalic;
-using raster::fsStrikeOut;
-using raster::fsUnderline;
-
-enum TCanvasBackMode { cbmTransparent, cbmOpaque };
+using gfx::TBrushStyle;
+using gfx::TCanvasBackMode;
+using gfx::TFontStyles;
+using gfx::TPenMode;
+using gfx::TPenStyle;
+using enum gfx::TBrushStyle;
+using enum gfx::TCanvasBackMode;
+using enum gfx::TFontStyle;
+using enum gfx::TPenMode;
+using enum gfx::TPenStyle;
 
 class TPen {
 public:

@@ -86,7 +86,7 @@ public:
     void SaveToStream(tk::TStream& stream) override;
     void ReadData(tk::TStream& stream) override;
     void WriteData(tk::TStream& stream) override;
-    void Draw(tk::TBitmap& target, const tk::TRect& rect) override;
+    void Draw(tk::TBitmap& target, const gfx::TRect& rect) override;
 
     tk::TPalette Palette() const override;
     // Decoding to 8 bits then uses these colours.

@@ -195,7 +195,7 @@ void TJPEGImage::WriteData(tk::TStream& stream) {
     if (size > 0) stream.WriteBuffer(image_->Data()->Memory(), size);
 }
 
-void TJPEGImage::Draw(tk::TBitmap& target, const tk::TRect& rect) {
+void TJPEGImage::Draw(tk::TBitmap& target, const gfx::TRect& rect) {
     DIBNeeded();
     if (bitmap_) bitmap_->Draw(target, rect);
 }
@@ -246,7 +246,7 @@ void TJPEGImage::CompressCurrentBitmap() {
     options.grayscale = grayscale_;
     options.progressive = progressiveEncoding_;
     image_->grayscale_ = grayscale_;
-    const tk::TRect whole{0, 0, bitmap_->Width(), bitmap_->Height()};
+    const gfx::TRect whole{0, 0, bitmap_->Width(), bitmap_->Height()};
     try {
         Progress(tk::TProgressStage::psStarting, 0, false, whole, "");
         detail::CompressBitmap(*source, options, *image_->data_, [&](int percent) {
@@ -280,7 +280,7 @@ void TJPEGImage::Decode(tk::TBitmap& out) {
     options.progressiveDisplay = progressiveDisplay_;
     options.palette = tempPal_ ? &*tempPal_ : nullptr;
     const tk::TMemoryStream& data = *image_->Data();
-    tk::TRect whole{0, 0, image_->Width(), image_->Height()};
+    gfx::TRect whole{0, 0, image_->Width(), image_->Height()};
     Progress(tk::TProgressStage::psStarting, 0, false, whole, "");
     detail::DecompressInto(
         data.Memory(), data.Bytes().size(), options, out,

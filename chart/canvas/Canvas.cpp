@@ -5,48 +5,6 @@
 
 namespace {
 
-raster::PenStyle DevicePenStyle(TPenStyle style) {
-    switch (style) {
-    case psSolid:
-        return raster::PenStyle::Solid;
-    case psDash:
-        return raster::PenStyle::Dash;
-    case psDot:
-        return raster::PenStyle::Dot;
-    case psDashDot:
-        return raster::PenStyle::DashDot;
-    case psDashDotDot:
-        return raster::PenStyle::DashDotDot;
-    case psClear:
-        return raster::PenStyle::Clear;
-    case psInsideFrame:
-        return raster::PenStyle::InsideFrame;
-    }
-    return raster::PenStyle::Solid;
-}
-
-raster::BrushStyle DeviceBrushStyle(TBrushStyle style) {
-    switch (style) {
-    case bsSolid:
-        return raster::BrushStyle::Solid;
-    case bsClear:
-        return raster::BrushStyle::Clear;
-    case bsHorizontal:
-        return raster::BrushStyle::Horizontal;
-    case bsVertical:
-        return raster::BrushStyle::Vertical;
-    case bsFDiagonal:
-        return raster::BrushStyle::FDiagonal;
-    case bsBDiagonal:
-        return raster::BrushStyle::BDiagonal;
-    case bsCross:
-        return raster::BrushStyle::Cross;
-    case bsDiagCross:
-        return raster::BrushStyle::DiagCross;
-    }
-    return raster::BrushStyle::Solid;
-}
-
 bool SamePen(const TPen& a, const TPen& b) {
     return a.Color() == b.Color() && a.Width() == b.Width() && a.Style() == b.Style() &&
            a.Mode() == b.Mode();
@@ -96,23 +54,22 @@ void TKivCanvas::UsePen(const TChartPen& pen) {
 int TKivCanvas::MeasureTextWidth(std::string_view text) {
     if (!target_) return 0;
     SyncFont();
-    raster::Size size;
+    TSize size;
     return target_->TextExtent(text, size) ? size.cx : 0;
 }
 
 int TKivCanvas::MeasureTextHeight(std::string_view text) {
     if (!target_) return 0;
     SyncFont();
-    raster::Size size;
+    TSize size;
     return target_->TextExtent(text, size) ? size.cy : 0;
 }
 
 void TKivCanvas::SyncPen() {
-    raster::Pen pen{ColorToRGB(pen_.Color()), pen_.Width(), DevicePenStyle(pen_.Style()),
-                    pen_.Mode() == pmNotXor ? raster::PenMode::NotXor : raster::PenMode::Copy};
+    raster::Pen pen{ColorToRGB(pen_.Color()), pen_.Width(), pen_.Style(), pen_.Mode()};
     if (smallDots_) {
         if (SamePen(pen_, smallDotsPen_))
-            pen.style = raster::PenStyle::Alternate;
+            pen.style = psAlternate;
         else
             smallDots_ = false; // the pen was changed since UsePen
     }
@@ -123,15 +80,8 @@ void TKivCanvas::SyncPen() {
 }
 
 void TKivCanvas::SyncBrush() {
-    raster::Brush brush;
-    if (brush_.HasBitmap()) {
-        brush.style = raster::BrushStyle::Pattern;
-        brush.pattern = brush_.Bitmap();
-        brush.color = ColorToRGB(brush_.Color());
-    } else {
-        brush.style = DeviceBrushStyle(brush_.Style());
-        brush.color = ColorToRGB(brush_.Color());
-    }
+    raster::Brush brush{ColorToRGB(brush_.Color()), brush_.Style(), nullptr};
+    if (brush_.HasBitmap()) brush.pattern = brush_.Bitmap();
     if (targetBrushValid_ && brush == targetBrush_) return;
     target_->SetBrush(brush);
     targetBrush_ = std::move(brush);

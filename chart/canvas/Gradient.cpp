@@ -16,21 +16,21 @@ public:
         : target_(target), select_(std::move(select)) {
         start = ColorToRGB(start);
         end = ColorToRGB(end);
-        r_ = raster::GetRValue(start);
-        g_ = raster::GetGValue(start);
-        b_ = raster::GetBValue(start);
-        dR_ = raster::GetRValue(end) - r_;
-        dG_ = raster::GetGValue(end) - g_;
-        dB_ = raster::GetBValue(end) - b_;
+        r_ = GetRValue(start);
+        g_ = GetGValue(start);
+        b_ = GetBValue(start);
+        dR_ = GetRValue(end) - r_;
+        dG_ = GetGValue(end) - g_;
+        dB_ = GetBValue(end) - b_;
     }
 
     // The colour of band index over divisor; a divisor of 0 (a single band) gives the start.
     void SetBand(int index, int divisor) {
-        TColor color = raster::RGB(r_, g_, b_);
+        TColor color = RGB(r_, g_, b_);
         if (divisor != 0)
-            color = raster::RGB((r_ + MulDiv(index, dR_, divisor)) & 0xFF,
-                                (g_ + MulDiv(index, dG_, divisor)) & 0xFF,
-                                (b_ + MulDiv(index, dB_, divisor)) & 0xFF);
+            color = RGB((r_ + MulDiv(index, dR_, divisor)) & 0xFF,
+                        (g_ + MulDiv(index, dG_, divisor)) & 0xFF,
+                        (b_ + MulDiv(index, dB_, divisor)) & 0xFF);
         if (hasColor_ && color == color_) return;
         color_ = color;
         hasColor_ = true;

@@ -7,7 +7,7 @@ TColor TKivCanvas3D::BackgroundColor() const {
 
 TCanvasBackMode TKivCanvas3D::BackgroundMode() const {
     if (!target_) return cbmTransparent;
-    return target_->GetBkMode() == raster::BkMode::Opaque ? cbmOpaque : cbmTransparent;
+    return target_->GetBkMode();
 }
 
 unsigned TKivCanvas3D::TextAlignment() const {
@@ -19,9 +19,7 @@ void TKivCanvas3D::SetBackgroundColor(TColor color) {
 }
 
 void TKivCanvas3D::SetBackgroundMode(TCanvasBackMode mode) {
-    if (target_)
-        target_->SetBkMode(mode == cbmOpaque ? raster::BkMode::Opaque
-                                             : raster::BkMode::Transparent);
+    if (target_) target_->SetBkMode(mode);
 }
 
 void TKivCanvas3D::SetTextAlignment(unsigned flags) {

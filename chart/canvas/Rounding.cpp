@@ -34,6 +34,5 @@ int MulDiv(int a, int b, int c) {
 TColor DarkenColor(TColor color, int amount) {
     const TColor rgb = ColorToRGB(color);
     auto channel = [amount](int value) { return amount < value ? value - amount : 0; };
-    return raster::RGB(channel(raster::GetRValue(rgb)), channel(raster::GetGValue(rgb)),
-                       channel(raster::GetBValue(rgb)));
+    return RGB(channel(GetRValue(rgb)), channel(GetGValue(rgb)), channel(GetBValue(rgb)));
 }

@@ -13,6 +13,8 @@
 
 namespace raster {
 
+using namespace gfx;
+
 namespace {
 
 // Dash lengths of the cosmetic pen styles, in pixels.
@@ -22,19 +24,19 @@ const QList<qreal> kDashDot = {9, 6, 3, 6};
 const QList<qreal> kDashDotDot = {9, 3, 3, 3, 3, 3};
 const QList<qreal> kAlternate = {1, 1};
 
-Qt::BrushStyle HatchStyle(BrushStyle style) {
+Qt::BrushStyle HatchStyle(TBrushStyle style) {
     switch (style) {
-    case BrushStyle::Horizontal:
+    case bsHorizontal:
         return Qt::HorPattern;
-    case BrushStyle::Vertical:
+    case bsVertical:
         return Qt::VerPattern;
-    case BrushStyle::FDiagonal:
+    case bsFDiagonal:
         return Qt::FDiagPattern;
-    case BrushStyle::BDiagonal:
+    case bsBDiagonal:
         return Qt::BDiagPattern;
-    case BrushStyle::Cross:
+    case bsCross:
         return Qt::CrossPattern;
-    case BrushStyle::DiagCross:
+    case bsDiagCross:
         return Qt::DiagCrossPattern;
     default:
         return Qt::SolidPattern;
@@ -89,7 +91,7 @@ const QImage& QtRasterDevice::Image() {
     return image_;
 }
 
-Color QtRasterDevice::PixelAt(int x, int y) {
+TColor QtRasterDevice::PixelAt(int x, int y) {
     FlushLine();
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
     const QRgb p = image_.pixel(x, y);
@@ -101,8 +103,8 @@ std::unique_ptr<RasterDevice> QtRasterDevice::CreateCompatible(int width, int he
     return std::make_unique<QtRasterDevice>(width, height, monochrome);
 }
 
-QColor QtRasterDevice::ToQColor(Color color) const {
-    const Color rgb = ColorToRGB(color);
+QColor QtRasterDevice::ToQColor(TColor color) const {
+    const TColor rgb = ColorToRGB(color);
     const int r = GetRValue(rgb), g = GetGValue(rgb), b = GetBValue(rgb);
     if (monochrome_) {
         const int luminance = (r * 299 + g * 587 + b * 114) / 1000;
@@ -127,27 +129,27 @@ void QtRasterDevice::BuildPen() {
     qpen_.setCapStyle(width > 1 ? Qt::RoundCap : Qt::FlatCap);
     qpen_.setJoinStyle(width > 1 ? Qt::RoundJoin : Qt::MiterJoin);
     solidThinPen_ = false;
-    switch (width > 1 && pen.style != PenStyle::Clear ? PenStyle::Solid : pen.style) {
-    case PenStyle::Solid:
-    case PenStyle::InsideFrame:
+    switch (width > 1 && pen.style != psClear ? psSolid : pen.style) {
+    case psSolid:
+    case psInsideFrame:
         solidThinPen_ = width == 1;
         break;
-    case PenStyle::Dash:
+    case psDash:
         qpen_.setDashPattern(kDash);
         break;
-    case PenStyle::Dot:
+    case psDot:
         qpen_.setDashPattern(kDot);
         break;
-    case PenStyle::DashDot:
+    case psDashDot:
         qpen_.setDashPattern(kDashDot);
         break;
-    case PenStyle::DashDotDot:
+    case psDashDotDot:
         qpen_.setDashPattern(kDashDotDot);
         break;
-    case PenStyle::Alternate:
+    case psAlternate:
         qpen_.setDashPattern(kAlternate);
         break;
-    case PenStyle::Clear:
+    case psClear:
         qpen_.setStyle(Qt::NoPen);
         break;
     }
@@ -168,16 +170,17 @@ void QtRasterDevice::SetBrush(const Brush& brush) {
 
 void QtRasterDevice::BuildBrush() {
     const Brush& brush = brush_;
+    if (brush.HasPattern()) {
+        qbrush_ = QBrush(ToQImage(*brush.pattern));
+        painterBrush_ = PainterBrush::Stale;
+        return;
+    }
     switch (brush.style) {
-    case BrushStyle::Solid:
+    case bsSolid:
         qbrush_ = QBrush(ToQColor(brush.color));
         break;
-    case BrushStyle::Clear:
+    case bsClear:
         qbrush_ = QBrush(Qt::NoBrush);
-        break;
-    case BrushStyle::Pattern:
-        qbrush_ = brush.pattern && !brush.pattern->Empty() ? QBrush(ToQImage(*brush.pattern))
-                                                           : QBrush(ToQColor(brush.color));
         break;
     default:
         qbrush_ = QBrush(ToQColor(brush.color), HatchStyle(brush.style));
@@ -193,19 +196,19 @@ void QtRasterDevice::SetFont(const Font& font) {
     font_ = font;
 }
 
-void QtRasterDevice::SetTextColor(Color color) {
+void QtRasterDevice::SetTextColor(TColor color) {
     if (color == textColor_) return;
     textColor_ = color;
     textPen_ = QPen(ToQColor(color));
 }
 
-void QtRasterDevice::SetBkColor(Color color) {
+void QtRasterDevice::SetBkColor(TColor color) {
     FlushLine();
     bkColor_ = color;
     painter_.setBackground(ToQColor(color));
 }
 
-void QtRasterDevice::SetBkMode(BkMode mode) {
+void QtRasterDevice::SetBkMode(TCanvasBackMode mode) {
     FlushLine();
     bkMode_ = mode;
 }
@@ -213,17 +216,17 @@ void QtRasterDevice::SetBkMode(BkMode mode) {
 void QtRasterDevice::UseBackgroundFor(bool brush, bool pen) {
     // The painter's opaque mode also changes how outlines are rasterised, so it is on only
     // while a hatch or a dash pattern needs its gaps filled.
-    const bool hatched = brush && brush_.style != BrushStyle::Solid &&
-                         brush_.style != BrushStyle::Clear && brush_.style != BrushStyle::Pattern;
+    const bool hatched =
+        brush && !brush_.HasPattern() && brush_.style != bsSolid && brush_.style != bsClear;
     const bool dashed = pen && qpen_.style() == Qt::CustomDashLine;
-    const bool opaque = bkMode_ == BkMode::Opaque && (hatched || dashed);
+    const bool opaque = bkMode_ == cbmOpaque && (hatched || dashed);
     if (opaque == opaqueBackground_) return;
     opaqueBackground_ = opaque;
     painter_.setBackgroundMode(opaque ? Qt::OpaqueMode : Qt::TransparentMode);
 }
 
 void QtRasterDevice::UsePenMode() {
-    const bool wantXor = pen_.mode == PenMode::NotXor;
+    const bool wantXor = pen_.mode == pmNotXor;
     if (wantXor == xorMode_) return;
     xorMode_ = wantXor;
     painter_.setCompositionMode(wantXor ? QPainter::RasterOp_NotSourceXorDestination
@@ -246,8 +249,8 @@ void QtRasterDevice::UseGdiPen() {
 }
 
 void QtRasterDevice::UseShapePen() {
-    UseBackgroundFor(true, pen_.style != PenStyle::Clear);
-    if (pen_.style == PenStyle::Clear) {
+    UseBackgroundFor(true, pen_.style != psClear);
+    if (pen_.style == psClear) {
         UseNoPen();
     } else if (painterPen_ != PainterPen::Shape) {
         painter_.setPen(shapePen_);
@@ -270,7 +273,7 @@ void QtRasterDevice::UseShapeBrush() {
     }
 }
 
-const QPoint* QtRasterDevice::ToQPoints(const Point* points, int count) {
+const QPoint* QtRasterDevice::ToQPoints(const TPoint* points, int count) {
     points_.resize(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) points_[i] = QPoint(points[i].x, points[i].y);
     return points_.data();
@@ -284,7 +287,7 @@ void QtRasterDevice::MoveTo(int x, int y) {
 
 void QtRasterDevice::LineTo(int x, int y) {
     const QPoint to(x, y);
-    if (pen_.style != PenStyle::Clear) {
+    if (pen_.style != psClear) {
         if (to == current_ && pen_.width > 1) {
             // A zero-length wide line shows the pen's dot.
             FlushLine();
@@ -309,7 +312,7 @@ void QtRasterDevice::FlushLine() {
 void QtRasterDevice::DrawPolyline(const QPoint* points, int count) {
     UseGdiPen();
     if (pen_.width <= 1 || pen_.width > 3 || qpen_.style() != Qt::SolidLine ||
-        pen_.mode == PenMode::NotXor) {
+        pen_.mode == pmNotXor) {
         // The flat cap of a thin pen leaves the end pixel out.
         painter_.drawPolyline(points, count);
         return;
@@ -334,13 +337,13 @@ void QtRasterDevice::DrawPolyline(const QPoint* points, int count) {
     }
 }
 
-void QtRasterDevice::Polyline(const Point* points, int count) {
+void QtRasterDevice::Polyline(const TPoint* points, int count) {
     FlushLine();
-    if (count < 2 || pen_.style == PenStyle::Clear) return;
+    if (count < 2 || pen_.style == psClear) return;
     DrawPolyline(ToQPoints(points, count), count);
 }
 
-void QtRasterDevice::Polygon(const Point* points, int count) {
+void QtRasterDevice::Polygon(const TPoint* points, int count) {
     FlushLine();
     if (count < 2) return;
     UseShapePen();
@@ -352,10 +355,10 @@ void QtRasterDevice::Rectangle(int left, int top, int right, int bottom) {
     FlushLine();
     QRect box = NormalRect(left, top, right, bottom);
     UsePenMode();
-    if (pen_.style == PenStyle::Clear) {
+    if (pen_.style == psClear) {
         // Without an outline the filled area is one pixel smaller on the right and bottom.
         box.adjust(0, 0, -1, -1);
-        if (box.width() > 0 && box.height() > 0 && brush_.style != BrushStyle::Clear) {
+        if (box.width() > 0 && box.height() > 0 && brush_.style != bsClear) {
             UseBackgroundFor(true, false);
             painter_.fillRect(box, qbrush_);
         }
@@ -373,7 +376,7 @@ void QtRasterDevice::Rectangle(int left, int top, int right, int bottom) {
         return;
     }
     // A thin outline and the interior apart, so that no pixel is painted twice (not-xor).
-    if (brush_.style != BrushStyle::Clear && box.width() > 2 && box.height() > 2)
+    if (brush_.style != bsClear && box.width() > 2 && box.height() > 2)
         painter_.fillRect(box.adjusted(1, 1, -1, -1), qbrush_);
     if (painterBrush_ != PainterBrush::None) {
         painter_.setBrush(Qt::NoBrush);
@@ -419,7 +422,7 @@ void QtRasterDevice::ArcAngles(const QRect& box, int x3, int y3, int x4, int y4,
 void QtRasterDevice::Arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) {
     FlushLine();
     const QRect box = NormalRect(left, top, right, bottom);
-    if (box.width() <= 1 || box.height() <= 1 || pen_.style == PenStyle::Clear) return;
+    if (box.width() <= 1 || box.height() <= 1 || pen_.style == psClear) return;
     int start, span;
     ArcAngles(box, x3, y3, x4, y4, start, span);
     UseShapePen();
@@ -437,15 +440,15 @@ void QtRasterDevice::Pie(int left, int top, int right, int bottom, int x3, int y
     painter_.drawPie(PathBox(box), start, span);
 }
 
-void QtRasterDevice::SetPixel(int x, int y, Color color) {
+void QtRasterDevice::SetPixel(int x, int y, TColor color) {
     FlushLine();
     UseCopyMode();
     painter_.fillRect(QRect(x, y, 1, 1), ToQColor(color));
 }
 
-void QtRasterDevice::FillRect(const Rect& rect) {
+void QtRasterDevice::FillRect(const TRect& rect) {
     FlushLine();
-    if (brush_.style == BrushStyle::Clear) return;
+    if (brush_.style == bsClear) return;
     const QRect box = NormalRect(rect.left, rect.top, rect.right, rect.bottom);
     if (box.isEmpty()) return;
     UseCopyMode();
@@ -533,7 +536,7 @@ void QtRasterDevice::TextOut(int x, int y, std::string_view text) {
         x = 0;
         y = 0;
     }
-    if (bkMode_ == BkMode::Opaque)
+    if (bkMode_ == cbmOpaque)
         painter_.fillRect(QRect(x + dx, y + top, width, textHeight_), ToQColor(bkColor_));
     painter_.setPen(textPen_);
     painterPen_ = PainterPen::Other;
@@ -545,14 +548,14 @@ void QtRasterDevice::TextOut(int x, int y, std::string_view text) {
         current_.rx() += (textAlign_ & TA_RIGHT) ? -width : width;
 }
 
-bool QtRasterDevice::TextExtent(std::string_view text, Size& size) {
+bool QtRasterDevice::TextExtent(std::string_view text, TSize& size) {
     PrepareFont();
     size.cx = LayoutText(text);
     size.cy = textHeight_;
     return true;
 }
 
-void QtRasterDevice::ClipRect(const Rect& rect) {
+void QtRasterDevice::ClipRect(const TRect& rect) {
     FlushLine();
     const QRegion region(NormalRect(rect.left, rect.top, rect.right, rect.bottom));
     clip_ = clipped_ ? clip_.intersected(region) : region;
@@ -560,7 +563,7 @@ void QtRasterDevice::ClipRect(const Rect& rect) {
     painter_.setClipRegion(clip_);
 }
 
-void QtRasterDevice::ClipPolygon(const Point* points, int count) {
+void QtRasterDevice::ClipPolygon(const TPoint* points, int count) {
     FlushLine();
     QPolygon polygon(count);
     for (int i = 0; i < count; ++i) polygon.setPoint(i, points[i].x, points[i].y);
@@ -608,7 +611,7 @@ void QtRasterDevice::DrawBitmap(int x, int y, const Bitmap& bitmap) {
     painter_.drawImage(QPoint(x, y), ToQImage(bitmap));
 }
 
-void QtRasterDevice::StretchBitmap(const Rect& rect, const Bitmap& bitmap) {
+void QtRasterDevice::StretchBitmap(const TRect& rect, const Bitmap& bitmap) {
     FlushLine();
     if (bitmap.Empty()) return;
     const QRect box = NormalRect(rect.left, rect.top, rect.right, rect.bottom);

@@ -33,7 +33,7 @@ public:
     // (QImage::copy) to keep a frame while drawing goes on.
     const QImage& Image();
     // The colour at (x, y) as a colour value (0x00BBGGRR); for tests and probes.
-    Color PixelAt(int x, int y);
+    gfx::TColor PixelAt(int x, int y);
 
     // The size asked for (at least 0); an empty device keeps a 1 x 1 image to paint on.
     int Width() const override { return width_; }
@@ -45,39 +45,39 @@ public:
     void SetPen(const Pen& pen) override;
     void SetBrush(const Brush& brush) override;
     void SetFont(const Font& font) override;
-    void SetTextColor(Color color) override;
-    void SetBkColor(Color color) override;
-    Color BkColor() const override { return bkColor_; }
-    void SetBkMode(BkMode mode) override;
-    BkMode GetBkMode() const override { return bkMode_; }
+    void SetTextColor(gfx::TColor color) override;
+    void SetBkColor(gfx::TColor color) override;
+    gfx::TColor BkColor() const override { return bkColor_; }
+    void SetBkMode(gfx::TCanvasBackMode mode) override;
+    gfx::TCanvasBackMode GetBkMode() const override { return bkMode_; }
     void SetTextAlign(unsigned flags) override { textAlign_ = flags; }
     unsigned TextAlign() const override { return textAlign_; }
 
     void MoveTo(int x, int y) override;
     void LineTo(int x, int y) override;
-    void Polyline(const Point* points, int count) override;
-    void Polygon(const Point* points, int count) override;
+    void Polyline(const gfx::TPoint* points, int count) override;
+    void Polygon(const gfx::TPoint* points, int count) override;
     void Rectangle(int left, int top, int right, int bottom) override;
     void RoundRect(int left, int top, int right, int bottom, int cornerWidth,
                    int cornerHeight) override;
     void Ellipse(int left, int top, int right, int bottom) override;
     void Arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) override;
     void Pie(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) override;
-    void SetPixel(int x, int y, Color color) override;
-    void FillRect(const Rect& rect) override;
+    void SetPixel(int x, int y, gfx::TColor color) override;
+    void FillRect(const gfx::TRect& rect) override;
     void PatBlt(int x, int y, int width, int height) override;
     void TextOut(int x, int y, std::string_view text) override;
-    bool TextExtent(std::string_view text, Size& size) override;
-    void ClipRect(const Rect& rect) override;
-    void ClipPolygon(const Point* points, int count) override;
+    bool TextExtent(std::string_view text, gfx::TSize& size) override;
+    void ClipRect(const gfx::TRect& rect) override;
+    void ClipPolygon(const gfx::TPoint* points, int count) override;
     void RemoveClip() override;
     void BlockCopy(int x, int y, int width, int height, const RasterDevice& source, int sx,
                    int sy) override;
     void DrawBitmap(int x, int y, const Bitmap& bitmap) override;
-    void StretchBitmap(const Rect& rect, const Bitmap& bitmap) override;
+    void StretchBitmap(const gfx::TRect& rect, const Bitmap& bitmap) override;
 
 private:
-    QColor ToQColor(Color color) const;
+    QColor ToQColor(gfx::TColor color) const;
     // The painter's pen, brush and composition mode for pen-drawn lines and shapes.
     void UseGdiPen();
     void UseShapePen();
@@ -95,7 +95,7 @@ private:
     void LoadGlyph(unsigned char byte);
     // Glyphs and positions of the text into runGlyphs_ and runPositions_; answers the width.
     int LayoutText(std::string_view text);
-    const QPoint* ToQPoints(const Point* points, int count);
+    const QPoint* ToQPoints(const gfx::TPoint* points, int count);
     QImage ToQImage(const Bitmap& bitmap) const;
     // The arc angles (degrees x 16) of the ray points (x3, y3) and (x4, y4) on the ellipse box.
     void ArcAngles(const QRect& box, int x3, int y3, int x4, int y4, int& start, int& span) const;
@@ -109,9 +109,9 @@ private:
     Pen pen_;
     Brush brush_;
     Font font_;
-    Color textColor_ = 0;
-    Color bkColor_ = 0xFFFFFF;
-    BkMode bkMode_ = BkMode::Opaque;
+    gfx::TColor textColor_ = 0;
+    gfx::TColor bkColor_ = 0xFFFFFF;
+    gfx::TCanvasBackMode bkMode_ = gfx::cbmOpaque;
     unsigned textAlign_ = 0;
     QPoint current_;
 

@@ -5,6 +5,8 @@
 
 namespace raster {
 
+using namespace gfx;
+
 namespace {
 
 // (a * b) / c rounded half away from zero; the metrics are small positive numbers.
@@ -51,7 +53,7 @@ void RecordingDevice::Record(const char* op, std::initializer_list<int> args,
     calls_.emplace_back(op, args, std::string(text));
 }
 
-void RecordingDevice::RecordPoints(const char* op, const Point* points, int count) {
+void RecordingDevice::RecordPoints(const char* op, const TPoint* points, int count) {
     Call call;
     call.op = op;
     call.args.reserve(static_cast<size_t>(std::max(count, 0)) * 2);
@@ -79,17 +81,17 @@ void RecordingDevice::SetFont(const Font& font) {
     Record("SetFont", {font.size, font.style, font.escapement}, font.name);
 }
 
-void RecordingDevice::SetTextColor(Color color) {
+void RecordingDevice::SetTextColor(TColor color) {
     textColor_ = color;
     Record("SetTextColor", {static_cast<int>(color)});
 }
 
-void RecordingDevice::SetBkColor(Color color) {
+void RecordingDevice::SetBkColor(TColor color) {
     bkColor_ = color;
     Record("SetBkColor", {static_cast<int>(color)});
 }
 
-void RecordingDevice::SetBkMode(BkMode mode) {
+void RecordingDevice::SetBkMode(TCanvasBackMode mode) {
     bkMode_ = mode;
     Record("SetBkMode", {static_cast<int>(mode)});
 }
@@ -107,11 +109,11 @@ void RecordingDevice::LineTo(int x, int y) {
     Record("LineTo", {x, y});
 }
 
-void RecordingDevice::Polyline(const Point* points, int count) {
+void RecordingDevice::Polyline(const TPoint* points, int count) {
     RecordPoints("Polyline", points, count);
 }
 
-void RecordingDevice::Polygon(const Point* points, int count) {
+void RecordingDevice::Polygon(const TPoint* points, int count) {
     RecordPoints("Polygon", points, count);
 }
 
@@ -138,11 +140,11 @@ void RecordingDevice::Pie(int left, int top, int right, int bottom, int x3, int 
     Record("Pie", {left, top, right, bottom, x3, y3, x4, y4});
 }
 
-void RecordingDevice::SetPixel(int x, int y, Color color) {
+void RecordingDevice::SetPixel(int x, int y, TColor color) {
     Record("SetPixel", {x, y, static_cast<int>(color)});
 }
 
-void RecordingDevice::FillRect(const Rect& rect) {
+void RecordingDevice::FillRect(const TRect& rect) {
     Record("FillRect", {rect.left, rect.top, rect.right, rect.bottom});
 }
 
@@ -154,7 +156,7 @@ void RecordingDevice::TextOut(int x, int y, std::string_view text) {
     Record("TextOut", {x, y}, text);
 }
 
-bool RecordingDevice::TextExtent(std::string_view text, Size& size) {
+bool RecordingDevice::TextExtent(std::string_view text, TSize& size) {
     Record("TextExtent", {}, text);
     if (failTextExtent_) {
         size = {};
@@ -165,11 +167,11 @@ bool RecordingDevice::TextExtent(std::string_view text, Size& size) {
     return true;
 }
 
-void RecordingDevice::ClipRect(const Rect& rect) {
+void RecordingDevice::ClipRect(const TRect& rect) {
     Record("ClipRect", {rect.left, rect.top, rect.right, rect.bottom});
 }
 
-void RecordingDevice::ClipPolygon(const Point* points, int count) {
+void RecordingDevice::ClipPolygon(const TPoint* points, int count) {
     RecordPoints("ClipPolygon", points, count);
 }
 
@@ -186,7 +188,7 @@ void RecordingDevice::DrawBitmap(int x, int y, const Bitmap& bitmap) {
     Record("DrawBitmap", {x, y, bitmap.Width(), bitmap.Height()});
 }
 
-void RecordingDevice::StretchBitmap(const Rect& rect, const Bitmap&) {
+void RecordingDevice::StretchBitmap(const TRect& rect, const Bitmap&) {
     Record("StretchBitmap", {rect.left, rect.top, rect.right, rect.bottom});
 }
 

@@ -54,7 +54,7 @@ public:
     const Pen& CurrentPen() const { return pen_; }
     const Brush& CurrentBrush() const { return brush_; }
     const Font& CurrentFont() const { return font_; }
-    Color TextColor() const { return textColor_; }
+    gfx::TColor TextColor() const { return textColor_; }
 
     int Width() const override { return width_; }
     int Height() const override { return height_; }
@@ -66,40 +66,40 @@ public:
     void SetPen(const Pen& pen) override;
     void SetBrush(const Brush& brush) override;
     void SetFont(const Font& font) override;
-    void SetTextColor(Color color) override;
-    void SetBkColor(Color color) override;
-    Color BkColor() const override { return bkColor_; }
-    void SetBkMode(BkMode mode) override;
-    BkMode GetBkMode() const override { return bkMode_; }
+    void SetTextColor(gfx::TColor color) override;
+    void SetBkColor(gfx::TColor color) override;
+    gfx::TColor BkColor() const override { return bkColor_; }
+    void SetBkMode(gfx::TCanvasBackMode mode) override;
+    gfx::TCanvasBackMode GetBkMode() const override { return bkMode_; }
     void SetTextAlign(unsigned flags) override;
     unsigned TextAlign() const override { return textAlign_; }
 
     void MoveTo(int x, int y) override;
     void LineTo(int x, int y) override;
-    void Polyline(const Point* points, int count) override;
-    void Polygon(const Point* points, int count) override;
+    void Polyline(const gfx::TPoint* points, int count) override;
+    void Polygon(const gfx::TPoint* points, int count) override;
     void Rectangle(int left, int top, int right, int bottom) override;
     void RoundRect(int left, int top, int right, int bottom, int cornerWidth,
                    int cornerHeight) override;
     void Ellipse(int left, int top, int right, int bottom) override;
     void Arc(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) override;
     void Pie(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4) override;
-    void SetPixel(int x, int y, Color color) override;
-    void FillRect(const Rect& rect) override;
+    void SetPixel(int x, int y, gfx::TColor color) override;
+    void FillRect(const gfx::TRect& rect) override;
     void PatBlt(int x, int y, int width, int height) override;
     void TextOut(int x, int y, std::string_view text) override;
-    bool TextExtent(std::string_view text, Size& size) override;
-    void ClipRect(const Rect& rect) override;
-    void ClipPolygon(const Point* points, int count) override;
+    bool TextExtent(std::string_view text, gfx::TSize& size) override;
+    void ClipRect(const gfx::TRect& rect) override;
+    void ClipPolygon(const gfx::TPoint* points, int count) override;
     void RemoveClip() override;
     void BlockCopy(int x, int y, int width, int height, const RasterDevice& source, int sx,
                    int sy) override;
     void DrawBitmap(int x, int y, const Bitmap& bitmap) override;
-    void StretchBitmap(const Rect& rect, const Bitmap& bitmap) override;
+    void StretchBitmap(const gfx::TRect& rect, const Bitmap& bitmap) override;
 
 private:
     void Record(const char* op, std::initializer_list<int> args, std::string_view text = {});
-    void RecordPoints(const char* op, const Point* points, int count);
+    void RecordPoints(const char* op, const gfx::TPoint* points, int count);
 
     int width_;
     int height_;
@@ -110,9 +110,9 @@ private:
     Pen pen_;
     Brush brush_;
     Font font_;
-    Color textColor_ = 0;
-    Color bkColor_ = 0xFFFFFF;
-    BkMode bkMode_ = BkMode::Opaque;
+    gfx::TColor textColor_ = 0;
+    gfx::TColor bkColor_ = 0xFFFFFF;
+    gfx::TCanvasBackMode bkMode_ = gfx::cbmOpaque;
     unsigned textAlign_ = 0;
 };
 

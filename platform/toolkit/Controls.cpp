@@ -9,7 +9,7 @@
 
 namespace tk {
 
-QColor ToQColor(TColor color) {
+QColor ToQColor(gfx::TColor color) {
     return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
 }
 
@@ -95,7 +95,7 @@ void TLabel::SetCaption(std::string_view caption) {
     setText(AnsiToQString(caption));
 }
 
-void TLabel::SetColor(TColor color) {
+void TLabel::SetColor(gfx::TColor color) {
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, ToQColor(color));

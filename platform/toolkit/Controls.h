@@ -2,6 +2,8 @@
 // timer. Texts are 8-bit; events are std::function members named On...
 #pragma once
 
+#include "gfx/Color.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,10 +18,7 @@
 
 namespace tk {
 
-// 0x00BBGGRR, red in the low byte.
-using TColor = uint32_t;
-constexpr TColor clWhite = 0x00FFFFFF;
-QColor ToQColor(TColor color);
+QColor ToQColor(gfx::TColor color);
 
 // An edit whose 8-bit text is held here. SetText is cheap: the widget shows the new text
 // when the event loop next runs, once for however many changes came before, so a burst of
@@ -52,7 +51,7 @@ public:
     TLabel(std::string_view caption, QWidget* parent = nullptr);
     std::string Caption() const;
     void SetCaption(std::string_view caption);
-    void SetColor(TColor color);
+    void SetColor(gfx::TColor color);
 };
 
 // A status bar without panels that shows one simple text.

@@ -51,17 +51,16 @@ TEST_F(CanvasTest, LinearGradientUsesAtMost256Bands) {
 
 TEST_F(CanvasTest, ShortGradientPaintsOneRowPerBandFromStartAtTheBottom) {
     Begin2D();
-    canvas.GradientFill({5, 20, 25, 30}, raster::RGB(0, 0, 0), gdTopBottom,
-                        raster::RGB(90, 180, 255));
+    canvas.GradientFill({5, 20, 25, 30}, RGB(0, 0, 0), gdTopBottom, RGB(90, 180, 255));
     const auto bands = Drawing("PatBlt");
     const auto brushes = Drawing("SetBrush");
     ASSERT_EQ(bands.size(), 10u);
     ASSERT_EQ(brushes.size(), 10u);
     for (int i = 0; i < 10; ++i) EXPECT_EQ(bands[i], Call("PatBlt", {5, 30 - i, 20, -1}));
     EXPECT_EQ(brushes[0].args[0], 0);
-    EXPECT_EQ(brushes[9].args[0], static_cast<int>(raster::RGB(90, 180, 255)));
+    EXPECT_EQ(brushes[9].args[0], static_cast<int>(RGB(90, 180, 255)));
     // Band 1 of 9: MulDiv(1, 90, 9) = 10, MulDiv(1, 180, 9) = 20, MulDiv(1, 255, 9) = 28.333
-    EXPECT_EQ(brushes[1].args[0], static_cast<int>(raster::RGB(10, 20, 28)));
+    EXPECT_EQ(brushes[1].args[0], static_cast<int>(RGB(10, 20, 28)));
 }
 
 TEST_F(CanvasTest, ReversedDirectionsExchangeTheColours) {
@@ -80,7 +79,7 @@ TEST_F(CanvasTest, ReversedDirectionsExchangeTheColours) {
 
 TEST_F(CanvasTest, GradientSelectsABrushOnlyWhenTheColourChanges) {
     Begin2D();
-    canvas.GradientFill({0, 0, 10, 200}, raster::RGB(0, 0, 0), gdTopBottom, raster::RGB(0, 0, 3));
+    canvas.GradientFill({0, 0, 10, 200}, RGB(0, 0, 0), gdTopBottom, RGB(0, 0, 3));
     EXPECT_EQ(Drawing("PatBlt").size(), 200u);
     EXPECT_EQ(Brushes(dev), 4);
     // The canvas brush returns for the next fill.
@@ -130,8 +129,8 @@ TEST_F(CanvasTest, BevelFrameDrawsNestedPolylines) {
     // system colours are converted
     dev.Clear();
     canvas.BevelFrame({0, 0, 10, 10}, clBtnHighlight, clBtnShadow, 1);
-    EXPECT_EQ(Drawing("SetPen")[0].args[0], static_cast<int>(raster::RGB(255, 255, 255)));
-    EXPECT_EQ(Drawing("SetPen")[1].args[0], static_cast<int>(raster::RGB(128, 128, 128)));
+    EXPECT_EQ(Drawing("SetPen")[0].args[0], static_cast<int>(RGB(255, 255, 255)));
+    EXPECT_EQ(Drawing("SetPen")[1].args[0], static_cast<int>(RGB(128, 128, 128)));
 }
 
 TEST_F(CanvasTest, OpenArrowDrawsShaftAndBarbs) {
@@ -242,17 +241,16 @@ TEST_F(CanvasTest, UsePenHonoursVisibleAndSmallDots) {
     pen.SetSmallDots(true);
     canvas.UsePen(pen);
     canvas.LineSegment(0, 0, 5, 0);
-    EXPECT_EQ(Drawing("SetPen").back().args[2], static_cast<int>(raster::PenStyle::Alternate));
+    EXPECT_EQ(Drawing("SetPen").back().args[2], static_cast<int>(psAlternate));
     pen.SetWidth(2);
     canvas.UsePen(pen);
     canvas.LineSegment(0, 0, 5, 0);
     EXPECT_EQ(Drawing("SetPen").back().args,
-              (std::vector<int>{static_cast<int>(clBlue), 2,
-                                static_cast<int>(raster::PenStyle::Solid), 0}));
+              (std::vector<int>{static_cast<int>(clBlue), 2, static_cast<int>(psSolid), 0}));
     pen.SetVisible(false);
     canvas.UsePen(pen);
     canvas.LineSegment(0, 0, 5, 0);
-    EXPECT_EQ(Drawing("SetPen").back().args[2], static_cast<int>(raster::PenStyle::Clear));
+    EXPECT_EQ(Drawing("SetPen").back().args[2], static_cast<int>(psClear));
     EXPECT_EQ(dev.CurrentPen().color, clBlue);
 }
 
@@ -277,7 +275,7 @@ TEST_F(CanvasTest, RotatedEllipseIsAFanAndAPolyline) {
 
 TEST_F(CanvasTest, OrthogonalBoxShowsFrontRightAndTopShaded) {
     Begin3D(true);
-    canvas.Brush().SetColor(raster::RGB(200, 100, 50));
+    canvas.Brush().SetColor(RGB(200, 100, 50));
     canvas.BoxShape(10, 30, 40, 90, 0, 10, true);
     const auto polygons = Drawing("Polygon");
     ASSERT_EQ(polygons.size(), 3u);
@@ -286,9 +284,9 @@ TEST_F(CanvasTest, OrthogonalBoxShowsFrontRightAndTopShaded) {
     EXPECT_EQ(polygons[2], Call("Polygon", {10, 40, 30, 40, 40, 30, 20, 30}));
     const auto brushes = Drawing("SetBrush");
     ASSERT_EQ(brushes.size(), 3u);
-    EXPECT_EQ(brushes[1].args[0], static_cast<int>(raster::RGB(72, 0, 0)));
-    EXPECT_EQ(brushes[2].args[0], static_cast<int>(raster::RGB(136, 36, 0)));
-    EXPECT_EQ(canvas.Brush().Color(), raster::RGB(200, 100, 50));
+    EXPECT_EQ(brushes[1].args[0], static_cast<int>(RGB(72, 0, 0)));
+    EXPECT_EQ(brushes[2].args[0], static_cast<int>(RGB(136, 36, 0)));
+    EXPECT_EQ(canvas.Brush().Color(), RGB(200, 100, 50));
 }
 
 TEST_F(CanvasTest, PieSliceRimPointCount) {

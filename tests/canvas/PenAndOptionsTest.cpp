@@ -84,7 +84,7 @@ TEST(Rounding, HalvesToEvenAndMulDivHalvesAwayFromZero) {
 }
 
 TEST(Colours, DarkenStopsAtZeroPerChannel) {
-    EXPECT_EQ(DarkenColor(raster::RGB(200, 100, 50), 64), raster::RGB(136, 36, 0));
-    EXPECT_EQ(DarkenColor(raster::RGB(64, 65, 63), 64), raster::RGB(0, 1, 0));
-    EXPECT_EQ(DarkenColor(clBtnFace, 64), raster::RGB(128, 128, 128));
+    EXPECT_EQ(DarkenColor(RGB(200, 100, 50), 64), RGB(136, 36, 0));
+    EXPECT_EQ(DarkenColor(RGB(64, 65, 63), 64), RGB(0, 1, 0));
+    EXPECT_EQ(DarkenColor(clBtnFace, 64), RGB(128, 128, 128));
 }

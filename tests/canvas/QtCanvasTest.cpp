@@ -49,7 +49,7 @@ TEST(QtCanvas, GradientBandsReachThePixels) {
     canvas.EndDrawing(window, &window, {0, 0, 10, 256});
     EXPECT_EQ(window.PixelAt(5, 255), clBlack); // the start colour is at the bottom
     EXPECT_EQ(window.PixelAt(5, 0), clWhite);
-    EXPECT_EQ(window.PixelAt(5, 128), raster::RGB(127, 127, 127));
+    EXPECT_EQ(window.PixelAt(5, 128), RGB(127, 127, 127));
 }
 
 } // namespace

@@ -183,7 +183,7 @@ TEST(JpegSettings, ProgressiveEncodingAndDisplay) {
     shown.SetProgressiveDisplay(true);
     int redraws = 0;
     shown.OnProgress = [&](tk::TGraphic&, tk::TProgressStage, uint8_t, bool redrawNow,
-                           const tk::TRect&, const std::string&) { redraws += redrawNow; };
+                           const gfx::TRect&, const std::string&) { redraws += redrawNow; };
     Load(shown, bytes);
     TBitmap scanByScan;
     scanByScan.Assign(shown);
@@ -276,7 +276,7 @@ TEST(JpegErrors, ProgressFramesACompressionAbortIsSilentOtherErrorsPropagate) {
     std::vector<std::pair<tk::TProgressStage, int>> events;
     std::function<void()> atEnd = [] { throw tk::EAbort(); };
     image.OnProgress = [&](tk::TGraphic&, tk::TProgressStage stage, uint8_t percent, bool,
-                           const tk::TRect&, const std::string&) {
+                           const gfx::TRect&, const std::string&) {
         events.emplace_back(stage, percent);
         if (stage == tk::TProgressStage::psEnding) atEnd();
     };

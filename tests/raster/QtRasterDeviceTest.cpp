@@ -7,25 +7,25 @@
 
 #include <gtest/gtest.h>
 
+using namespace gfx;
 using namespace raster;
 
 namespace {
 
-constexpr Color kWhite = 0xFFFFFF;
-constexpr Color kBlack = 0x000000;
-constexpr Color kRed = 0x0000FF;
-constexpr Color kBlue = 0xFF0000;
+constexpr TColor kWhite = 0xFFFFFF;
+constexpr TColor kBlack = 0x000000;
+constexpr TColor kRed = 0x0000FF;
+constexpr TColor kBlue = 0xFF0000;
 
 struct QtDevice : ::testing::Test {
     void SetUp() override { EnsureGuiApp(); }
     QtRasterDevice dev{40, 30};
 
-    void UsePen(Color c, int width = 1, PenStyle style = PenStyle::Solid,
-                PenMode mode = PenMode::Copy) {
+    void UsePen(TColor c, int width = 1, TPenStyle style = psSolid, TPenMode mode = pmCopy) {
         dev.SetPen({c, width, style, mode});
     }
-    void UseBrush(Color c, BrushStyle style = BrushStyle::Solid) { dev.SetBrush({c, style, {}}); }
-    int CountColor(Color c) {
+    void UseBrush(TColor c, TBrushStyle style = bsSolid) { dev.SetBrush({c, style, {}}); }
+    int CountColor(TColor c) {
         int n = 0;
         for (int y = 0; y < dev.Height(); ++y)
             for (int x = 0; x < dev.Width(); ++x) n += dev.PixelAt(x, y) == c;
@@ -34,8 +34,8 @@ struct QtDevice : ::testing::Test {
 };
 
 // The smallest box {left, top, right, bottom} (inclusive) around every pixel that is not white.
-Rect Inked(QtRasterDevice& d) {
-    Rect r{99, 99, -1, -1};
+TRect Inked(QtRasterDevice& d) {
+    TRect r{99, 99, -1, -1};
     for (int y = 0; y < d.Height(); ++y)
         for (int x = 0; x < d.Width(); ++x)
             if (d.PixelAt(x, y) != kWhite)
@@ -59,14 +59,14 @@ TEST_F(QtDevice, RectangleExcludesRightAndBottomEdge) {
 }
 
 TEST_F(QtDevice, NotXorRectangleInvertsOutlineAndInteriorOnce) {
-    UsePen(kBlack, 1, PenStyle::Solid, PenMode::NotXor);
+    UsePen(kBlack, 1, psSolid, pmNotXor);
     UseBrush(kBlack);
     dev.Rectangle(5, 5, 15, 12);
     EXPECT_EQ(CountColor(kBlack), 10 * 7);
 }
 
 TEST_F(QtDevice, RectangleWithoutPenFillsOnePixelLess) {
-    UsePen(kBlack, 1, PenStyle::Clear);
+    UsePen(kBlack, 1, psClear);
     UseBrush(kRed);
     dev.Rectangle(5, 5, 15, 12);
     EXPECT_EQ(CountColor(kRed), 9 * 6);
@@ -77,7 +77,7 @@ TEST_F(QtDevice, RectangleWithoutPenFillsOnePixelLess) {
 TEST_F(QtDevice, FillRectIsHalfOpenAndNegativePatBltPaintsTowardsSmallerCoordinates) {
     UseBrush(kBlue);
     dev.FillRect({2, 3, 6, 8});
-    EXPECT_EQ(Inked(dev), (Rect{2, 3, 5, 7}));
+    EXPECT_EQ(Inked(dev), (TRect{2, 3, 5, 7}));
     EXPECT_EQ(CountColor(kBlue), 4 * 5);
     dev.PatBlt(10, 10, 3, -2);
     EXPECT_EQ(CountColor(kBlue), 4 * 5 + 6);
@@ -98,7 +98,7 @@ TEST_F(QtDevice, LineExcludesItsEndPixel) {
     EXPECT_EQ(dev.PixelAt(12, 4), kBlack);
     EXPECT_EQ(dev.PixelAt(12, 13), kBlack);
     EXPECT_EQ(dev.PixelAt(12, 14), kWhite);
-    UsePen(kBlack, 1, PenStyle::Alternate); // every other pixel
+    UsePen(kBlack, 1, psAlternate); // every other pixel
     dev.MoveTo(0, 20);
     dev.LineTo(20, 20);
     EXPECT_EQ(CountColor(kBlack), 10 + 10 + 10);
@@ -106,7 +106,7 @@ TEST_F(QtDevice, LineExcludesItsEndPixel) {
 
 TEST_F(QtDevice, PolylineLeavesOnlyTheLastPointOut) {
     UsePen(kBlack);
-    const Point pts[3] = {{1, 1}, {10, 1}, {10, 6}};
+    const TPoint pts[3] = {{1, 1}, {10, 1}, {10, 6}};
     dev.Polyline(pts, 3);
     EXPECT_EQ(dev.PixelAt(10, 1), kBlack);
     EXPECT_EQ(dev.PixelAt(10, 5), kBlack);
@@ -118,7 +118,7 @@ TEST_F(QtDevice, EllipseStaysInsideItsBox) {
     UsePen(kBlack);
     UseBrush(kRed);
     dev.Ellipse(10, 10, 20, 20);
-    EXPECT_EQ(Inked(dev), (Rect{10, 10, 19, 19}));
+    EXPECT_EQ(Inked(dev), (TRect{10, 10, 19, 19}));
     EXPECT_EQ(dev.PixelAt(15, 15), kRed);
 }
 
@@ -132,7 +132,7 @@ TEST_F(QtDevice, PieCoversTheSameBoxAsTheEllipse) {
     EXPECT_EQ(dev.PixelAt(20, 15), kWhite);
     EXPECT_EQ(dev.PixelAt(15, 20), kWhite);
     QtRasterDevice quarter(40, 30);
-    quarter.SetBrush({kRed, BrushStyle::Solid, {}});
+    quarter.SetBrush({kRed, bsSolid, {}});
     quarter.Pie(10, 10, 20, 20, 20, 15, 15, 10); // counter-clockwise from 3 to 12 o'clock
     EXPECT_EQ(quarter.PixelAt(17, 12), kRed);
     EXPECT_EQ(quarter.PixelAt(12, 12), kWhite);
@@ -142,7 +142,7 @@ TEST_F(QtDevice, PieCoversTheSameBoxAsTheEllipse) {
 TEST_F(QtDevice, NotXorPenInvertsTwiceToTheOriginal) {
     UseBrush(kRed);
     dev.FillRect({0, 0, 20, 20});
-    UsePen(kBlack, 1, PenStyle::Solid, PenMode::NotXor);
+    UsePen(kBlack, 1, psSolid, pmNotXor);
     dev.MoveTo(0, 5);
     dev.LineTo(20, 5);
     // not (black xor red) = white xor red = cyan
@@ -165,7 +165,7 @@ TEST_F(QtDevice, ClipRectanglesIntersectAndPolygonReplaces) {
     dev.ClipRect({10, 10, 30, 30});
     dev.FillRect({0, 0, 40, 30});
     EXPECT_EQ(CountColor(kRed), 100);
-    const Point tri[4] = {{0, 0}, {4, 0}, {4, 4}, {0, 4}};
+    const TPoint tri[4] = {{0, 0}, {4, 0}, {4, 4}, {0, 4}};
     dev.ClipPolygon(tri, 4);
     UseBrush(kBlue);
     dev.FillRect({0, 0, 40, 30});
@@ -176,16 +176,16 @@ TEST_F(QtDevice, ClipRectanglesIntersectAndPolygonReplaces) {
 }
 
 TEST_F(QtDevice, HatchBrushGapsShowThroughOrTakeTheOpaqueBackground) {
-    dev.SetBkMode(BkMode::Transparent);
-    UseBrush(kBlack, BrushStyle::Horizontal);
+    dev.SetBkMode(cbmTransparent);
+    UseBrush(kBlack, bsHorizontal);
     dev.FillRect({0, 0, 16, 16});
     const int black = CountColor(kBlack);
     EXPECT_GT(black, 0);
     EXPECT_LT(black, 16 * 16);
     EXPECT_EQ(CountColor(kWhite) + black, 40 * 30);
-    dev.SetBkMode(BkMode::Opaque);
+    dev.SetBkMode(cbmOpaque);
     dev.SetBkColor(kBlue);
-    UseBrush(kBlack, BrushStyle::Cross);
+    UseBrush(kBlack, bsCross);
     dev.FillRect({20, 0, 36, 16});
     EXPECT_EQ(CountColor(kBlack) + CountColor(kBlue), black + 16 * 16);
     EXPECT_GT(CountColor(kBlue), 0);
@@ -193,10 +193,10 @@ TEST_F(QtDevice, HatchBrushGapsShowThroughOrTakeTheOpaqueBackground) {
 
 TEST_F(QtDevice, ArialEightPointIsElevenPixels) {
     dev.SetFont({"Arial", 8, 0, 0});
-    Size s;
+    TSize s;
     ASSERT_TRUE(dev.TextExtent("W", s));
     EXPECT_EQ(s.cy, 12); // Liberation Sans at 11 px: ascent 10, descent 2
-    Size wide;
+    TSize wide;
     dev.TextExtent("WWWW", wide);
     EXPECT_EQ(wide.cx, 4 * s.cx);
 }
@@ -205,9 +205,9 @@ TEST_F(QtDevice, TextAlignmentPlacesTheCell) {
     QtRasterDevice big(120, 60);
     big.SetFont({"Arial", 8, 0, 0});
     big.SetTextColor(kBlack);
-    big.SetBkMode(BkMode::Opaque);
+    big.SetBkMode(cbmOpaque);
     big.SetBkColor(kRed);
-    Size s;
+    TSize s;
     big.TextExtent("Text", s);
     big.SetTextAlign(TA_RIGHT | TA_BOTTOM);
     big.TextOut(100, 40, "Text");
@@ -223,9 +223,9 @@ TEST_F(QtDevice, RotatedTextRunsUpwards) {
     QtRasterDevice big(60, 80);
     big.SetFont({"Arial", 8, 0, 900});
     big.SetTextColor(kBlack);
-    big.SetBkMode(BkMode::Transparent);
+    big.SetBkMode(cbmTransparent);
     big.TextOut(20, 70, "HHHHHH");
-    const Rect ink = Inked(big);
+    const TRect ink = Inked(big);
     EXPECT_GT(ink.bottom - ink.top, 2 * (ink.right - ink.left)); // taller than wide
     EXPECT_LE(ink.bottom, 70);
     EXPECT_GE(ink.left, 20); // the top of the text faces left, so it extends right of x
@@ -233,7 +233,7 @@ TEST_F(QtDevice, RotatedTextRunsUpwards) {
 
 TEST_F(QtDevice, BlockCopyBetweenDevices) {
     auto buffer = dev.CreateCompatible(10, 10, false);
-    buffer->SetBrush({kRed, BrushStyle::Solid, {}});
+    buffer->SetBrush({kRed, bsSolid, {}});
     buffer->FillRect({0, 0, 10, 10});
     dev.BlockCopy(5, 6, 10, 10, *buffer, 0, 0);
     EXPECT_EQ(CountColor(kRed), 100);
@@ -255,9 +255,9 @@ TEST_F(QtDevice, OversizedDeviceIsRefusedBeforeAllocating) {
 
 TEST_F(QtDevice, MonochromeDeviceDrawsBlackOrWhite) {
     QtRasterDevice mono(4, 4, true);
-    mono.SetBrush({0x00C0C0, BrushStyle::Solid, {}});
+    mono.SetBrush({0x00C0C0, bsSolid, {}});
     mono.FillRect({0, 0, 2, 2});
-    mono.SetBrush({0x400000, BrushStyle::Solid, {}});
+    mono.SetBrush({0x400000, bsSolid, {}});
     mono.FillRect({2, 2, 4, 4});
     EXPECT_EQ(mono.PixelAt(0, 0), kWhite);
     EXPECT_EQ(mono.PixelAt(3, 3), kBlack);
@@ -288,7 +288,7 @@ TEST_F(QtDevice, WideLinesCoverABandAndShowADotAtZeroLength) {
 }
 
 TEST_F(QtDevice, WideNotXorLineInvertsEachPixelOnce) {
-    UsePen(kBlack, 2, PenStyle::Solid, PenMode::NotXor);
+    UsePen(kBlack, 2, psSolid, pmNotXor);
     dev.MoveTo(5, 10);
     dev.LineTo(25, 10);
     EXPECT_EQ(dev.PixelAt(15, 10), kBlack);
@@ -313,7 +313,7 @@ TEST_F(QtDevice, PendingLinesAreDrawnBeforeLaterOperations) {
 
 TEST_F(QtDevice, BlockCopyTakesTheSourcesPendingLines) {
     QtRasterDevice source(10, 10);
-    source.SetPen({kRed, 1, PenStyle::Solid, PenMode::Copy});
+    source.SetPen({kRed, 1, psSolid, pmCopy});
     source.MoveTo(0, 0);
     source.LineTo(10, 0);
     dev.BlockCopy(0, 0, 10, 10, source, 0, 0);

@@ -4,20 +4,21 @@
 
 #include <gtest/gtest.h>
 
+using namespace gfx;
 using namespace raster;
 
 TEST(RecordingDevice, FixedTextMetrics) {
     RecordingDevice dev;
-    Size s;
+    TSize s;
     dev.SetFont({"Arial", 8, 0, 0});
     ASSERT_TRUE(dev.TextExtent("abcd", s));
-    EXPECT_EQ(s, (Size{24, 12}));
+    EXPECT_EQ(s, (TSize{24, 12}));
     dev.SetFont({"Arial", 10, 0, 0});
     dev.TextExtent("ab", s);
-    EXPECT_EQ(s, (Size{16, 15})); // 7.5 and 15 rounded half away from zero
+    EXPECT_EQ(s, (TSize{16, 15})); // 7.5 and 15 rounded half away from zero
     dev.SetFailTextExtent(true);
     EXPECT_FALSE(dev.TextExtent("ab", s));
-    EXPECT_EQ(s, (Size{0, 0}));
+    EXPECT_EQ(s, (TSize{0, 0}));
 }
 
 TEST(RecordingDevice, CompatibleDeviceIsSeparate) {

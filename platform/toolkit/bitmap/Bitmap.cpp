@@ -15,14 +15,10 @@ void CheckSize(int width, int height) {
             rtl::Format("Invalid bitmap size %d x %d", {int64_t{width}, int64_t{height}}));
 }
 
-uint32_t Rgb(uint8_t r, uint8_t g, uint8_t b) {
-    return uint32_t{r} | (uint32_t{g} << 8) | (uint32_t{b} << 16);
-}
-
-int Distance(uint32_t a, uint32_t b) {
-    int dr = int(a & 0xFF) - int(b & 0xFF);
-    int dg = int((a >> 8) & 0xFF) - int((b >> 8) & 0xFF);
-    int db = int((a >> 16) & 0xFF) - int((b >> 16) & 0xFF);
+int Distance(gfx::TColor a, gfx::TColor b) {
+    const int dr = gfx::GetRValue(a) - gfx::GetRValue(b);
+    const int dg = gfx::GetGValue(a) - gfx::GetGValue(b);
+    const int db = gfx::GetBValue(a) - gfx::GetBValue(b);
     return dr * dr + dg * dg + db * db;
 }
 
@@ -33,10 +29,10 @@ const TPalette& DefaultPalette() {
         TPalette p;
         for (int r = 0; r < 6; ++r)
             for (int g = 0; g < 6; ++g)
-                for (int b = 0; b < 6; ++b) p.push_back(Rgb(r * 51, g * 51, b * 51));
+                for (int b = 0; b < 6; ++b) p.push_back(gfx::RGB(r * 51, g * 51, b * 51));
         for (int i = 1; i <= 40; ++i) {
             auto level = static_cast<uint8_t>(i * 255 / 41);
-            p.push_back(Rgb(level, level, level));
+            p.push_back(gfx::RGB(level, level, level));
         }
         return p;
     }();
@@ -73,7 +69,7 @@ void TBitmap::SetPixelFormat(TPixelFormat value) {
     if (value == TPixelFormat::pf24bit) {
         for (size_t i = 0; i < count; ++i) {
             uint8_t index = pixels_[i];
-            uint32_t c = index < palette_.size() ? palette_[index] : 0;
+            gfx::TColor c = index < palette_.size() ? palette_[index] : 0;
             pixels[i * 3] = static_cast<uint8_t>(c >> 16);
             pixels[i * 3 + 1] = static_cast<uint8_t>(c >> 8);
             pixels[i * 3 + 2] = static_cast<uint8_t>(c);
@@ -86,7 +82,7 @@ void TBitmap::SetPixelFormat(TPixelFormat value) {
         for (size_t i = 0; i < count; ++i) {
             const uint8_t* p = &pixels_[i * 3];
             int key = (p[2] >> 3) | ((p[1] >> 3) << 5) | ((p[0] >> 3) << 10);
-            if (cache[key] < 0) cache[key] = PaletteIndex(Rgb(p[2], p[1], p[0]));
+            if (cache[key] < 0) cache[key] = PaletteIndex(gfx::RGB(p[2], p[1], p[0]));
             pixels[i] = static_cast<uint8_t>(cache[key]);
         }
     }
@@ -96,7 +92,7 @@ void TBitmap::SetPixelFormat(TPixelFormat value) {
     Changed();
 }
 
-uint8_t TBitmap::PaletteIndex(uint32_t color) const {
+uint8_t TBitmap::PaletteIndex(gfx::TColor color) const {
     size_t best = 0;
     int bestDistance = Distance(color, palette_[0]);
     for (size_t i = 1; i < palette_.size() && bestDistance > 0; ++i) {
@@ -119,7 +115,7 @@ const uint8_t* TBitmap::ScanLine(int row) const {
     return pixels_.data() + static_cast<size_t>(row) * RowBytes();
 }
 
-uint32_t TBitmap::Pixel(int x, int y) const {
+gfx::TColor TBitmap::Pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return kInvalidColor;
     size_t i = static_cast<size_t>(y) * width_ + x;
     if (pixelFormat_ == TPixelFormat::pf8bit) {
@@ -127,10 +123,10 @@ uint32_t TBitmap::Pixel(int x, int y) const {
         return index < palette_.size() ? palette_[index] : 0;
     }
     const uint8_t* p = &pixels_[i * 3];
-    return Rgb(p[2], p[1], p[0]);
+    return gfx::RGB(p[2], p[1], p[0]);
 }
 
-void TBitmap::SetPixel(int x, int y, uint32_t color) {
+void TBitmap::SetPixel(int x, int y, gfx::TColor color) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
     size_t i = static_cast<size_t>(y) * width_ + x;
     if (pixelFormat_ == TPixelFormat::pf8bit) {
@@ -143,9 +139,9 @@ void TBitmap::SetPixel(int x, int y, uint32_t color) {
     p[2] = static_cast<uint8_t>(color);
 }
 
-void TBitmap::FillRect(const TRect& rect, uint32_t color) {
-    int left = std::max(rect.Left, 0), right = std::min(rect.Right, width_);
-    int top = std::max(rect.Top, 0), bottom = std::min(rect.Bottom, height_);
+void TBitmap::FillRect(const gfx::TRect& rect, gfx::TColor color) {
+    int left = std::max(rect.left, 0), right = std::min(rect.right, width_);
+    int top = std::max(rect.top, 0), bottom = std::min(rect.bottom, height_);
     if (left >= right || top >= bottom) return;
     if (pixelFormat_ == TPixelFormat::pf8bit) {
         uint8_t index = PaletteIndex(color & 0xFFFFFF);
@@ -194,7 +190,7 @@ bool TBitmap::Equals(const TGraphic& other) const {
            pixels_ == bitmap->pixels_;
 }
 
-void TBitmap::Draw(TBitmap& target, const TRect& rect) {
+void TBitmap::Draw(TBitmap& target, const gfx::TRect& rect) {
     if (Empty() || rect.Width() <= 0 || rect.Height() <= 0) return;
     if (&target == this) {
         TBitmap copy;
@@ -202,14 +198,14 @@ void TBitmap::Draw(TBitmap& target, const TRect& rect) {
         copy.Draw(target, rect);
         return;
     }
-    int left = std::max(rect.Left, 0), right = std::min(rect.Right, target.Width());
-    int top = std::max(rect.Top, 0), bottom = std::min(rect.Bottom, target.Height());
+    int left = std::max(rect.left, 0), right = std::min(rect.right, target.Width());
+    int top = std::max(rect.top, 0), bottom = std::min(rect.bottom, target.Height());
     bool direct =
         pixelFormat_ == TPixelFormat::pf24bit && target.PixelFormat() == TPixelFormat::pf24bit;
     for (int y = top; y < bottom; ++y) {
-        int sy = static_cast<int>(int64_t{y - rect.Top} * height_ / rect.Height());
+        int sy = static_cast<int>(int64_t{y - rect.top} * height_ / rect.Height());
         for (int x = left; x < right; ++x) {
-            int sx = static_cast<int>(int64_t{x - rect.Left} * width_ / rect.Width());
+            int sx = static_cast<int>(int64_t{x - rect.left} * width_ / rect.Width());
             if (direct)
                 std::memcpy(target.ScanLine(y) + x * 3, ScanLine(sy) + sx * 3, 3);
             else

@@ -42,10 +42,10 @@ public:
     const uint8_t* ScanLine(int row) const;
 
     // Out of range: Pixel answers kInvalidColor and SetPixel does nothing.
-    static constexpr uint32_t kInvalidColor = 0xFFFFFFFF;
-    uint32_t Pixel(int x, int y) const;
-    void SetPixel(int x, int y, uint32_t color);
-    void FillRect(const TRect& rect, uint32_t color);
+    static constexpr gfx::TColor kInvalidColor = 0xFFFFFFFF;
+    gfx::TColor Pixel(int x, int y) const;
+    void SetPixel(int x, int y, gfx::TColor color);
+    void FillRect(const gfx::TRect& rect, gfx::TColor color);
 
     // An 8-bit bitmap always has 1 to 256 colours; an empty palette restores the default one.
     TPalette Palette() const override { return palette_; }
@@ -61,13 +61,13 @@ public:
     void ReadData(TStream& stream) override;
     void WriteData(TStream& stream) override;
 
-    void Draw(TBitmap& target, const TRect& rect) override;
+    void Draw(TBitmap& target, const gfx::TRect& rect) override;
 
     // Takes the other bitmap's pixels and palette; no change event.
     void Swap(TBitmap& other) noexcept;
 
 private:
-    uint8_t PaletteIndex(uint32_t color) const;
+    uint8_t PaletteIndex(gfx::TColor color) const;
 
     int width_ = 0;
     int height_ = 0;

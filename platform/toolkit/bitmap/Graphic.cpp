@@ -43,8 +43,8 @@ void TGraphic::Changed() {
     if (OnChange) OnChange(*this);
 }
 
-void TGraphic::Progress(TProgressStage stage, uint8_t percentDone, bool redrawNow, const TRect& r,
-                        const std::string& message) {
+void TGraphic::Progress(TProgressStage stage, uint8_t percentDone, bool redrawNow,
+                        const gfx::TRect& r, const std::string& message) {
     if (OnProgress) OnProgress(*this, stage, percentDone, redrawNow, r, message);
 }
 

@@ -1,6 +1,8 @@
 // The base of every picture kind: size, stream and file I/O, drawing, change and progress events.
 #pragma once
 
+#include "gfx/Color.h"
+#include "gfx/Geometry.h"
 #include "toolkit/bitmap/Persistent.h"
 #include "toolkit/bitmap/Stream.h"
 
@@ -13,24 +15,14 @@ namespace tk {
 
 class TBitmap;
 
-struct TRect {
-    int Left = 0;
-    int Top = 0;
-    int Right = 0;
-    int Bottom = 0;
-    int Width() const { return Right - Left; }
-    int Height() const { return Bottom - Top; }
-};
-
-// Colours are 0x00BBGGRR: red in the low byte.
-using TPalette = std::vector<uint32_t>;
+using TPalette = std::vector<gfx::TColor>;
 
 enum class TProgressStage { psStarting, psRunning, psEnding };
 
 class TGraphic;
 using TProgressEvent =
     std::function<void(TGraphic& sender, TProgressStage stage, uint8_t percentDone, bool redrawNow,
-                       const TRect& r, const std::string& message)>;
+                       const gfx::TRect& r, const std::string& message)>;
 
 class TGraphic : public TPersistent {
 public:
@@ -53,7 +45,7 @@ public:
     virtual void WriteData(TStream& stream) = 0;
 
     // The picture stretched into rect of the target bitmap, clipped to the target.
-    virtual void Draw(TBitmap& target, const TRect& rect) = 0;
+    virtual void Draw(TBitmap& target, const gfx::TRect& rect) = 0;
 
     virtual TPalette Palette() const { return {}; }
     virtual void SetPalette(const TPalette&) {}
@@ -70,7 +62,7 @@ public:
 
 protected:
     virtual void Changed();
-    void Progress(TProgressStage stage, uint8_t percentDone, bool redrawNow, const TRect& r,
+    void Progress(TProgressStage stage, uint8_t percentDone, bool redrawNow, const gfx::TRect& r,
                   const std::string& message);
 
 private:
