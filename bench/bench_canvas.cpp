@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+using namespace kiv;
+
 namespace {
 
 constexpr int kWidth = 1001;

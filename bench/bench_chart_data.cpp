@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string_view>
 
+using namespace kiv;
+
 namespace {
 
 // Fixed text metrics (6 px per character, 12 px lines), so the step search is measured alone.

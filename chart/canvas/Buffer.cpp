@@ -1,8 +1,11 @@
 // Frames and buffered drawing: a frame is composed in an off-screen device of the target's kind
 // and shown with one block copy; an unchanged chart repaints from that buffer without drawing.
-#include "chart/KivCanvas.h"
+
+#include "chart/canvas/Canvas3D.h"
 
 #include <algorithm>
+
+namespace kiv {
 
 TKivCanvas3D::TKivCanvas3D() = default;
 
@@ -71,3 +74,5 @@ void TKivCanvas3D::SetMonochromeBuffer(bool value) {
     dirty_ = true;
     if (view3DOptions_) view3DOptions_->Repaint();
 }
+
+} // namespace kiv

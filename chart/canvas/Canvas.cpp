@@ -1,7 +1,9 @@
 // The canvas base: the drawing target and the pen, brush and font it draws with. The target
 // receives a state only when it differs from what it already holds, so a frame that draws many
 // shapes with one pen selects that pen once.
-#include "chart/KivCanvas.h"
+#include "chart/canvas/Canvas3D.h"
+
+namespace kiv {
 
 namespace {
 
@@ -134,3 +136,5 @@ void TKivCanvas::SelectBrush(const raster::Brush& brush) {
     targetBrush_ = brush;
     targetBrushValid_ = true;
 }
+
+} // namespace kiv

@@ -1,5 +1,9 @@
 // Lines, planes and flat shapes at a depth: every point goes through the projection first.
-#include "chart/KivCanvas.h"
+#include "chart/canvas/Canvas3D.h"
+
+#include "chart/canvas/Rounding.h"
+
+namespace kiv {
 
 void TKivCanvas3D::PlotPixel3D(int x, int y, int z, TColor color) {
     if (!target_) return;
@@ -130,3 +134,5 @@ void TKivCanvas3D::ClipToBox(const TRect& rect, int z0, int z1) {
     }
     target_->ClipPolygon(p, 6);
 }
+
+} // namespace kiv

@@ -1,9 +1,13 @@
 // Gradient fills in bands: a brush is selected only when a band's colour differs from the one
 // before, and linear gradients use at most 256 bands.
-#include "chart/KivCanvas.h"
+#include "chart/canvas/Canvas3D.h"
+
+#include "chart/canvas/Rounding.h"
 
 #include <algorithm>
 #include <utility>
+
+namespace kiv {
 
 namespace {
 
@@ -140,3 +144,5 @@ void TKivCanvas3D::GradientFill(const TRect& rect, TColor colorA, TGradientDirec
     }
     }
 }
+
+} // namespace kiv

@@ -1,5 +1,11 @@
 // The pen, brush and font objects: plain values with a change handler.
-#include "chart/KivCanvas.h"
+#include "chart/canvas/Pen.h"
+
+#include "chart/canvas/Brush.h"
+#include "chart/canvas/Font.h"
+#include "chart/canvas/Rounding.h"
+
+namespace kiv {
 
 namespace {
 
@@ -168,3 +174,5 @@ TChartArrowPen::TChartArrowPen(std::function<void()> onChange) {
     SetColor(clWhite);
     OnChange = std::move(onChange);
 }
+
+} // namespace kiv

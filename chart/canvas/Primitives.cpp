@@ -1,5 +1,7 @@
 // The plain 2D operations: each selects what it needs on the target and calls one primitive.
-#include "chart/KivCanvas.h"
+#include "chart/canvas/Canvas3D.h"
+
+namespace kiv {
 
 TColor TKivCanvas3D::BackgroundColor() const {
     return target_ ? target_->BkColor() : clWhite;
@@ -152,3 +154,5 @@ void TKivCanvas3D::ClipToRectangle(const TRect& rect) {
 void TKivCanvas3D::RemoveClipping() {
     if (target_) target_->RemoveClip();
 }
+
+} // namespace kiv

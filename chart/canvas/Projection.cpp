@@ -1,12 +1,16 @@
 // Projection of chart coordinates with a depth onto the target: identity in 2D, a shear by depth
 // in orthogonal 3D, a rotated (optionally perspective) view otherwise.
-#include "chart/KivCanvas.h"
+#include "chart/canvas/Canvas3D.h"
+
+#include "chart/canvas/Rounding.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <numbers>
+
+namespace kiv {
 
 namespace {
 
@@ -109,3 +113,5 @@ void TKivCanvas3D::BeginFrontPlane() {
 void TKivCanvas3D::EndFrontPlane() {
     is3D_ = was3D_;
 }
+
+} // namespace kiv

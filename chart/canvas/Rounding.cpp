@@ -1,8 +1,13 @@
-#include "chart/KivCanvas.h"
+
+#include "chart/canvas/Rounding.h"
+
+#include "chart/canvas/Color.h"
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
+
+namespace kiv {
 
 int RoundPixel(double value) {
     // Out-of-range and NaN values would be undefined as int; clamp them to the int range.
@@ -36,3 +41,5 @@ TColor DarkenColor(TColor color, int amount) {
     auto channel = [amount](int value) { return amount < value ? value - amount : 0; };
     return RGB(channel(GetRValue(rgb)), channel(GetGValue(rgb)), channel(GetBValue(rgb)));
 }
+
+} // namespace kiv

@@ -1,11 +1,16 @@
 // Shaded 3D solids (box, cylinder, pyramid, pie wedge), the ellipse at a depth, and arrows.
 // Faces take the brush colour (the background colour for a hatched brush), darkened per face.
-#include "chart/KivCanvas.h"
+
+#include "chart/canvas/Canvas3D.h"
+
+#include "chart/canvas/Rounding.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+
+namespace kiv {
 
 namespace {
 
@@ -310,3 +315,5 @@ void TKivCanvas3D::ArrowShape(bool filled, TPoint from, TPoint to, int headWidth
         barb2,           map(ut - head, vt + q)};
     PolygonShape(points, 6);
 }
+
+} // namespace kiv

@@ -1,8 +1,12 @@
 // Text output: plain, rotated by an escapement, and at a depth with the 3D zoom applied to the
 // font size.
-#include "chart/KivCanvas.h"
+#include "chart/canvas/Canvas3D.h"
+
+#include "chart/canvas/Rounding.h"
 
 #include <algorithm>
+
+namespace kiv {
 
 void TKivCanvas3D::DrawText(int x, int y, std::string_view text) {
     if (!target_) return;
@@ -41,3 +45,5 @@ void TKivCanvas3D::DrawText3D(int x, int y, std::string_view text, int z) {
     }
     DrawText(x, y, text);
 }
+
+} // namespace kiv

@@ -1,4 +1,6 @@
-#include "chart/KivCanvas.h"
+#include "chart/canvas/View3DOptions.h"
+
+namespace kiv {
 
 TView3DOptions::TView3DOptions(std::function<void()> invalidate)
     : invalidate_(std::move(invalidate)) {}
@@ -71,3 +73,5 @@ void TView3DOptions::Assign(const TView3DOptions& source) {
     zoomText_ = source.zoomText_;
     Repaint();
 }
+
+} // namespace kiv

@@ -1,5 +1,9 @@
 // TCustomChartAxis: properties, range, pixel placement and the value/pixel mappings.
-#include "chart/KivEngine.h"
+
+#include "chart/engine/Axis.h"
+
+#include "chart/canvas/Rounding.h"
+#include "chart/engine/AxisPanel.h"
 
 #include "rtl/DateTime.h"
 #include "rtl/Format.h"
@@ -8,6 +12,8 @@
 #include <cmath>
 #include <cstdint>
 #include <utility>
+
+namespace kiv {
 
 namespace {
 
@@ -354,3 +360,5 @@ double TCustomChartAxis::PixelToValue(int pixel) const {
     const double t = d * span / pixelSize_;
     return horizontal_ ? std::exp(lnMin + t) : std::exp(lnMax - t);
 }
+
+} // namespace kiv

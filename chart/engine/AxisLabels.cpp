@@ -1,11 +1,16 @@
 // TCustomChartAxis: label texts, the label step, and date-time stepping.
-#include "chart/KivEngine.h"
+
+#include "chart/engine/Axis.h"
+
+#include "chart/engine/AxisPanel.h"
 
 #include "rtl/DateTime.h"
 #include "rtl/FormatFloat.h"
 
 #include <algorithm>
 #include <cmath>
+
+namespace kiv {
 
 namespace {
 
@@ -211,3 +216,5 @@ double TCustomChartAxis::RoundDateToStep(TDateTimeStep step, double value) {
         day = month = 1;
     return rtl::EncodeDate(d.Year, month, day);
 }
+
+} // namespace kiv

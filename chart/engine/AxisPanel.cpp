@@ -1,9 +1,14 @@
 // TCustomAxisPanel: the series list, the five axes, automatic ranges and paging.
-#include "chart/KivEngine.h"
+
+#include "chart/engine/AxisPanel.h"
+
+#include "chart/procs/Palette.h"
 
 #include "rtl/Format.h"
 
 #include <algorithm>
+
+namespace kiv {
 
 int TChartSeriesList::IndexOf(const TChartSeries* series) const {
     auto it = std::find(items_.begin(), items_.end(), series);
@@ -235,3 +240,5 @@ void TCustomAxisPanel::ApplyTextFont(TFont& font) {
     font.SetPixelsPerInch(Canvas().Font().PixelsPerInch());
     Canvas().Font() = font;
 }
+
+} // namespace kiv

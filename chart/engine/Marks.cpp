@@ -1,5 +1,10 @@
 // TSeriesMarks: the marks' settings and the positions they were drawn at.
-#include "chart/KivEngine.h"
+
+#include "chart/engine/Marks.h"
+
+#include "chart/engine/Series.h"
+
+namespace kiv {
 
 void TSeriesMarkPosition::Assign(const TSeriesMarkPosition& source) {
     ArrowStart = source.ArrowStart;
@@ -31,3 +36,5 @@ void TSeriesMarks::Assign(const TSeriesMarks& source) {
     visible_ = source.visible_;
     series_->RequestRepaint();
 }
+
+} // namespace kiv

@@ -1,11 +1,17 @@
 // TChartSeries: points, colours, labels and the notifications every change sends.
-#include "chart/KivEngine.h"
+
+#include "chart/engine/Series.h"
+
+#include "chart/engine/AxisPanel.h"
+#include "chart/procs/Palette.h"
 
 #include "rtl/Format.h"
 #include "rtl/FormatFloat.h"
 
 #include <algorithm>
 #include <cmath>
+
+namespace kiv {
 
 namespace {
 
@@ -626,3 +632,5 @@ std::string TChartSeries::LegendItemText(int item, TLegendTextStyle style) const
         return label;
     }
 }
+
+} // namespace kiv

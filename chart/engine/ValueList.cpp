@@ -1,11 +1,16 @@
 // TChartValueList and TChartValueLists: the columns of a series.
-#include "chart/KivEngine.h"
+
+#include "chart/engine/ValueList.h"
+
+#include "chart/engine/AxisPanel.h"
 
 #include "rtl/Format.h"
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
+
+namespace kiv {
 
 TChartValueList::TChartValueList(TChartSeries* owner, const std::string& name)
     : owner_(owner), name_(name) {}
@@ -249,3 +254,5 @@ TChartValueList* TChartValueLists::Add(std::unique_ptr<TChartValueList> list) {
     lists_.push_back(std::move(list));
     return lists_.back().get();
 }
+
+} // namespace kiv

@@ -1,7 +1,10 @@
-#include "chart/KivProcs.h"
+
+#include "chart/procs/Panel.h"
 
 #include "chart/KivConst.h"
 #include "rtl/Format.h"
+
+namespace kiv {
 
 TCustomKivPanel::TCustomKivPanel()
     : canvas_(std::make_unique<TKivCanvas3D>()),
@@ -46,3 +49,5 @@ void TCustomKivPanel::SetCursor(TCursor value) {
     cursor_ = value;
     if (host_) host_->SetCursor(value);
 }
+
+} // namespace kiv

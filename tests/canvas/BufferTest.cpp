@@ -1,6 +1,8 @@
 // Buffered frames: drawing goes to an off-screen device that is copied once to the window.
 #include "CanvasFixture.h"
 
+using namespace kiv;
+
 using raster::Call;
 
 TEST_F(CanvasTest, BufferedFrameDrawsOffScreenAndCopiesOnce) {

@@ -8,10 +8,10 @@
 
 struct CanvasTest : ::testing::Test {
     raster::RecordingDevice dev{400, 300};
-    TKivCanvas3D canvas;
-    TView3DOptions options;
+    kiv::TKivCanvas3D canvas;
+    kiv::TView3DOptions options;
 
-    void Begin2D(TRect bounds = {0, 0, 400, 300}) {
+    void Begin2D(gfx::TRect bounds = {0, 0, 400, 300}) {
         canvas.SetBufferedDrawing(false);
         canvas.BeginDrawing(dev, &options, bounds, false);
         dev.Clear();

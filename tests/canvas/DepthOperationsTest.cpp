@@ -1,6 +1,8 @@
 // Operations at a depth in an orthogonal frame (a point at depth z moves z right and z up).
 #include "CanvasFixture.h"
 
+using namespace kiv;
+
 using raster::Call;
 
 TEST_F(CanvasTest, PlanesProjectTheirCornersInOrder) {

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+using namespace kiv;
+
 using raster::Call;
 
 namespace {

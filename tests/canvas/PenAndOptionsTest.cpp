@@ -6,6 +6,8 @@
 #include <limits>
 #include <vector>
 
+using namespace kiv;
+
 TEST(ChartPen, NotifiesOnlyOnChangeAndAssignKeepsTheHandler) {
     int changes = 0;
     TChartPen pen([&] { ++changes; });

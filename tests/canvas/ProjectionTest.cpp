@@ -4,6 +4,8 @@
 #include <limits>
 #include <numbers>
 
+using namespace kiv;
+
 TEST_F(CanvasTest, TwoDimensionalFrameIgnoresDepth) {
     Begin2D();
     canvas.SetupProjection(50, {0, 0, 200, 100});

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <limits>
 
+using namespace kiv;
+
 namespace {
 
 constexpr double Inf = std::numeric_limits<double>::infinity();

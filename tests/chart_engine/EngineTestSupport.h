@@ -6,19 +6,19 @@
 
 #include <string_view>
 
-class CountingHost : public IKivPanelHost {
+class CountingHost : public kiv::IKivPanelHost {
 public:
     void Invalidate() override { ++Invalidates; }
-    TSize ClientSize() const override { return {400, 250}; }
-    void SetCursor(TCursor cursor) override { LastCursor = cursor; }
-    void PresentBuffer(const TRect&) override {}
+    gfx::TSize ClientSize() const override { return {400, 250}; }
+    void SetCursor(kiv::TCursor cursor) override { LastCursor = cursor; }
+    void PresentBuffer(const gfx::TRect&) override {}
 
     int Invalidates = 0;
-    TCursor LastCursor = crDefault;
+    kiv::TCursor LastCursor = kiv::crDefault;
 };
 
 // Every character is CharWidth pixels wide; a line is LineHeight pixels high.
-class TestPanel : public TCustomAxisPanel {
+class TestPanel : public kiv::TCustomAxisPanel {
 public:
     TestPanel() { SetHost(&host); }
     ~TestPanel() override { SetHost(nullptr); }
@@ -27,7 +27,7 @@ public:
         lines = 1;
         int widest = 0, current = 0;
         for (char c : text) {
-            if (c == LineSeparator) {
+            if (c == kiv::LineSeparator) {
                 ++lines;
                 current = 0;
             } else if ((current += CharWidth) > widest) {
@@ -52,8 +52,8 @@ public:
 };
 
 // A series the panel frees; tests create them with new, as the window does.
-inline TChartSeries* NewSeries(TCustomAxisPanel* chart = nullptr) {
-    auto* s = new TChartSeries;
+inline kiv::TChartSeries* NewSeries(kiv::TCustomAxisPanel* chart = nullptr) {
+    auto* s = new kiv::TChartSeries;
     if (chart) s->SetParentChart(chart);
     return s;
 }

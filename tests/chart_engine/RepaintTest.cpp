@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace kiv;
+
 TEST(Repaint, PublishedSettersRepaintOnlyOnAChange) {
     TestPanel chart;
     TChartSeries* s = NewSeries(&chart);

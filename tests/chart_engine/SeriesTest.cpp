@@ -4,6 +4,8 @@
 
 #include <limits>
 
+using namespace kiv;
+
 namespace {
 
 // A dependent series that records what its source tells it.

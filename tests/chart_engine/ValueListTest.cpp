@@ -7,6 +7,8 @@
 #include <random>
 #include <vector>
 
+using namespace kiv;
+
 namespace {
 
 std::vector<double> Values(const TChartValueList& list) {

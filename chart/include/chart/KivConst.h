@@ -4,6 +4,8 @@
 
 #include "rtl/Exceptions.h"
 
+namespace kiv {
+
 namespace KivConst {
 
 // Default texts
@@ -75,3 +77,5 @@ class BarException : public rtl::Exception {
 class PieException : public rtl::Exception {
     using rtl::Exception::Exception;
 };
+
+} // namespace kiv

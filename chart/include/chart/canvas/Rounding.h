@@ -1,0 +1,13 @@
+// How the engine turns real values into pixels and scales integers.
+#pragma once
+
+namespace kiv {
+
+// A real value to a pixel: nearest, halves to even.
+int RoundPixel(double value);
+// (a + b) div 2 without overflow, truncating toward zero (centres of pixel ranges).
+int HalfSum(int a, int b);
+// (a * b) / c in 64 bits, rounded to nearest with halves away from zero; -1 when c is 0.
+int MulDiv(int a, int b, int c);
+
+} // namespace kiv

@@ -1,0 +1,98 @@
+// The panel with axes and series: the series list, the five standard axes, automatic ranges,
+// paging, and text measuring for the axes.
+#pragma once
+
+#include "chart/engine/Axis.h"
+#include "chart/engine/Series.h"
+#include "chart/engine/SeriesList.h"
+#include "chart/procs/PanelExtended.h"
+
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace kiv {
+
+class TCustomAxisPanel : public TCustomKivPanelExtended {
+public:
+    TCustomAxisPanel();
+    // Detaches and frees every series still listed, then the axes in list order.
+    ~TCustomAxisPanel() override;
+
+    // Series
+    const TChartSeriesList& SeriesList() const { return seriesList_; }
+    int SeriesCount() const { return seriesList_.Count(); }
+    TChartSeries* Series(int index) const { return seriesList_[index]; }
+    void AddSeries(TChartSeries* series) { series->SetParentChart(this); }
+    void RemoveSeries(TChartSeries* series) { series->SetParentChart(nullptr); }
+    virtual void AddSeriesToChart(TChartSeries* series);
+    virtual void RemoveSeriesFromChart(TChartSeries* series);
+    virtual bool IsValidDataSource(TChartSeries* series, TComponent* component) const;
+    virtual void RebuildSeries(TChartSeries* series);
+    virtual void CheckCircular(TChartSeries* target, TChartSeries* series) const;
+    virtual void DataSourceRemoved(TChartSeries*, TComponent*) {}
+    TColor FreeSeriesColor(bool checkBackground) const;
+    // Whether no series has this colour (nor, with checkBackground, the panel background).
+    virtual bool IsFreeSeriesColor(TColor color, bool checkBackground) const;
+    int LongestSeriesCount() const;
+    int CountActiveSeries() const;
+    // The highest depth order handed out in the current pass.
+    int MaxZOrder() const { return maxZOrder_; }
+    void SetMaxZOrder(int value) { maxZOrder_ = value; }
+
+    // Axes, in their list order
+    TChartAxis& BottomAxis() { return *bottomAxis_; }
+    TChartAxis& TopAxis() { return *topAxis_; }
+    TChartAxis& LeftAxis() { return *leftAxis_; }
+    TChartAxis& RightAxis() { return *rightAxis_; }
+    TChartDepthAxis& DepthAxis() { return *depthAxis_; }
+    const std::vector<TCustomChartAxis*>& AxesList() const { return axes_; }
+    // Custom axes register themselves here too.
+    void RegisterAxis(TCustomChartAxis* axis) { axes_.push_back(axis); }
+    void UnregisterAxis(TCustomChartAxis* axis);
+    bool AxisVisible() const { return axisVisible_; }
+    void SetAxisVisible(bool value) { Store(axisVisible_, value); }
+    bool IsAxisShown(const TCustomChartAxis* axis) const;
+    double AxisRangeValue(const TCustomChartAxis* axis, bool isMin, bool isX) const;
+    // The first active series drawn against the axis, or nullptr.
+    TChartSeries* FirstActiveSeriesOn(const TCustomChartAxis* axis) const;
+
+    // Paging
+    int PageCount() const;
+    int Page() const { return page_; }
+    void SetPage(int value);
+    int MaxPointsPerPage() const { return maxPointsPerPage_; }
+    void SetMaxPointsPerPage(int value);
+    bool ScaleLastPage() const { return scaleLastPage_; }
+    void SetScaleLastPage(bool value) { Store(scaleLastPage_, value); }
+
+    // Text measuring for the axes: the width of the widest line of a text split at
+    // LineSeparator and its line count, and the selected font's height.
+    virtual int MeasureMultiLineText(std::string_view text, int& lines);
+    virtual int FontHeight();
+    // Selects font for measuring and drawing: it takes the canvas' resolution first.
+    void ApplyTextFont(TFont& font);
+
+    // Depth of the current frame, in pixels.
+    int DepthWidth() const { return depthWidth_; }
+    void SetDepthWidth(int value) { depthWidth_ = value; }
+
+    std::function<void(TComponent* sender)> OnPageChange;
+    TAxisOnGetLabel OnGetAxisLabel;
+    TAxisOnGetNextLabel OnGetNextAxisLabel;
+
+private:
+    TChartSeriesList seriesList_;
+    std::vector<TCustomChartAxis*> axes_;
+    std::unique_ptr<TChartAxis> bottomAxis_, topAxis_, leftAxis_, rightAxis_;
+    std::unique_ptr<TChartDepthAxis> depthAxis_;
+    bool axisVisible_ = true;
+    int page_ = 1;
+    int maxPointsPerPage_ = 0;
+    bool scaleLastPage_ = true;
+    int maxZOrder_ = 0;
+    int depthWidth_ = 0;
+};
+
+} // namespace kiv

@@ -1,0 +1,93 @@
+// Marks: the settings and placed positions the series keeps for them (their drawing belongs to the
+// series kinds).
+#pragma once
+
+#include "chart/canvas/Font.h"
+#include "chart/canvas/Geometry.h"
+#include "chart/canvas/Pen.h"
+#include "chart/engine/GapArray.h"
+
+#include <optional>
+
+namespace kiv {
+
+class TChartSeries;
+
+enum TSeriesMarksStyle {
+    smsValue,
+    smsPercent,
+    smsLabel,
+    smsLabelPercent,
+    smsLabelValue,
+    smsLegend,
+    smsPercentTotal,
+    smsLabelPercentTotal,
+    smsXValue
+};
+
+struct TSeriesMarkPosition {
+    TPoint ArrowStart;
+    TPoint ArrowEnd;
+    bool IsCustom = false;
+    int BoxHeight = 0;
+    TPoint BoxTopLeft;
+    int BoxWidth = 0;
+    // Copies everything but IsCustom.
+    void Assign(const TSeriesMarkPosition& source);
+};
+
+// Indexed by point; an entry is empty until a mark was placed there.
+using TSeriesMarksPositions = kiv::GapArray<std::optional<TSeriesMarkPosition>>;
+
+class TSeriesMarks {
+public:
+    explicit TSeriesMarks(TChartSeries* series);
+    TSeriesMarks(const TSeriesMarks&) = delete;
+    TSeriesMarks& operator=(const TSeriesMarks&) = delete;
+
+    TChartArrowPen& Arrow() { return arrow_; }
+    int ArrowLength() const { return arrowLength_; }
+    void SetArrowLength(int value) { Store(arrowLength_, value); }
+    TColor BackColor() const { return backColor_; }
+    void SetBackColor(TColor value) { Store(backColor_, value); }
+    bool Clip() const { return clip_; }
+    void SetClip(bool value) { Store(clip_, value); }
+    TFont& Font() { return font_; }
+    TChartPen& Frame() { return frame_; }
+    TSeriesMarksStyle Style() const { return style_; }
+    void SetStyle(TSeriesMarksStyle value) { Store(style_, value); }
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool value) { Store(transparent_, value); }
+    bool Visible() const { return visible_; }
+    void SetVisible(bool value) { Store(visible_, value); }
+    int MarkDepth() const { return markDepth_; }
+    void SetMarkDepth(int value) { markDepth_ = value; }
+
+    TChartSeries* ParentSeries() const { return series_; }
+    TSeriesMarksPositions& Positions() { return positions_; }
+    void Assign(const TSeriesMarks& source);
+
+private:
+    template <class T> void Store(T& field, const T& value) {
+        if (field != value) {
+            field = value;
+            RepaintSeries();
+        }
+    }
+    void RepaintSeries() const;
+
+    TChartSeries* series_;
+    TChartArrowPen arrow_;
+    TChartPen frame_;
+    TFont font_;
+    int arrowLength_ = 8;
+    TColor backColor_ = 0x80FFFF;
+    bool clip_ = false;
+    TSeriesMarksStyle style_ = smsLabel;
+    bool transparent_ = false;
+    bool visible_ = false;
+    int markDepth_ = 0;
+    TSeriesMarksPositions positions_;
+};
+
+} // namespace kiv
