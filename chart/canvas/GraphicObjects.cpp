@@ -7,16 +7,6 @@
 
 namespace kiv {
 
-namespace {
-
-template <class T> bool Update(T& field, const T& value) {
-    if (field == value) return false;
-    field = value;
-    return true;
-}
-
-} // namespace
-
 TPen& TPen::operator=(const TPen& other) {
     if (this == &other) return *this;
     const bool changed = color_ != other.color_ || width_ != other.width_ ||
@@ -25,27 +15,27 @@ TPen& TPen::operator=(const TPen& other) {
     width_ = other.width_;
     style_ = other.style_;
     mode_ = other.mode_;
-    if (changed) Changed();
+    if (changed) PropertyChanged();
     return *this;
 }
 
 void TPen::SetColor(TColor value) {
-    if (Update(color_, value)) Changed();
+    Store(color_, value);
 }
 
 void TPen::SetWidth(int value) {
-    if (Update(width_, value)) Changed();
+    Store(width_, value);
 }
 
 void TPen::SetStyle(TPenStyle value) {
-    if (Update(style_, value)) Changed();
+    Store(style_, value);
 }
 
 void TPen::SetMode(TPenMode value) {
-    if (Update(mode_, value)) Changed();
+    Store(mode_, value);
 }
 
-void TPen::Changed() const {
+void TPen::PropertyChanged() const {
     if (OnChange) OnChange();
 }
 
@@ -56,23 +46,23 @@ TBrush& TBrush::operator=(const TBrush& other) {
     color_ = other.color_;
     style_ = other.style_;
     bitmap_ = other.bitmap_;
-    if (changed) Changed();
+    if (changed) PropertyChanged();
     return *this;
 }
 
 void TBrush::SetColor(TColor value) {
-    if (Update(color_, value)) Changed();
+    Store(color_, value);
 }
 
 void TBrush::SetStyle(TBrushStyle value) {
-    if (Update(style_, value)) Changed();
+    Store(style_, value);
 }
 
 void TBrush::SetBitmap(std::shared_ptr<const raster::Bitmap> value) {
-    if (Update(bitmap_, value)) Changed();
+    Store(bitmap_, value);
 }
 
-void TBrush::Changed() const {
+void TBrush::PropertyChanged() const {
     if (OnChange) OnChange();
 }
 
@@ -87,16 +77,16 @@ TFont& TFont::operator=(const TFont& other) {
     style_ = other.style_;
     charset_ = other.charset_;
     pixelsPerInch_ = other.pixelsPerInch_;
-    if (changed) Changed();
+    if (changed) PropertyChanged();
     return *this;
 }
 
 void TFont::SetName(const std::string& value) {
-    if (Update(name_, value)) Changed();
+    Store(name_, value);
 }
 
 void TFont::SetSize(int value) {
-    if (Update(size_, value)) Changed();
+    Store(size_, value);
 }
 
 int TFont::Height() const {
@@ -108,22 +98,22 @@ void TFont::SetHeight(int value) {
 }
 
 void TFont::SetColor(TColor value) {
-    if (Update(color_, value)) Changed();
+    Store(color_, value);
 }
 
 void TFont::SetStyle(TFontStyles value) {
-    if (Update(style_, value)) Changed();
+    Store(style_, value);
 }
 
 void TFont::SetCharset(int value) {
-    if (Update(charset_, value)) Changed();
+    Store(charset_, value);
 }
 
 void TFont::SetPixelsPerInch(int value) {
-    if (value > 0 && Update(pixelsPerInch_, value)) Changed();
+    if (value > 0) Store(pixelsPerInch_, value);
 }
 
-void TFont::Changed() const {
+void TFont::PropertyChanged() const {
     if (OnChange) OnChange();
 }
 
@@ -140,11 +130,11 @@ TChartPen& TChartPen::operator=(const TChartPen& other) {
 }
 
 void TChartPen::SetSmallDots(bool value) {
-    if (Update(smallDots_, value)) Changed();
+    Store(smallDots_, value);
 }
 
 void TChartPen::SetVisible(bool value) {
-    if (Update(visible_, value)) Changed();
+    Store(visible_, value);
 }
 
 // The presets change their defaults before the owner's handler is installed, so constructing

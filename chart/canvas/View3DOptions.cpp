@@ -5,12 +5,6 @@ namespace kiv {
 TView3DOptions::TView3DOptions(std::function<void()> invalidate)
     : invalidate_(std::move(invalidate)) {}
 
-template <class T> void TView3DOptions::Store(T& field, T value) {
-    if (field == value) return;
-    field = value;
-    Repaint();
-}
-
 void TView3DOptions::Repaint() const {
     if (invalidate_) invalidate_();
 }

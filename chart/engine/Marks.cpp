@@ -20,7 +20,7 @@ TSeriesMarks::TSeriesMarks(TChartSeries* series)
     font_.OnChange = [this] { series_->StyleChanged(); };
 }
 
-void TSeriesMarks::RepaintSeries() const {
+void TSeriesMarks::PropertyChanged() const {
     series_->RequestRepaint();
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "chart/canvas/Color.h"
+#include "chart/canvas/PublishedProperties.h"
 #include "chart/canvas/Styles.h"
 #include "raster/RasterDevice.h"
 
@@ -11,7 +12,7 @@
 
 namespace kiv {
 
-class TBrush {
+class TBrush : public TPublishedProperties<TBrush> {
 public:
     TBrush() = default;
     TBrush(const TBrush& other) = default;
@@ -31,7 +32,9 @@ public:
     std::function<void()> OnChange;
 
 protected:
-    void Changed() const;
+    friend TPublishedProperties<TBrush>;
+    // Calls OnChange.
+    void PropertyChanged() const;
 
 private:
     TColor color_ = clWhite;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "chart/canvas/Color.h"
+#include "chart/canvas/PublishedProperties.h"
 #include "chart/canvas/Styles.h"
 
 #include <functional>
@@ -12,7 +13,7 @@ namespace kiv {
 
 constexpr int DEFAULT_CHARSET = 1;
 
-class TFont {
+class TFont : public TPublishedProperties<TFont> {
 public:
     TFont() = default;
     TFont(const TFont& other) = default;
@@ -40,7 +41,9 @@ public:
     std::function<void()> OnChange;
 
 protected:
-    void Changed() const;
+    friend TPublishedProperties<TFont>;
+    // Calls OnChange.
+    void PropertyChanged() const;
 
 private:
     std::string name_ = "Arial";

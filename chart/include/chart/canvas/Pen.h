@@ -4,13 +4,14 @@
 #pragma once
 
 #include "chart/canvas/Color.h"
+#include "chart/canvas/PublishedProperties.h"
 #include "chart/canvas/Styles.h"
 
 #include <functional>
 
 namespace kiv {
 
-class TPen {
+class TPen : public TPublishedProperties<TPen> {
 public:
     TPen() = default;
     TPen(const TPen& other) = default;
@@ -31,7 +32,9 @@ public:
     std::function<void()> OnChange;
 
 protected:
-    void Changed() const;
+    friend TPublishedProperties<TPen>;
+    // Calls OnChange.
+    void PropertyChanged() const;
 
 private:
     TColor color_ = clBlack;

@@ -2,11 +2,13 @@
 // panel; a change asks the panel to repaint.
 #pragma once
 
+#include "chart/canvas/PublishedProperties.h"
+
 #include <functional>
 
 namespace kiv {
 
-class TView3DOptions {
+class TView3DOptions : public TPublishedProperties<TView3DOptions> {
 public:
     // invalidate: the owning panel's repaint request.
     explicit TView3DOptions(std::function<void()> invalidate = {});
@@ -43,7 +45,8 @@ public:
     std::function<void(int zoom)> OnZoomChanged;
 
 private:
-    template <class T> void Store(T& field, T value);
+    friend TPublishedProperties<TView3DOptions>;
+    void PropertyChanged() const { Repaint(); }
 
     std::function<void()> invalidate_;
     int elevation_ = 345;

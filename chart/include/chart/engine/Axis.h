@@ -5,6 +5,7 @@
 #include "chart/canvas/Font.h"
 #include "chart/canvas/Geometry.h"
 #include "chart/canvas/Pen.h"
+#include "chart/canvas/PublishedProperties.h"
 #include "chart/engine/AxisTitle.h"
 #include "chart/engine/DateTimeSteps.h"
 
@@ -24,7 +25,7 @@ using TAxisOnGetLabel = std::function<void(TCustomChartAxis* sender, TChartSerie
 using TAxisOnGetNextLabel =
     std::function<void(TCustomChartAxis* sender, int labelIndex, double& labelValue, bool& stop)>;
 
-class TCustomChartAxis {
+class TCustomChartAxis : public TPublishedProperties<TCustomChartAxis> {
 public:
     TCustomChartAxis(TCustomAxisPanel* chart, bool horizontal, bool otherSide, bool depth,
                      int defaultTitleAngle);
@@ -156,15 +157,12 @@ public:
     static TDateTimeStep FindDateTimeStep(double increment);
 
 protected:
-    template <class T> void Store(T& field, const T& value) {
-        if (field != value) {
-            field = value;
-            Repaint();
-        }
-    }
     void Repaint() const;
 
 private:
+    friend TPublishedProperties<TCustomChartAxis>;
+    void PropertyChanged() const { Repaint(); }
+
     int LinearPixel(double value, bool xForm) const;
     int LogPixel(double value, bool xForm) const;
     int DepthPixel(double value) const;

@@ -5,6 +5,7 @@
 #include "chart/canvas/Font.h"
 #include "chart/canvas/Geometry.h"
 #include "chart/canvas/Pen.h"
+#include "chart/canvas/PublishedProperties.h"
 #include "chart/engine/GapArray.h"
 
 #include <optional>
@@ -39,7 +40,7 @@ struct TSeriesMarkPosition {
 // Indexed by point; an entry is empty until a mark was placed there.
 using TSeriesMarksPositions = kiv::GapArray<std::optional<TSeriesMarkPosition>>;
 
-class TSeriesMarks {
+class TSeriesMarks : public TPublishedProperties<TSeriesMarks> {
 public:
     explicit TSeriesMarks(TChartSeries* series);
     TSeriesMarks(const TSeriesMarks&) = delete;
@@ -68,13 +69,9 @@ public:
     void Assign(const TSeriesMarks& source);
 
 private:
-    template <class T> void Store(T& field, const T& value) {
-        if (field != value) {
-            field = value;
-            RepaintSeries();
-        }
-    }
-    void RepaintSeries() const;
+    friend TPublishedProperties<TSeriesMarks>;
+    // Asks the series to repaint.
+    void PropertyChanged() const;
 
     TChartSeries* series_;
     TChartArrowPen arrow_;

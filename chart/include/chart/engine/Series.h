@@ -3,6 +3,7 @@
 #pragma once
 
 #include "chart/KivConst.h"
+#include "chart/canvas/PublishedProperties.h"
 #include "chart/canvas/Styles.h"
 #include "chart/engine/Function.h"
 #include "chart/engine/GapArray.h"
@@ -52,7 +53,7 @@ using TSeriesClick = std::function<void(TChartSeries* sender, int valueIndex, TM
 using TSeriesOnGetMarkText =
     std::function<void(TChartSeries* sender, int valueIndex, std::string& markText)>;
 
-class TChartSeries : public TComponent {
+class TChartSeries : public TComponent, public TPublishedProperties<TChartSeries> {
 public:
     TChartSeries();
     // Frees the function, leaves its sources, lets dependent series drop it, empties itself
@@ -251,12 +252,6 @@ protected:
     TChartValueList& AddValueList(const std::string& name);
     virtual void EmptyLists();
     virtual void PointAdded(int index);
-    template <class T> void Store(T& field, const T& value) {
-        if (field != value) {
-            field = value;
-            RequestRepaint();
-        }
-    }
     void AddLinked(TChartSeries* series);
     void RemoveLinked(TChartSeries* series);
 
@@ -267,6 +262,8 @@ protected:
     int autoDepthOrder_ = 0;
 
 private:
+    friend TPublishedProperties<TChartSeries>;
+    void PropertyChanged() const { RequestRepaint(); }
     void InsertPointExtras(int index, const std::string& label, TColor color);
     void NotifyEachLinked(TSeriesLinkEvent event, int index);
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "chart/canvas/Canvas3D.h"
+#include "chart/canvas/PublishedProperties.h"
 #include "chart/procs/Component.h"
 #include "chart/procs/Input.h"
 #include "chart/procs/PanelHost.h"
@@ -16,7 +17,7 @@ struct TZoomPanningRecord {
     bool Active = false;
 };
 
-class TCustomKivPanel : public TComponent {
+class TCustomKivPanel : public TComponent, public TPublishedProperties<TCustomKivPanel> {
 public:
     TCustomKivPanel();
     ~TCustomKivPanel() override;
@@ -81,16 +82,13 @@ public:
     TZoomPanningRecord Panning;
 
 protected:
-    template <class T> void Store(T& field, const T& value) {
-        if (field != value) {
-            field = value;
-            Invalidate();
-        }
-    }
     // Set by the most derived destructor first, so that series being freed see it.
     void MarkDestroying() { destroying_ = true; }
 
 private:
+    friend TPublishedProperties<TCustomKivPanel>;
+    void PropertyChanged() { Invalidate(); }
+
     IKivPanelHost* host_ = nullptr;
     std::unique_ptr<TKivCanvas3D> canvas_;
     std::unique_ptr<TView3DOptions> view3DOptions_;
