@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace kiv {
 
@@ -69,16 +70,19 @@ double TCustomChartAxis::NextNiceStep(double step) {
     int exponent = int(std::floor(std::log10(step)));
     auto scale = [](int e) { return std::pow(10.0, std::abs(e)); };
     double mantissa = exponent >= 0 ? step / scale(exponent) : step * scale(exponent);
-    // a mantissa a hair below 1 or 10 belongs to the neighbouring decade
-    constexpr double Tolerance = 1e-9;
-    if (mantissa >= 10 - Tolerance) {
+    // Scaling by powers of ten leaves a few ulps of noise: a mantissa that close below a rung
+    // is that rung (and one close below 10 starts the next decade). Anything further below is
+    // a value of its own.
+    constexpr double Noise = 4 * std::numeric_limits<double>::epsilon();
+    auto below = [&](double rung) { return mantissa < rung * (1 - Noise); };
+    if (!below(10)) {
         ++exponent;
         mantissa /= 10;
-    } else if (mantissa < 1 - Tolerance) {
+    } else if (below(1)) {
         --exponent;
         mantissa *= 10;
     }
-    const double next = mantissa < 2 - Tolerance ? 2 : (mantissa < 5 - Tolerance ? 5 : 10);
+    const double next = below(2) ? 2 : (below(5) ? 5 : 10);
     return exponent >= 0 ? next * scale(exponent) : next / scale(exponent);
 }
 

@@ -46,7 +46,12 @@ TEST(AxisIncrement, NiceStepsRunOneTwoFive) {
     for (int i = 0; i < 6; ++i) steps.push_back(TCustomChartAxis::NextNiceStep(steps.back()));
     EXPECT_EQ(steps, (std::vector<double>{1, 2, 5, 10, 20, 50, 100}));
     EXPECT_EQ(TCustomChartAxis::NextNiceStep(1e-12), 2e-12);
-    EXPECT_EQ(TCustomChartAxis::NextNiceStep(0.999999999999), 2);
+    // a value just below a rung is below it; only a few ulps of float noise count as the rung
+    EXPECT_EQ(TCustomChartAxis::NextNiceStep(0.999999999999), 1);
+    EXPECT_EQ(TCustomChartAxis::NextNiceStep(1.9999999995), 2);
+    EXPECT_EQ(TCustomChartAxis::NextNiceStep(19.999999995), 20);
+    EXPECT_EQ(TCustomChartAxis::NextNiceStep(std::nextafter(2.0, 0.0)), 5);
+    EXPECT_EQ(TCustomChartAxis::NextNiceStep(std::nextafter(10.0, 0.0)), 20);
     EXPECT_EQ(TCustomChartAxis::NextNiceStep(5e-12), 1e-11);
     EXPECT_EQ(TCustomChartAxis::NextNiceStep(1e300), 2e300);
     EXPECT_EQ(TCustomChartAxis::NextNiceStep(0.02), 0.05);
