@@ -344,12 +344,14 @@ int TCustomChartAxis::ValueToPixel(double value) const {
 }
 
 double TCustomChartAxis::PixelToValue(int pixel) const {
-    if (pixelSize_ <= 0) return 0;
     const double d = inverted_ ? double(endPixel_) - pixel : double(pixel) - startPixel_;
     if (!logarithmic_) {
+        if (pixelSize_ <= 0) return 0;
         const double t = d * rangeSpan_ / pixelSize_;
         return horizontal_ ? rangeMin_ + t : rangeMax_ - t;
     }
+    // An inverted pixel range (negative size) maps by the same rule: d and the size change
+    // sign together.
     const bool minAtStart = horizontal_ != inverted_;
     if (pixel == startPixel_) return minAtStart ? rangeMin_ : rangeMax_;
     if (pixel == endPixel_) return minAtStart ? rangeMax_ : rangeMin_;
@@ -357,6 +359,7 @@ double TCustomChartAxis::PixelToValue(int pixel) const {
     const double lnMax = rangeMax_ > 0 ? std::log(rangeMax_) : 0;
     const double span = lnMax - lnMin;
     if (span == 0) return rangeMin_;
+    if (pixelSize_ == 0) return 0;
     const double t = d * span / pixelSize_;
     return horizontal_ ? std::exp(lnMin + t) : std::exp(lnMax - t);
 }

@@ -222,6 +222,26 @@ TEST(AxisMapping, LogarithmicMapping) {
     EXPECT_EQ(y.ValueToPixel(0.5), 70);
 }
 
+TEST(AxisMapping, LogarithmicInvertedPixelRangeKeepsItsValues) {
+    // Start position beyond the end position: the pixel size is negative.
+    TestPanel chart;
+    TChartAxis& x = chart.BottomAxis();
+    x.SetStartPosition(100);
+    x.SetEndPosition(0);
+    Place(chart, x, 1, 100);
+    x.SetLogarithmic(true);
+    ASSERT_EQ(x.PixelSize(), -100);
+    EXPECT_EQ(x.ValueToPixel(10), 60);
+    EXPECT_NEAR(x.PixelToValue(60), 10, 1e-9);
+    EXPECT_EQ(x.PixelToValue(110), 1);
+    EXPECT_EQ(x.PixelToValue(10), 100);
+    // the margins move the old ends 10 px inwards from the new ones: the range stays logarithmic
+    // around them instead of collapsing to 0..0
+    x.ApplyMargins({10, 0, 10, 0});
+    EXPECT_NEAR(x.RangeMin(), std::pow(100, 1.0 / 12), 1e-9);
+    EXPECT_NEAR(x.RangeMax(), std::pow(100, 11.0 / 12), 1e-9);
+}
+
 TEST(AxisMapping, PositionsMarginsAndDepth) {
     TestPanel chart;
     TChartAxis& x = chart.BottomAxis();
