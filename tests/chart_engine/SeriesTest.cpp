@@ -68,10 +68,20 @@ TEST(SeriesAppend, DeleteAndSwapKeepColoursAndLabelsWithPoints) {
     s.AppendPoint(1, 10, "a", clRed);
     s.AppendPoint(2, 20, "b", clBlue);
     s.AppendPoint(3, 30, "c", clLime);
+    // marks placed at every point; the deleted point's mark goes with it
+    TSeriesMarksPositions& marks = s.Marks().Positions();
+    marks.grow_to(3);
+    for (int i = 0; i < 3; ++i) {
+        marks[size_t(i)].emplace();
+        marks[size_t(i)]->BoxWidth = 100 + i;
+    }
     s.DeletePoint(1);
     EXPECT_EQ(s.PointCount(), 2);
     EXPECT_EQ(s.PointLabel(1), "c");
     EXPECT_EQ(s.PointColor(1), clLime);
+    ASSERT_EQ(marks.size(), 2u);
+    EXPECT_EQ(marks[0]->BoxWidth, 100);
+    EXPECT_EQ(marks[1]->BoxWidth, 102);
     s.SwapPoints(0, 1);
     EXPECT_EQ(s.PointX(0), 3);
     EXPECT_EQ(s.PointLabel(0), "c");
@@ -287,6 +297,18 @@ TEST(SeriesAppend, LabelsStayWithTheirPointsWhenTheLabelListIsShort) {
     s.SwapPoints(3, 0);
     EXPECT_EQ(s.PointLabel(0), "five");
     EXPECT_EQ(s.PointLabel(3), "");
+
+    // a swap with a point beyond the end of the label list trades the label all the same
+    TChartSeries t;
+    t.AppendPoint(1, 0, "one");
+    t.AppendPoint(2, 0);
+    t.AppendPoint(3, 0);
+    ASSERT_EQ(t.PointLabelCount(), 1);
+    t.SwapPoints(2, 0);
+    EXPECT_EQ(t.PointX(2), 1);
+    EXPECT_EQ(t.PointLabel(2), "one");
+    EXPECT_EQ(t.PointLabel(0), "");
+    EXPECT_EQ(t.PointLabel(1), "");
 }
 
 TEST(SeriesDrawing, VisiblePointsOrderDepthOrderAndClicks) {
