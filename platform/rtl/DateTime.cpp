@@ -41,7 +41,9 @@ int DaysInMonth(int year, int month) {
 }
 
 bool IsValidDateTime(TDateTime value) {
-    return std::isfinite(value) && value >= MinDateTime && value < MaxDateTime + 1;
+    // The date is the integer part toward zero, so 1 January of year 1 is every value from
+    // MinDateTime down to (not including) MinDateTime - 1: its time of day counts backwards.
+    return std::isfinite(value) && value > MinDateTime - 1 && value < MaxDateTime + 1;
 }
 
 bool TryEncodeDate(int year, int month, int day, TDateTime& out) {

@@ -12,8 +12,9 @@ namespace rtl {
 using TDateTime = double;
 
 constexpr double MSecsPerDay = 86400000.0;
-// Day numbers of 0001-01-01 and 9999-12-31 relative to 1899-12-30; a date-time must lie
-// within [MinDateTime, MaxDateTime + 1).
+// Day numbers of 0001-01-01 and 9999-12-31 relative to 1899-12-30. A date-time's date is its
+// integer part toward zero, so valid values lie strictly between MinDateTime - 1 and
+// MaxDateTime + 1.
 constexpr double MinDateTime = -693593.0;
 constexpr double MaxDateTime = 2958465.0;
 

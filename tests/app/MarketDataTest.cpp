@@ -107,8 +107,12 @@ TEST_F(WindowTest, ExtremeQuoteValuesNeverEndTheRow) {
     q.r.lAskSize = std::numeric_limits<int32_t>::min();
     form->OnQuoteData(&q.r);
     EXPECT_EQ(form->StringGrid1->Cells(6, 2), "-4294967295");
+    // Noon of 1 January of year 1 is a date, not a number.
+    q.r.UTCDateTime = rtl::MinDateTime - 0.5;
+    form->OnQuoteData(&q.r);
+    EXPECT_EQ(form->StringGrid1->Cells(0, 3), "0001.01.01 12:00:00");
     EXPECT_EQ(form->OnQuoteData(nullptr), com::S_OK);
-    EXPECT_EQ(FeedCounters.QuoteRows, 2);
+    EXPECT_EQ(FeedCounters.QuoteRows, 3);
 }
 
 TEST_F(WindowTest, TimeAndOptionRecordsChangeNothing) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 using namespace rtl;
 
@@ -18,9 +19,20 @@ TEST(DateTime, EpochAndKnownDays) {
     EXPECT_EQ(DayOfWeek(EncodeDate(2026, 12, 7)), 2);
     EXPECT_EQ(DayOfWeek(0), 7); // 1899-12-30 was a Saturday
     EXPECT_EQ(DayOfWeek(-1.5), 6);
-    EXPECT_THROW(EncodeDate(2023, 2, 29), EConvertError);
-    EXPECT_NO_THROW(EncodeDate(2024, 2, 29));
     EXPECT_THROW(EncodeTime(24, 0, 0, 0), EConvertError);
+}
+
+// Every fourth year is a leap year, except centuries, except every fourth century.
+TEST(DateTime, LeapYearsFollowTheCenturyRules) {
+    EXPECT_THROW(EncodeDate(2023, 2, 29), EConvertError);
+    EXPECT_THROW(EncodeDate(1900, 2, 29), EConvertError);
+    EXPECT_THROW(EncodeDate(2100, 2, 29), EConvertError);
+    EXPECT_DOUBLE_EQ(EncodeDate(2024, 3, 1) - EncodeDate(2024, 2, 28), 2);
+    EXPECT_DOUBLE_EQ(EncodeDate(2000, 3, 1) - EncodeDate(2000, 2, 28), 2);
+    // The decoder walks the same months: day 59 after 1 January.
+    EXPECT_EQ(FormatDateTime("yyyy.mm.dd", EncodeDate(1900, 1, 1) + 59), "1900.03.01");
+    EXPECT_EQ(FormatDateTime("yyyy.mm.dd", EncodeDate(2000, 1, 1) + 59), "2000.02.29");
+    EXPECT_EQ(FormatDateTime("yyyy.mm.dd", EncodeDate(2100, 1, 1) + 59), "2100.03.01");
 }
 
 TEST(DateTime, MonthAfterHourMeansMinutes) {
@@ -46,6 +58,23 @@ TEST(DateTime, RoundsToTheMillisecondAndCarriesMidnight) {
 TEST(DateTime, InvalidValuesRaiseInsteadOfPrintingGarbage) {
     for (double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL, MaxDateTime + 1, MinDateTime - 1, 1e300})
         EXPECT_THROW(FormatDateTime("yyyy", bad), EConvertError) << bad;
+}
+
+// What the validity test accepts is exactly what the decoder can show. The date is the integer
+// part toward zero, so 1 January of year 1 is every value from MinDateTime down to (not
+// including) MinDateTime - 1, its time of day counting backwards.
+TEST(DateTime, TheFirstAndLastDaysAreValidAllDay) {
+    const std::pair<double, const char*> edges[] = {
+        {MinDateTime - 0.75, "0001.01.01 18:00"}, {MinDateTime - 0.000001, "0001.01.01 00:00"},
+        {MinDateTime, "0001.01.01 00:00"},        {MinDateTime + 0.5, "0001.01.02 12:00"},
+        {MaxDateTime + 0.75, "9999.12.31 18:00"},
+    };
+    for (const auto& [value, text] : edges) {
+        EXPECT_TRUE(IsValidDateTime(value)) << value;
+        EXPECT_EQ(FormatDateTime("yyyy.mm.dd hh:nn", value), text) << value;
+    }
+    EXPECT_FALSE(IsValidDateTime(MinDateTime - 1));
+    EXPECT_FALSE(IsValidDateTime(MaxDateTime + 1));
 }
 
 TEST(StrToDateTime, ReadsBackTheQuoteTimeExactly) {
