@@ -71,7 +71,11 @@ TGridFileContent ParseGridFile(std::string_view bytes, const std::string& fileNa
     content.ColCount = ReadCount(lines, fileName, "column count", MaxColCount);
     content.RowCount = ReadCount(lines, fileName, "row count", std::numeric_limits<int>::max());
     // Every cell line takes at least one byte, so a count beyond the bytes left is a short
-    // file, found before anything is allocated.
+    // file, found before anything is allocated. Rows are bounded the same way whatever the
+    // column count: a grid of no columns would otherwise take any row count for free.
+    if (size_t(content.RowCount) > lines.Remaining())
+        Bad(fileName,
+            "the row count " + rtl::IntToStr(content.RowCount) + " is more than the file can hold");
     const size_t cells = size_t(content.ColCount) * size_t(content.RowCount);
     if (cells > lines.Remaining())
         Bad(fileName,

@@ -93,6 +93,7 @@ TEST(GridFile, BadFilesRaiseAndLeaveTheGridAsItWas) {
         {"beyond 32 bits", "99999999999\r\n1\r\nx\r\n"},
         {"absurd columns", "1000000000\r\n1\r\nx\r\n"},
         {"billions of cells", "60000\r\n2000000000\r\nx\r\n"},
+        {"no columns, billions of rows", "0\r\n2147483647\r\n"},
         {"short by one", "2\r\n2\r\na\r\nb\r\nc\r\n"},
         {"last cell without its line", "1\r\n2\r\na\r\n"},
     };
