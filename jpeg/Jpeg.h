@@ -84,8 +84,6 @@ public:
 
     void LoadFromStream(tk::TStream& stream) override;
     void SaveToStream(tk::TStream& stream) override;
-    void ReadData(tk::TStream& stream) override;
-    void WriteData(tk::TStream& stream) override;
     void Draw(tk::TBitmap& target, const gfx::TRect& rect) override;
 
     tk::TPalette Palette() const override;

@@ -173,28 +173,6 @@ void TJPEGImage::SaveToStream(tk::TStream& stream) {
                            static_cast<int64_t>(image_->Data()->Bytes().size()));
 }
 
-void TJPEGImage::ReadData(tk::TStream& stream) {
-    uint8_t count[4];
-    stream.ReadBuffer(count, 4);
-    int64_t size = int64_t{count[0]} | int64_t{count[1]} << 8 | int64_t{count[2]} << 16 |
-                   int64_t{count[3]} << 24;
-    if (size > stream.Remaining()) throw rtl::EInOutError("Stream read error");
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    stream.ReadBuffer(bytes.data(), size);
-    tk::TMemoryStream data(std::move(bytes));
-    LoadFromStream(data);
-}
-
-// Compresses a picture held only as a bitmap first, so that the property data keeps it.
-void TJPEGImage::WriteData(tk::TStream& stream) {
-    JPEGNeeded();
-    auto size = static_cast<uint32_t>(image_->HasBytes() ? image_->Data()->Bytes().size() : 0);
-    const uint8_t count[4] = {static_cast<uint8_t>(size), static_cast<uint8_t>(size >> 8),
-                              static_cast<uint8_t>(size >> 16), static_cast<uint8_t>(size >> 24)};
-    stream.WriteBuffer(count, 4);
-    if (size > 0) stream.WriteBuffer(image_->Data()->Memory(), size);
-}
-
 void TJPEGImage::Draw(tk::TBitmap& target, const gfx::TRect& rect) {
     DIBNeeded();
     if (bitmap_) bitmap_->Draw(target, rect);

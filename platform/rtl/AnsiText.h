@@ -11,8 +11,5 @@ namespace rtl {
 std::string WideToAnsi(std::u16string_view wide);
 // Every byte has a wide form (the five undefined bytes map to their C1 control code).
 std::u16string AnsiToWide(std::string_view ansi);
-// UTF-8 <-> 8-bit, for the toolkit's text and the command line.
-std::string AnsiToUtf8(std::string_view ansi);
-std::string Utf8ToAnsi(std::string_view utf8);
 
 } // namespace rtl

@@ -95,14 +95,6 @@ std::string_view TGridCells::CellView(int col, int row) const {
     return {p, len};
 }
 
-bool TGridCells::RowIsEmpty(int row) const {
-    if (row < 0 || row >= RowCount()) return true;
-    if (row == hotRow_)
-        return std::all_of(hot_.begin(), hot_.end(),
-                           [](const std::string& s) { return s.empty(); });
-    return refs_[size_t(row)] == kEmptyRow;
-}
-
 void TGridCells::LoadHot(int row) {
     if (row == hotRow_) return;
     FlushHot();

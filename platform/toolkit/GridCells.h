@@ -33,7 +33,6 @@ public:
     // Raises rtl::EListError outside the grid.
     void SetCell(int col, int row, std::string_view text);
     void ClearRow(int row);
-    bool RowIsEmpty(int row) const;
 
     // Bytes held by the store (chunks, references, the hot row).
     size_t MemoryBytes() const;

@@ -67,12 +67,6 @@ void TStringGrid::SetColWidths(int col, int width) {
     viewport()->update();
 }
 
-void TStringGrid::SetDefaultRowHeight(int height) {
-    rowHeight_ = std::max(height, 1);
-    UpdateScrollBar();
-    viewport()->update();
-}
-
 int TStringGrid::VisibleDataRows() const {
     return std::max(1, (viewport()->height() - (rowHeight_ + kLine)) / (rowHeight_ + kLine));
 }
@@ -102,7 +96,6 @@ void TStringGrid::SetCol(int col) {
 }
 
 void TStringGrid::SelectAndShow(int row) {
-    bool changed = row != row_;
     row_ = row;
     QScrollBar* bar = verticalScrollBar();
     int top = bar->value() + 1;
@@ -112,7 +105,6 @@ void TStringGrid::SelectAndShow(int row) {
     else if (row >= top + page)
         bar->setValue(row - page);
     viewport()->update();
-    if (changed && OnSelectCell) OnSelectCell();
 }
 
 void TStringGrid::paintEvent(QPaintEvent*) {

@@ -8,7 +8,6 @@
 
 #include <QAbstractScrollArea>
 
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,8 +29,6 @@ public:
     void ClearRow(int row);
     int ColWidths(int col) const;
     void SetColWidths(int col, int width);
-    int DefaultRowHeight() const { return rowHeight_; }
-    void SetDefaultRowHeight(int height);
 
     // The selected row (1 or more; rows start below the title row) and the current column.
     int Row() const { return row_; }
@@ -43,8 +40,6 @@ public:
     void Repaint() { viewport()->update(); }
 
     const TGridCells& Store() const { return cells_; }
-
-    std::function<void()> OnSelectCell;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -215,28 +215,6 @@ void TBitmap::Draw(TBitmap& target, const gfx::TRect& rect) {
     target.Changed();
 }
 
-void TBitmap::ReadData(TStream& stream) {
-    uint8_t count[4];
-    stream.ReadBuffer(count, 4);
-    int64_t size = int64_t{count[0]} | int64_t{count[1]} << 8 | int64_t{count[2]} << 16 |
-                   int64_t{count[3]} << 24;
-    if (size > stream.Remaining()) throw rtl::EInOutError("Stream read error");
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    stream.ReadBuffer(bytes.data(), size);
-    TMemoryStream data(std::move(bytes));
-    LoadFromStream(data);
-}
-
-void TBitmap::WriteData(TStream& stream) {
-    TMemoryStream data;
-    WriteBmp(data);
-    auto size = static_cast<uint32_t>(data.Size());
-    const uint8_t count[4] = {static_cast<uint8_t>(size), static_cast<uint8_t>(size >> 8),
-                              static_cast<uint8_t>(size >> 16), static_cast<uint8_t>(size >> 24)};
-    stream.WriteBuffer(count, 4);
-    stream.WriteBuffer(data.Memory(), data.Size());
-}
-
 void TBitmap::Swap(TBitmap& other) noexcept {
     std::swap(width_, other.width_);
     std::swap(height_, other.height_);

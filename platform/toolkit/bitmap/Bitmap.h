@@ -58,8 +58,6 @@ public:
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) override { WriteBmp(stream); }
     void WriteBmp(TStream& stream) const;
-    void ReadData(TStream& stream) override;
-    void WriteData(TStream& stream) override;
 
     void Draw(TBitmap& target, const gfx::TRect& rect) override;
 

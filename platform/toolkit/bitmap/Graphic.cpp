@@ -32,6 +32,28 @@ void TGraphic::SaveToFile(const std::string& fileName) {
     encoded.SaveToFile(fileName);
 }
 
+void TGraphic::ReadData(TStream& stream) {
+    uint8_t count[4];
+    stream.ReadBuffer(count, 4);
+    const int64_t size = int64_t{count[0]} | int64_t{count[1]} << 8 | int64_t{count[2]} << 16 |
+                         int64_t{count[3]} << 24;
+    if (size > stream.Remaining()) throw rtl::EInOutError("Stream read error");
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    stream.ReadBuffer(bytes.data(), size);
+    TMemoryStream data(std::move(bytes));
+    LoadFromStream(data);
+}
+
+void TGraphic::WriteData(TStream& stream) {
+    TMemoryStream data;
+    SaveToStream(data);
+    const auto size = static_cast<uint32_t>(data.Size());
+    const uint8_t count[4] = {static_cast<uint8_t>(size), static_cast<uint8_t>(size >> 8),
+                              static_cast<uint8_t>(size >> 16), static_cast<uint8_t>(size >> 24)};
+    stream.WriteBuffer(count, 4);
+    if (size > 0) stream.WriteBuffer(data.Memory(), data.Size());
+}
+
 void TGraphic::SetTransparent(bool value) {
     if (value == transparent_) return;
     transparent_ = value;

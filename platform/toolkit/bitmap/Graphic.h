@@ -40,9 +40,11 @@ public:
     // an existing file untouched.
     virtual void SaveToFile(const std::string& fileName);
 
-    // Property data: the picture as stored inside a component description.
-    virtual void ReadData(TStream& stream) = 0;
-    virtual void WriteData(TStream& stream) = 0;
+    // Property data: the picture as stored inside a component description, its stream bytes
+    // after their count (32 bits, little-endian). A count beyond the stream raises
+    // rtl::EInOutError before anything is read.
+    void ReadData(TStream& stream);
+    void WriteData(TStream& stream);
 
     // The picture stretched into rect of the target bitmap, clipped to the target.
     virtual void Draw(TBitmap& target, const gfx::TRect& rect) = 0;
