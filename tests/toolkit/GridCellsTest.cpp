@@ -56,6 +56,13 @@ TEST(GridCells, ShrinkGrowAndClearKeepTheRestIntact) {
     g.ClearRow(2);
     EXPECT_EQ(g.Cell(0, 2), "");
     EXPECT_EQ(g.Cell(0, 3), "row3");
+    // Clearing the row being filled forgets its unpacked cells too.
+    g.SetCell(1, 3, "filling");
+    g.ClearRow(3);
+    EXPECT_EQ(g.Cell(1, 3), "");
+    EXPECT_EQ(g.Cell(0, 3), "");
+    g.SetCell(1, 4, "next"); // packs whatever row was being filled
+    EXPECT_EQ(g.Cell(1, 3), "");
     g.SetColCount(1);
     g.SetCell(0, 1, "one");
     EXPECT_EQ(g.Cell(0, 1), "one");
@@ -91,12 +98,19 @@ TEST(GridCells, SnapshotKeepsWhatItSawWhileTheOriginalMovesOn) {
     EXPECT_EQ(snap.Cell(0, 1), "first");
     EXPECT_EQ(snap.Cell(2, 1), "hot");
     EXPECT_EQ(snap.Cell(1, 1), "");
-    // Writing into the snapshot never touches the original.
+    // Writing into the snapshot never touches the original, and neither side writes over the
+    // records the other packs after the snapshot was taken.
     TGridCells snap2 = g.Snapshot();
     snap2.SetCell(0, 5, "mine");
+    snap2.SetCell(0, 6, "packs row 5");
+    g.SetCell(0, 7, "theirs");
+    g.SetCell(0, 8, "packs row 7");
     snap2.SetRowCount(30000);
     snap2.SetCell(2, 29999, "tail");
+    EXPECT_EQ(snap2.Cell(0, 5), "mine");
+    EXPECT_EQ(g.Cell(0, 7), "theirs");
     EXPECT_EQ(g.Cell(0, 5), "");
+    EXPECT_EQ(snap2.Cell(0, 7), "");
     EXPECT_EQ(g.Cell(1, 20000), "again");
     EXPECT_EQ(g.RowCount(), 20001);
 }
