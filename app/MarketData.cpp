@@ -1,5 +1,6 @@
 // The quote and Level 2 handlers: records from the host into edits and grid rows.
 #include "app/FeedCounters.h"
+#include "app/MakerRows.h"
 #include "app/Unit1.h"
 
 #include "com/Bstr.h"
@@ -27,7 +28,7 @@ com::HRESULT TForm1::OnQuoteData(hox::QuoteRecord* record) {
     try {
         if (!record) return com::S_OK;
         const hox::QuoteRecord& q = *record;
-        // 1. The 24 edits.
+        // The 24 edits.
         const char16_t* strings[4] = {q.bstrSymbol, q.bstrMarket, q.bstrCompany, q.bstrUnderlier};
         for (int i = 0; i < 4; ++i) QuoteEdits[i]->SetText(Ansi(strings[i]));
         const double doubles[9] = {q.dLast, q.dBid,  q.dAsk,        q.dPrevClose,  q.dHigh,
@@ -40,10 +41,10 @@ com::HRESULT TForm1::OnQuoteData(hox::QuoteRecord* record) {
         QuoteEdits[22]->SetText(rtl::UIntToStr(q.tick));
         QuoteEdits[23]->SetText(rtl::UIntToStr(q.putcall));
 
-        // 2. A new row.
+        // A new row.
         int32_t n = ++FeedCounters.QuoteRows;
         StringGrid1->SetRowCount(n + 1);
-        // 3. Its cells. The size difference is taken on 64 bits: two int32 sizes can differ
+        // Its cells. The size difference is taken on 64 bits: two int32 sizes can differ
         // by more than an int32 holds.
         int64_t d = int64_t(q.lAskSize) - int64_t(q.lBidSize);
         StringGrid1->SetCells(0, n, QuoteEdits[21]->Text());
@@ -55,7 +56,7 @@ com::HRESULT TForm1::OnQuoteData(hox::QuoteRecord* record) {
         StringGrid1->SetCells(6, n, d < 0 ? rtl::IntToStr(d) : "0");
         StringGrid1->SetCells(7, n, QuoteEdits[16]->Text());
         StringGrid1->SetCells(11, n, rtl::IntToStr(n));
-        // 4. Show the newest row.
+        // Show the newest row.
         StringGrid1->SetRow(n);
         StringGrid1->SetCol(0);
     } catch (const std::exception&) {
@@ -67,7 +68,7 @@ com::HRESULT TForm1::OnLevel2Data(hox::Level2Record* record) {
     try {
         if (!record) return com::S_OK;
         const hox::Level2Record& l2 = *record;
-        // 1. The "Level II" edits.
+        // The "Level II" edits.
         std::string mmid = Ansi(l2.bstrMMID);
         Edit1->SetText(Ansi(l2.bstrSymbol));
         Edit2->SetText(mmid);
@@ -76,24 +77,28 @@ com::HRESULT TForm1::OnLevel2Data(hox::Level2Record* record) {
         Edit6->SetText(rtl::FloatToStr(l2.dPrice));
         Edit7->SetText(rtl::UIntToStr(l2.side));
         Edit8->SetText(l2.bClosed != 0 ? "-1" : "0");
-        // 2. The book: side 1 is the bid book, anything else the ask book.
+        // The book: side 1 is the bid book, anything else the ask book.
         bool bid = l2.side == 1;
         tk::TStringGrid* book = bid ? StringGrid2 : StringGrid3;
+        TMakerRows& makers = bid ? BidMakers : AskMakers;
         int32_t& counter = bid ? FeedCounters.BidRows : FeedCounters.AskRows;
         if (l2.bClosed == 0) {
-            // 3. An open entry appends a row.
+            // An open entry appends a row.
             int32_t n = ++counter;
             book->SetRowCount(n + 1);
             book->SetCells(0, n, mmid);
             book->SetCells(1, n, rtl::FloatToStr(l2.dPrice));
             book->SetCells(2, n, rtl::IntToStr(l2.lSize));
             book->SetCells(4, n, rtl::IntToStr(n));
+            makers.Opened(mmid, n);
         } else {
-            // 4. A closed entry marks every row of that market maker in this book.
-            for (int32_t i = 1; i <= counter; ++i)
-                if (book->CellView(0, i) == mmid) book->SetCells(0, i, "CLOSED:");
+            // A closed entry marks every earlier row of that market maker in this book. The
+            // index hands over the rows that show the MMID; each is checked before it changes.
+            makers.Close(mmid, [&](int32_t i) {
+                if (i <= counter && book->CellView(0, i) == mmid) book->SetCells(0, i, "CLOSED:");
+            });
         }
-        // 5. and 6.
+        // Select the newest row, then repaint both books.
         if (counter >= 1) {
             book->SetRow(counter);
             book->SetCol(0);

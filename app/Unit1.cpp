@@ -147,6 +147,8 @@ void TForm1::Button2Click() {
     if (QuotesB) OleCheck(QuotesB->Unsubscribe(this));
     for (tk::TStringGrid* grid : {StringGrid1, StringGrid2, StringGrid3})
         for (int r = 1; r < grid->RowCount(); ++r) grid->ClearRow(r);
+    BidMakers.Emptied(FeedCounters.BidRows);
+    AskMakers.Emptied(FeedCounters.AskRows);
     Edit4->setEnabled(true);
     Button2->setEnabled(false);
     Button1->setEnabled(true);

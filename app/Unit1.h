@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/HOXCOMLibEvents.h"
+#include "app/MakerRows.h"
 
 #include "HOXCOMLib_TLB.h"
 #include "com/ComPtr.h"
@@ -83,4 +84,7 @@ private:
     void BuildLayout();
     void Timer1Timer() {}
     bool destroyed_ = false;
+    // The rows of each Level 2 book that still show their market maker.
+    TMakerRows BidMakers;
+    TMakerRows AskMakers;
 };

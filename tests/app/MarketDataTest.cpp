@@ -4,8 +4,12 @@
 #include "com/Bstr.h"
 #include "rtl/DateTime.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 using hostsim::HostControl;
 
@@ -158,6 +162,68 @@ TEST_F(WindowTest, Level2BooksAppendAndCloseMarketMakersPerSide) {
     EXPECT_EQ(form->StringGrid3->Cells(0, 2), "CLOSED:");
     EXPECT_EQ(form->Edit(8)->Text(), "-1");
     EXPECT_EQ(form->Edit(9)->Text(), "");
+}
+
+// Closing follows the rule of the book's own cells (every row 1 to the counter whose MMID is
+// the maker's becomes "CLOSED:") through repeated makers, the empty MMID, a maker named
+// "CLOSED:", both books and Stop, which empties the rows but keeps the counters.
+TEST_F(WindowTest, ClosingMarksExactlyTheRowsThatShowTheMaker) {
+    auto form = CreatedForm();
+    std::vector<std::string> model[2] = {{""}, {""}}; // column 0 of the ask and bid books
+    const char16_t* makers[] = {u"GSCO", u"MSCO", u"", u"CLOSED:", u"gsco"};
+    const std::string ansi[] = {"GSCO", "MSCO", "", "CLOSED:", "gsco"};
+    uint32_t seed = 12345;
+    auto next = [&seed](uint32_t below) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % below;
+    };
+    auto expectBooks = [&](int step) {
+        for (int side = 0; side < 2; ++side) {
+            tk::TStringGrid* grid = side == 1 ? form->StringGrid2 : form->StringGrid3;
+            for (size_t i = 1; i < model[side].size(); ++i)
+                ASSERT_EQ(grid->Cells(0, int(i)), model[side][i])
+                    << "step " << step << " side " << side << " row " << i;
+        }
+    };
+    for (int step = 0; step < 600; ++step) {
+        if (step % 150 == 100) {
+            form->Button2Click();
+            for (auto& book : model) std::fill(book.begin() + 1, book.end(), "");
+            continue;
+        }
+        const uint32_t maker = next(5), side = next(3);
+        const bool close = next(3) == 0;
+        Level2 l2(makers[maker], side, close ? -1 : 0);
+        form->OnLevel2Data(&l2.r);
+        std::vector<std::string>& book = model[side == 1];
+        if (!close) {
+            book.push_back(ansi[maker]);
+            continue;
+        }
+        for (size_t i = 1; i < book.size(); ++i)
+            if (book[i] == ansi[maker]) book[i] = "CLOSED:";
+        ASSERT_NO_FATAL_FAILURE(expectBooks(step));
+    }
+    EXPECT_EQ(FeedCounters.BidRows + 1, int(model[1].size()));
+    EXPECT_EQ(FeedCounters.AskRows + 1, int(model[0].size()));
+}
+
+// A close costs the rows it marks, not the size of the book: closing makers in a book of
+// 20,000 rows must not read the whole book each time (that took seconds here).
+TEST_F(WindowTest, ClosingAMakerDoesNotReadTheWholeBook) {
+    auto form = CreatedForm();
+    Level2 other(u"MSCO", 1, 0);
+    while (FeedCounters.BidRows < 20000) form->OnLevel2Data(&other.r);
+    Level2 open(u"GSCO", 1, 0), close(u"GSCO", 1, -1);
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 2000; ++i) {
+        form->OnLevel2Data(&open.r);
+        form->OnLevel2Data(&close.r);
+    }
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(elapsed, std::chrono::milliseconds(1500));
+    EXPECT_EQ(form->StringGrid2->Cells(0, FeedCounters.BidRows), "CLOSED:");
+    EXPECT_EQ(form->StringGrid2->Cells(0, 20000), "MSCO");
 }
 
 TEST_F(WindowTest, AClosedRecordOnAnEmptyBookIsHarmless) {
