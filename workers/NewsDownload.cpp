@@ -11,6 +11,7 @@
 #include "toolkit/Thread.h"
 
 #include <cstdio>
+#include <limits>
 #include <mutex>
 
 namespace workers {
@@ -53,24 +54,35 @@ void Fetch(const std::string& url, std::string& result) {
 
 TNewsTable ParseCalendar(std::string_view text) {
     TNewsTable table;
-    TLineReader lines(text);
+    // The rows are counted first, so the store's row references are allocated once.
+    size_t lineCount = 0;
     std::string_view line;
+    for (TLineReader counter(text); counter.Next(line);) ++lineCount;
+    if (lineCount >= size_t(std::numeric_limits<int>::max()))
+        throw rtl::EInOutError("The calendar has too many lines");
+    table.Rows.SetRowCount(int(lineCount) + 1);
+    TLineReader lines(text);
+    std::string_view fields[8];
+    std::string when;
     for (int n = 1; lines.Next(line); ++n) {
         if (line == "0") continue;
-        TNewsEvent& e = table.Events.emplace_back();
-        e.Row = n;
-        e.Cells[0] = split2(line, 0, ';') + " " + split2(line, 1, ';');
-        for (int k = 2; k <= 7; ++k) e.Cells[size_t(k - 1)] = split2(line, k, ';');
+        split2Fields(line, ';', fields, 8);
+        when.assign(fields[0]).append(" ").append(fields[1]);
+        table.Rows.SetCell(0, n, when);
+        for (int k = 2; k <= 7; ++k) table.Rows.SetCell(k - 1, n, fields[k]);
         table.LastRow = n;
     }
+    table.Rows.SetRowCount(table.LastRow + 1);
     return table;
 }
 
-void ApplyNewsTable(tk::TStringGrid& grid, const TNewsTable& table) {
-    for (int r = 1; r < grid.RowCount(); ++r) grid.ClearRow(r);
-    if (table.LastRow > 0) grid.SetRowCount(table.LastRow + 1);
-    for (const TNewsEvent& e : table.Events)
-        for (size_t c = 0; c < e.Cells.size(); ++c) grid.SetCells(int(c), e.Row, e.Cells[c]);
+void ApplyNewsTable(tk::TStringGrid& grid, TNewsTable& table) {
+    tk::TGridCells& rows = table.Rows;
+    rows.SetColCount(grid.ColCount());
+    rows.SetRowCount(table.LastRow > 0 ? table.LastRow + 1 : grid.RowCount());
+    if (rows.RowCount() > 0)
+        for (int c = 0; c < grid.ColCount(); ++c) rows.SetCell(c, 0, grid.CellView(c, 0));
+    grid.SwapCells(rows);
 }
 
 bool DownloadFile(const std::string& url, std::string& result) {
@@ -100,7 +112,9 @@ void DownloadNews(tk::TStringGrid& grid, const TCalendarRequest& request) {
         WriteWholeFile(request.FileName, body);
         text = ReadWholeFile(request.FileName);
     }
-    const TNewsTable table = ParseCalendar(text);
+    // Built here, swapped in with one short hop; the grid's previous cells come back in the
+    // table and are freed here too.
+    TNewsTable table = ParseCalendar(text);
     tk::TThread::Synchronize([&] { ApplyNewsTable(grid, table); });
 }
 

@@ -4,10 +4,10 @@
 
 #include "workers/CalendarRequest.h"
 
-#include <array>
+#include "toolkit/GridCells.h"
+
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace tk {
 class TStringGrid;
@@ -17,23 +17,23 @@ namespace workers {
 
 inline constexpr const char* DownloadErrorMessage = "Error loading url !!";
 
-// The grid content of one calendar text: the event on line n (counted from 1, "0" lines
-// included) fills row n; columns are "date time", currency, title, impact, actual, forecast,
-// previous.
-struct TNewsEvent {
-    int Row = 0;
-    std::array<std::string, 7> Cells;
-};
+// The grid rows of one calendar text, built off the window thread in the grid's own compact
+// store: the event on line n (counted from 1, "0" lines included) fills row n; columns are
+// "date time", currency, title, impact, actual, forecast, previous. Row 0 and the rows of "0"
+// lines stay empty. An empty line is an event too (its first cell is " "), so a row costs
+// about a dozen bytes however many lines the answer holds.
 struct TNewsTable {
     int LastRow = 0; // the row of the last event, 0 without events
-    std::vector<TNewsEvent> Events;
+    tk::TGridCells Rows{7, 1};
 };
 
 TNewsTable ParseCalendar(std::string_view text);
 
-// Window thread: empties rows 1 and below and fills the events in; without events the row
-// count stays, otherwise it becomes LastRow + 1. Row 0 (the titles) stays.
-void ApplyNewsTable(tk::TStringGrid& grid, const TNewsTable& table);
+// Window thread: the grid takes the table's rows in one swap, whatever their number, keeping
+// its titles (row 0) and column count. Without events it keeps its row count with every row
+// below the titles emptied; otherwise the row count becomes LastRow + 1. The table is left
+// holding the grid's previous cells, so that the caller frees them off the window thread.
+void ApplyNewsTable(tk::TStringGrid& grid, TNewsTable& table);
 
 // Fetches the URL into result. Any failure shows DownloadErrorMessage on the window thread,
 // leaves result empty and returns false; it never raises.

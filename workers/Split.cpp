@@ -1,5 +1,7 @@
 #include "workers/Split.h"
 
+#include <algorithm>
+
 namespace workers {
 
 std::vector<std::string> split(std::string_view text, char delimiter) {
@@ -13,21 +15,37 @@ std::vector<std::string> split(std::string_view text, char delimiter) {
     return items;
 }
 
-std::string split2(std::string_view text, int index, char delimiter) {
+void split2Fields(std::string_view text, char delimiter, std::string_view* fields, int count) {
     constexpr size_t Window = 255;
-    std::string work;
-    work.reserve(text.size() + 1);
-    work.append(text).push_back(delimiter);
-    std::string_view rest = work;
-    std::string_view result;
-    for (int round = 0; round <= index; ++round) {
-        const size_t p = rest.find(delimiter);
-        // Without a delimiter in the window every later round finds none either.
-        if (p == std::string_view::npos) return {};
-        result = rest.substr(0, p);
-        rest = rest.substr(p + 1, Window);
+    // The work text is the text with one delimiter appended. Each round looks for the next
+    // delimiter in [start, end); the next round looks at most Window characters after it,
+    // never beyond the current window, so after the first field only the Window characters
+    // that follow it are ever looked at.
+    const size_t length = text.size() + 1;
+    size_t start = 0, end = length;
+    int k = 0;
+    for (; k < count; ++k) {
+        size_t p = text.substr(0, std::min(end, text.size())).find(delimiter, start);
+        if (p == std::string_view::npos) {
+            // Only the appended delimiter is left, if the window still holds it; without a
+            // delimiter in the window every later round finds none either.
+            if (end < length || start > text.size()) break;
+            p = text.size();
+        }
+        fields[k] = text.substr(start, p - start);
+        start = p + 1;
+        end = std::min(start + Window, end);
     }
-    return std::string(result);
+    for (; k < count; ++k) fields[k] = {};
+}
+
+std::string split2(std::string_view text, int index, char delimiter) {
+    // Every field but the last takes at least its delimiter, so no index beyond the text's
+    // length finds one.
+    if (index < 0 || size_t(index) > text.size()) return {};
+    std::vector<std::string_view> fields(size_t(index) + 1);
+    split2Fields(text, delimiter, fields.data(), index + 1);
+    return std::string(fields.back());
 }
 
 } // namespace workers

@@ -16,4 +16,8 @@ std::vector<std::string> split(std::string_view text, char delimiter);
 // inside that window; a negative index gives the empty text.
 std::string split2(std::string_view text, int index, char delimiter);
 
+// The fields 0 to count - 1 as split2 finds them, in one pass: fields[k] holds split2(text, k,
+// delimiter) as a view into text.
+void split2Fields(std::string_view text, char delimiter, std::string_view* fields, int count);
+
 } // namespace workers

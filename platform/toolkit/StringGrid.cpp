@@ -56,6 +56,15 @@ void TStringGrid::ClearRow(int row) {
     viewport()->update();
 }
 
+void TStringGrid::SwapCells(TGridCells& cells) {
+    std::swap(cells_, cells);
+    colWidths_.resize(size_t(ColCount()), kDefaultColWidth);
+    col_ = std::clamp(col_, 0, std::max(ColCount() - 1, 0));
+    if (row_ >= RowCount()) row_ = std::max(RowCount() - 1, 1);
+    UpdateScrollBar();
+    viewport()->update();
+}
+
 int TStringGrid::ColWidths(int col) const {
     if (col < 0 || col >= int(colWidths_.size())) throw rtl::EListError("Grid index out of range");
     return colWidths_[size_t(col)];

@@ -27,6 +27,9 @@ public:
     std::string_view CellView(int col, int row) const { return cells_.CellView(col, row); }
     void SetCells(int col, int row, std::string_view text);
     void ClearRow(int row);
+    // Exchanges the whole cell store with cells (shape and texts) in constant time; the
+    // selection and the scroll range follow the new row count.
+    void SwapCells(TGridCells& cells);
     int ColWidths(int col) const;
     void SetColWidths(int col, int width);
 

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <mutex>
 
 using testing_support::LocalHttpServer;
@@ -23,22 +24,34 @@ using workers::TNewsTable;
 
 using Row = std::array<std::string, 7>;
 
+namespace {
+
+Row RowOf(const TNewsTable& t, int row) {
+    Row cells;
+    for (int c = 0; c < 7; ++c) cells[size_t(c)] = t.Rows.Cell(c, row);
+    return cells;
+}
+
+const Row Empty{};
+
+} // namespace
+
 TEST(ParseCalendar, EventsLandOnTheRowOfTheirLineAndZeroLinesKeepTheirRows) {
     const TNewsTable t = ParseCalendar("2024.01.05;13:30;USD;Payrolls;High;216K;170K;199K\r\n"
                                        "0\r\n"
                                        "2024.01.05;15:00;USD;ISM Services;Medium;;52.6;52.7\r\n"
                                        "0\r\n");
-    ASSERT_EQ(t.Events.size(), 2u);
-    EXPECT_EQ(t.Events[0].Row, 1);
-    EXPECT_EQ(t.Events[0].Cells,
-              (Row{"2024.01.05 13:30", "USD", "Payrolls", "High", "216K", "170K", "199K"}));
-    EXPECT_EQ(t.Events[1].Row, 3);
-    EXPECT_EQ(t.Events[1].Cells,
-              (Row{"2024.01.05 15:00", "USD", "ISM Services", "Medium", "", "52.6", "52.7"}));
     // A "0" as the last line adds no row.
     EXPECT_EQ(t.LastRow, 3);
+    EXPECT_EQ(t.Rows.RowCount(), 4);
+    EXPECT_EQ(RowOf(t, 0), Empty);
+    EXPECT_EQ(RowOf(t, 1),
+              (Row{"2024.01.05 13:30", "USD", "Payrolls", "High", "216K", "170K", "199K"}));
+    EXPECT_EQ(RowOf(t, 2), Empty);
+    EXPECT_EQ(RowOf(t, 3),
+              (Row{"2024.01.05 15:00", "USD", "ISM Services", "Medium", "", "52.6", "52.7"}));
     EXPECT_EQ(ParseCalendar("0\n0\n").LastRow, 0);
-    EXPECT_EQ(ParseCalendar("").Events.size(), 0u);
+    EXPECT_EQ(ParseCalendar("").Rows.RowCount(), 1);
 }
 
 TEST(ParseCalendar, FieldsAreTakenAsTheyStand) {
@@ -49,22 +62,21 @@ TEST(ParseCalendar, FieldsAreTakenAsTheyStand) {
                                        "d;t;GBP;Rate; decision;High;5%;5%\n"
                                        "0 \n"
                                        "\n");
-    ASSERT_EQ(t.Events.size(), 5u);
-    EXPECT_EQ(t.Events[0].Cells, (Row{"d t", "EUR", "", "", "", "", ""}));
-    EXPECT_EQ(t.Events[1].Cells, (Row{"d t", "EUR", "A", "B", "C", "D", "E"}));
-    EXPECT_EQ(t.Events[2].Cells, (Row{"d t", "GBP", "Rate", " decision", "High", "5%", "5%"}));
-    EXPECT_EQ(t.Events[3].Cells[0], "0  ");
-    EXPECT_EQ(t.Events[4].Cells, (Row{" ", "", "", "", "", "", ""}));
     EXPECT_EQ(t.LastRow, 5);
+    EXPECT_EQ(RowOf(t, 1), (Row{"d t", "EUR", "", "", "", "", ""}));
+    EXPECT_EQ(RowOf(t, 2), (Row{"d t", "EUR", "A", "B", "C", "D", "E"}));
+    EXPECT_EQ(RowOf(t, 3), (Row{"d t", "GBP", "Rate", " decision", "High", "5%", "5%"}));
+    EXPECT_EQ(t.Rows.Cell(0, 4), "0  ");
+    EXPECT_EQ(RowOf(t, 5), (Row{" ", "", "", "", "", "", ""}));
 }
 
 TEST(ParseCalendar, EveryKindOfLineEndSeparatesLinesAndTheLastNeedsNone) {
     const Row a{"1 2", "3", "", "", "", "", ""};
     for (const char* text : {"1;2;3\n0\n1;2;3", "1;2;3\r0\r1;2;3\r", "1;2;3\r\n0\r\n1;2;3"}) {
         const TNewsTable t = ParseCalendar(text);
-        ASSERT_EQ(t.Events.size(), 2u) << text;
-        EXPECT_EQ(t.Events[1].Row, 3);
-        EXPECT_EQ(t.Events[1].Cells, a);
+        EXPECT_EQ(t.LastRow, 3) << text;
+        EXPECT_EQ(RowOf(t, 2), Empty) << text;
+        EXPECT_EQ(RowOf(t, 3), a) << text;
     }
 }
 
@@ -72,9 +84,9 @@ TEST(ParseCalendar, ALongLineLosesTheFieldsBeyondTheWindowAndNulBytesStay) {
     const std::string title(260, 'T');
     const TNewsTable t =
         ParseCalendar("d;t;USD;" + title + ";High;1;2;3\n" + std::string("d;t;J\0Y;x", 9) + "\n");
-    ASSERT_EQ(t.Events.size(), 2u);
-    EXPECT_EQ(t.Events[0].Cells, (Row{"d t", "USD", "", "", "", "", ""}));
-    EXPECT_EQ(t.Events[1].Cells[1], std::string("J\0Y", 3));
+    EXPECT_EQ(t.LastRow, 2);
+    EXPECT_EQ(RowOf(t, 1), (Row{"d t", "USD", "", "", "", "", ""}));
+    EXPECT_EQ(t.Rows.Cell(1, 2), std::string("J\0Y", 3));
 }
 
 namespace {
@@ -155,6 +167,37 @@ TEST_F(NewsDownloadTest, BodiesOfAnySizeAreStoredByteForByteAndShown) {
         EXPECT_EQ(grid_.Cells(2, 3), ""); // beyond the 255-character window
     }
     EXPECT_TRUE(Messages().empty());
+}
+
+// An answer of millions of empty lines (each one an event) costs about a dozen bytes a row, and
+// the window thread takes the rows in one swap instead of filling them cell by cell; an empty
+// answer after it empties those rows just as quickly.
+TEST_F(NewsDownloadTest, MillionsOfEmptyLinesStaySmallAndSwapInAtOnce) {
+    constexpr int Lines = 1 << 19;
+    const std::string text(Lines, '\n');
+    const size_t before = testing_support::AllocatedBytes();
+    TNewsTable table = ParseCalendar(text);
+    EXPECT_LE(testing_support::AllocatedBytes() - before, size_t(16) * Lines);
+    ASSERT_EQ(table.LastRow, Lines);
+
+    using Clock = std::chrono::steady_clock;
+    auto start = Clock::now();
+    workers::ApplyNewsTable(grid_, table);
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(100));
+    EXPECT_EQ(grid_.RowCount(), Lines + 1);
+    EXPECT_EQ(grid_.Cells(0, 0), "DateTime");
+    EXPECT_EQ(grid_.Cells(0, Lines), " ");
+    EXPECT_EQ(grid_.Cells(2, 5), "");
+    // The grid's previous rows came back, to be freed off the window thread.
+    EXPECT_EQ(table.Rows.Cell(2, 5), "earlier 5");
+
+    TNewsTable none = ParseCalendar("");
+    start = Clock::now();
+    workers::ApplyNewsTable(grid_, none);
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(100));
+    EXPECT_EQ(grid_.RowCount(), Lines + 1);
+    EXPECT_EQ(grid_.Cells(0, Lines), "");
+    EXPECT_EQ(grid_.Cells(6, 0), "Previous");
 }
 
 TEST_F(NewsDownloadTest, AnEmptyAnswerEmptiesTheEventRowsButKeepsTheirCount) {
@@ -239,7 +282,8 @@ TEST_F(NewsDownloadTest, OverlappingWorkerRunsKeepTheCalendarFileWhole) {
     EXPECT_EQ(ReadBytes(dir_.File(week.FileName)), body);
     const TNewsTable expected = ParseCalendar(body);
     EXPECT_EQ(grid_.RowCount(), expected.LastRow + 1);
-    for (const auto& e : expected.Events)
-        for (int c = 0; c < 7; ++c) ASSERT_EQ(grid_.Cells(c, e.Row), e.Cells[size_t(c)]);
+    EXPECT_EQ(grid_.Cells(2, 0), "Title");
+    for (int r = 1; r <= expected.LastRow; ++r)
+        for (int c = 0; c < 7; ++c) ASSERT_EQ(grid_.Cells(c, r), expected.Rows.Cell(c, r));
     EXPECT_TRUE(Messages().empty());
 }

@@ -5,6 +5,13 @@
 
 #include <QApplication>
 
+#if defined(__SANITIZE_ADDRESS__)
+// From the sanitizer's allocator interface (g++ ships the library without its header).
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#else
+#include <malloc.h>
+#endif
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -63,6 +70,16 @@ inline tk::TGridCells Grid(int cols, int rows, std::initializer_list<const char*
     for (int c = 0; c < cols; ++c)
         for (int r = 0; r < rows && it != columnMajor.end(); ++r) g.SetCell(c, r, *it++);
     return g;
+}
+
+// Bytes the process holds allocated on the heap now.
+inline size_t AllocatedBytes() {
+#if defined(__SANITIZE_ADDRESS__)
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+#endif
 }
 
 inline std::string ReadBytes(const std::string& file) {
