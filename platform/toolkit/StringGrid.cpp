@@ -23,26 +23,27 @@ constexpr int kLine = 1; // grid line width
 
 TStringGrid::TStringGrid(QWidget* parent)
     : QAbstractScrollArea(parent), colWidths_(5, kDefaultColWidth) {
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setAutoFillBackground(true);
     viewport()->setBackgroundRole(QPalette::Base);
     verticalScrollBar()->setSingleStep(1);
-    UpdateScrollBar();
+    UpdateScrollBars();
 }
 
 void TStringGrid::SetColCount(int count) {
     cells_.SetColCount(count);
     colWidths_.resize(size_t(std::max(count, 0)), kDefaultColWidth);
     col_ = std::clamp(col_, 0, std::max(count - 1, 0));
+    UpdateScrollBars();
     viewport()->update();
 }
 
 void TStringGrid::SetRowCount(int count) {
     cells_.SetRowCount(count);
-    if (row_ >= count) row_ = std::max(count - 1, 1);
-    UpdateScrollBar();
+    if (row_ >= count) row_ = std::max(count - 1, 0);
+    UpdateScrollBars();
     viewport()->update();
 }
 
@@ -60,8 +61,8 @@ void TStringGrid::SwapCells(TGridCells& cells) {
     std::swap(cells_, cells);
     colWidths_.resize(size_t(ColCount()), kDefaultColWidth);
     col_ = std::clamp(col_, 0, std::max(ColCount() - 1, 0));
-    if (row_ >= RowCount()) row_ = std::max(RowCount() - 1, 1);
-    UpdateScrollBar();
+    if (row_ >= RowCount()) row_ = std::max(RowCount() - 1, 0);
+    UpdateScrollBars();
     viewport()->update();
 }
 
@@ -73,6 +74,7 @@ int TStringGrid::ColWidths(int col) const {
 void TStringGrid::SetColWidths(int col, int width) {
     if (col < 0 || col >= int(colWidths_.size())) throw rtl::EListError("Grid index out of range");
     colWidths_[size_t(col)] = std::max(width, 0);
+    UpdateScrollBars();
     viewport()->update();
 }
 
@@ -84,12 +86,24 @@ int TStringGrid::TopRow() const {
     return verticalScrollBar()->value() + 1;
 }
 
-void TStringGrid::UpdateScrollBar() {
+int TStringGrid::ColumnsWidth() const {
+    int width = 0;
+    for (int w : colWidths_) width += w + kLine;
+    return width;
+}
+
+void TStringGrid::UpdateScrollBars() {
     int dataRows = std::max(RowCount() - 1, 0);
     QScrollBar* bar = verticalScrollBar();
     int page = VisibleDataRows();
     bar->setRange(0, std::max(dataRows - page, 0));
     bar->setPageStep(page);
+    // Shown by the scroll area only while the range is not empty.
+    QScrollBar* across = horizontalScrollBar();
+    const int view = viewport()->width();
+    across->setRange(0, std::max(ColumnsWidth() - view, 0));
+    across->setPageStep(std::max(view, 1));
+    across->setSingleStep(kDefaultColWidth / 4);
 }
 
 void TStringGrid::SetRow(int row) {
@@ -122,15 +136,23 @@ void TStringGrid::paintEvent(QPaintEvent*) {
     const int pitch = rowHeight_ + kLine;
     const int width = viewport()->width();
     const int height = viewport()->height();
+    const int left = -horizontalScrollBar()->value();
+    const int columnsRight = left + ColumnsWidth();
     QColor lineColor = pal.color(QPalette::Mid);
 
     auto drawRow = [&](int y, int row, bool title) {
-        int x = 0;
+        int x = left;
         bool selected = !title && row == row_;
-        if (selected) p.fillRect(QRect(0, y, width, rowHeight_), pal.color(QPalette::Highlight));
+        if (selected)
+            p.fillRect(QRect(left, y, columnsRight - left - kLine, rowHeight_),
+                       pal.color(QPalette::Highlight));
         p.setPen(selected ? pal.color(QPalette::HighlightedText) : pal.color(QPalette::Text));
         for (int c = 0; c < ColCount() && x < width; ++c) {
             int w = colWidths_[size_t(c)];
+            if (x + w + kLine <= 0) { // scrolled out on the left
+                x += w + kLine;
+                continue;
+            }
             if (title) {
                 QStyleOptionHeader opt;
                 opt.initFrom(this);
@@ -153,7 +175,7 @@ void TStringGrid::paintEvent(QPaintEvent*) {
         }
         if (!title) {
             p.setPen(lineColor);
-            p.drawLine(0, y + rowHeight_, x - 1, y + rowHeight_);
+            p.drawLine(left, y + rowHeight_, x - 1, y + rowHeight_);
         }
     };
 
@@ -165,7 +187,7 @@ void TStringGrid::paintEvent(QPaintEvent*) {
 
 void TStringGrid::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
-    UpdateScrollBar();
+    UpdateScrollBars();
 }
 
 void TStringGrid::scrollContentsBy(int, int) {
@@ -179,7 +201,7 @@ void TStringGrid::mousePressEvent(QMouseEvent* event) {
         int row = TopRow() + (y - pitch) / pitch;
         if (row < RowCount()) SelectAndShow(row);
     }
-    int x = int(event->position().x());
+    int x = int(event->position().x()) + horizontalScrollBar()->value();
     for (int c = 0, left = 0; c < ColCount(); ++c) {
         left += colWidths_[size_t(c)] + kLine;
         if (x < left) {

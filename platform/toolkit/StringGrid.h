@@ -1,4 +1,6 @@
-// A grid of 8-bit text cells with one title row, row selection and a vertical scroll bar.
+// A grid of 8-bit text cells with one title row, row selection and a vertical scroll bar; a
+// horizontal one appears only while the columns are wider than the view, so no column is ever
+// out of reach.
 //
 // The view paints only the rows on screen straight from the cell store: every operation a
 // quote makes (grow by a row, fill it, select it) costs the same at row 10 as at row 1,000,000.
@@ -33,7 +35,8 @@ public:
     int ColWidths(int col) const;
     void SetColWidths(int col, int width);
 
-    // The selected row (1 or more; rows start below the title row) and the current column.
+    // The selected row (rows start below the title row; 0 until a row is selected) and the
+    // current column. Only a selected row is highlighted, and only across its columns.
     int Row() const { return row_; }
     int Col() const { return col_; }
     // Selects the row and scrolls it into view. Raises rtl::EListError outside the data rows.
@@ -53,13 +56,14 @@ protected:
 
 private:
     int VisibleDataRows() const;
-    void UpdateScrollBar();
+    int ColumnsWidth() const; // every column with its grid line
+    void UpdateScrollBars();
     void SelectAndShow(int row);
 
     TGridCells cells_;
     std::vector<int> colWidths_;
     int rowHeight_ = 15;
-    int row_ = 1;
+    int row_ = 0;
     int col_ = 0;
 };
 
