@@ -245,10 +245,24 @@ TEST_F(WindowTest, TheSimulatedFeedFillsBothTabs) {
     form->Edit35->SetText("p");
     form->Edit36->SetText("1");
     form->Button1Click();
-    HostControl::DeliverNext(hostsim::FeedKind::Quote, 20);
-    HostControl::DeliverNext(hostsim::FeedKind::Level2, 40);
+    EXPECT_EQ(HostControl::DeliverNext(hostsim::FeedKind::Quote, 20), 20);
+    EXPECT_EQ(HostControl::DeliverNext(hostsim::FeedKind::Level2, 40), 40);
     EXPECT_EQ(FeedCounters.QuoteRows, 20);
     EXPECT_EQ(form->StringGrid1->Row(), 20);
     EXPECT_EQ(form->StringGrid1->Cells(0, 20).substr(0, 2), "20");
-    EXPECT_GT(FeedCounters.BidRows + FeedCounters.AskRows, 0);
+    // The host's makers open entries and close only entries they hold: both books got rows,
+    // every close marked at least one of them, and each row carries its number.
+    const int opened = FeedCounters.BidRows + FeedCounters.AskRows;
+    EXPECT_GT(FeedCounters.BidRows, 0);
+    EXPECT_GT(FeedCounters.AskRows, 0);
+    int closedRows = 0;
+    for (tk::TStringGrid* book : {form->StringGrid2, form->StringGrid3}) {
+        for (int r = 1; r < book->RowCount(); ++r) {
+            EXPECT_EQ(book->Cells(4, r), std::to_string(r));
+            EXPECT_EQ(book->Cells(1, r).substr(0, 3), "1.0") << r;
+            closedRows += book->Cells(0, r) == "CLOSED:";
+        }
+    }
+    EXPECT_LT(opened, 40);
+    EXPECT_GE(closedRows, 40 - opened);
 }
