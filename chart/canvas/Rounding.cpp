@@ -19,6 +19,12 @@ int RoundPixel(double value) {
     return static_cast<int>(std::nearbyint(value));
 }
 
+int ClampPixel(long long value) {
+    if (value > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+    if (value < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
+    return static_cast<int>(value);
+}
+
 int HalfSum(int a, int b) {
     return static_cast<int>((static_cast<std::int64_t>(a) + b) / 2);
 }

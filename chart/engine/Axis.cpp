@@ -24,12 +24,6 @@ int64_t RoundToPixel(double v) {
     return int64_t(std::nearbyint(v));
 }
 
-int ClampToInt(int64_t v) {
-    if (v > INT32_MAX) return INT32_MAX;
-    if (v < INT32_MIN) return INT32_MIN;
-    return int(v);
-}
-
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -265,6 +259,25 @@ TAxisLabelStyle TCustomChartAxis::EffectiveLabelStyle() const {
     return drawn ? talValue : talNone;
 }
 
+// Moves the range, as panning and the mouse wheel do.
+void TCustomChartAxis::ScrollBy(double offset, bool checkLimits) {
+    if (checkLimits) {
+        if (offset == 0) return;
+        if (offset > 0 && !(chart_ && chart_->AxisRangeValue(this, false, horizontal_) > maximum_))
+            return;
+        if (offset < 0 && !(chart_ && chart_->AxisRangeValue(this, true, horizontal_) < minimum_))
+            return;
+    }
+    // A non-finite offset, or one that would overflow the range, would leave a range that no
+    // later scroll or zoom could recover from.
+    const double min = minimum_ + offset, max = maximum_ + offset;
+    if (!std::isfinite(min) || !std::isfinite(max)) return;
+    automatic_ = automaticMinimum_ = automaticMaximum_ = false;
+    minimum_ = min;
+    maximum_ = max;
+    Repaint();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Pixels
 
@@ -272,9 +285,10 @@ void TCustomChartAxis::PlaceOnChart() {
     TRect r = chart_ ? chart_->ChartRect() : TRect{};
     const int origin = horizontal_ ? r.left : r.top;
     const int size = horizontal_ ? r.Width() : r.Height();
-    startPixel_ = ClampToInt(origin + RoundToPixel(size * 0.01 * startPosition_));
-    endPixel_ = ClampToInt(origin + RoundToPixel(size * 0.01 * endPosition_));
-    pixelSize_ = ClampToInt(int64_t(endPixel_) - startPixel_);
+    // RoundPixel keeps absurd positions in int range, so the sums cannot overflow.
+    startPixel_ = ClampPixel(int64_t(origin) + RoundPixel(size * 0.01 * startPosition_));
+    endPixel_ = ClampPixel(int64_t(origin) + RoundPixel(size * 0.01 * endPosition_));
+    pixelSize_ = ClampPixel(int64_t(endPixel_) - startPixel_);
     centerPixel_ = int((int64_t(startPixel_) + endPixel_) / 2);
 }
 
@@ -283,9 +297,9 @@ void TCustomChartAxis::ApplyMargins(const TRect& margins) {
     const int b = horizontal_ ? margins.right : margins.bottom;
     if (a == 0 && b == 0) return;
     const int oldStart = startPixel_, oldEnd = endPixel_;
-    startPixel_ += a;
-    endPixel_ -= b;
-    pixelSize_ = endPixel_ - startPixel_;
+    startPixel_ = ClampPixel(int64_t(startPixel_) + a);
+    endPixel_ = ClampPixel(int64_t(endPixel_) - b);
+    pixelSize_ = ClampPixel(int64_t(endPixel_) - startPixel_);
     double newMin = PixelToValue(oldStart);
     double newMax = PixelToValue(oldEnd);
     if (newMin > newMax) std::swap(newMin, newMax);
@@ -301,8 +315,8 @@ int TCustomChartAxis::LinearPixel(double value, bool xForm) const {
     // Also catches NaN and infinities, which would overflow the pixel.
     if (!(std::fabs(t) < MaxPixelOffset)) return centerPixel_;
     const int64_t c = RoundToPixel(t);
-    if (xForm) return ClampToInt(inverted_ ? endPixel_ - c : startPixel_ + c);
-    return ClampToInt(inverted_ ? startPixel_ + c : endPixel_ - c);
+    if (xForm) return ClampPixel(inverted_ ? endPixel_ - c : startPixel_ + c);
+    return ClampPixel(inverted_ ? startPixel_ + c : endPixel_ - c);
 }
 
 int TCustomChartAxis::LogPixel(double value, bool xForm) const {
@@ -315,7 +329,7 @@ int TCustomChartAxis::LogPixel(double value, bool xForm) const {
         const double t = b * pixelSize_ / span;
         if (!(std::fabs(t) < MaxPixelOffset)) return centerPixel_;
         const int64_t c = RoundToPixel(t);
-        return ClampToInt(xForm ? startPixel_ + c : endPixel_ - c);
+        return ClampPixel(xForm ? startPixel_ + c : endPixel_ - c);
     }
     if (xForm) return inverted_ ? endPixel_ : startPixel_;
     return inverted_ ? startPixel_ : endPixel_;

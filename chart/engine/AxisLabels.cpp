@@ -53,10 +53,10 @@ std::string TCustomChartAxis::LabelText(double value) const {
 }
 
 // The room one label of value takes along the axis.
-int TCustomChartAxis::LabelSize(double value) const {
+int TCustomChartAxis::LabelSize(double value, int fontHeight) const {
     int lines = 1;
     const int width = chart_->MeasureMultiLineText(LabelText(value), lines);
-    const int height = chart_->FontHeight() * lines;
+    const int height = fontHeight * lines;
     const bool upright = labelsAngle_ == 90 || labelsAngle_ == 270;
     if (horizontal_) return upright ? height : width;
     return (labelsAngle_ == 0 || labelsAngle_ == 180) ? height : width;
@@ -90,7 +90,8 @@ double TCustomChartAxis::ComputeIncrement() const {
     int size = 0;
     if (chart_) {
         chart_->ApplyTextFont(const_cast<TFont&>(labelsFont_));
-        size = std::max(LabelSize(rangeMin_), LabelSize(rangeMax_));
+        const int fontHeight = chart_->FontHeight();
+        size = std::max(LabelSize(rangeMin_, fontHeight), LabelSize(rangeMax_, fontHeight));
     }
     double maxLabels = 1;
     if (size > 0) {

@@ -213,6 +213,39 @@ void TCustomAxisPanel::SetMaxPointsPerPage(int value) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Texts of the series
+
+int TCustomAxisPanel::WidestMarkText() {
+    int widest = 0, lines = 0;
+    for (TChartSeries* s : seriesList_) {
+        if (!s->Active()) continue;
+        for (int i = 0, n = s->PointCount(); i < n; ++i)
+            widest = std::max(widest, MeasureMultiLineText(s->MarkText(i), lines));
+    }
+    return widest;
+}
+
+int TCustomAxisPanel::WidestPointLabel() {
+    int widest = 0, lines = 0;
+    for (TChartSeries* s : seriesList_)
+        for (int i = 0, n = std::min(s->PointLabelCount(), s->PointCount()); i < n; ++i)
+            widest = std::max(widest, MeasureMultiLineText(s->PointLabel(i), lines));
+    return widest;
+}
+
+std::string TCustomAxisPanel::SeriesLegendTitle(int n) const {
+    int k = 0;
+    for (const TChartSeries* s : seriesList_) {
+        if (!s->Active() || !s->ShowInLegend()) continue;
+        if (k++ != n) continue;
+        if (!s->Title().empty()) return s->Title();
+        if (!s->Name().empty()) return s->Name();
+        return KivConst::KivMsg_SeriesTitle + std::to_string(n);
+    }
+    return {};
+}
+
+// ---------------------------------------------------------------------------------------------
 // Text measuring
 
 int TCustomAxisPanel::MeasureMultiLineText(std::string_view text, int& lines) {

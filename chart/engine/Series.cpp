@@ -590,7 +590,8 @@ std::string TChartSeries::MarkText(int index) const {
         text = labelOrValue() + " " + valueText();
         break;
     case smsLegend:
-        break; // the chart's legend text; the base panel has none
+        if (parentChart_) text = parentChart_->LegendValueText(this, index);
+        break;
     case smsPercentTotal:
         text = PercentText(index, true);
         break;

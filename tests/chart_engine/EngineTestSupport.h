@@ -4,7 +4,14 @@
 
 #include "chart/KivEngine.h"
 
+#include <ostream>
 #include <string_view>
+
+namespace gfx {
+inline void PrintTo(const TRect& r, std::ostream* os) {
+    *os << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
+}
+} // namespace gfx
 
 class CountingHost : public kiv::IKivPanelHost {
 public:

@@ -20,6 +20,7 @@ inline constexpr const char* KivMsg_PieOther = "Other";
 inline constexpr const char* KivMsg_AxisLabels = "Axis Labels";
 inline constexpr const char* KivMsg_AxisTitle = "Axis Title";
 inline constexpr const char* KivMsg_Rotation = "Rotation";
+inline constexpr const char* KivMsg_SeriesTitle = "Series ";
 
 // Axis checks (AxisException)
 inline constexpr const char* KivMsg_AxisIncrementNegative = "Axis increment must be >= 0";

@@ -7,6 +7,8 @@ namespace kiv {
 int RoundPixel(double value);
 // (a + b) div 2 without overflow, truncating toward zero (centres of pixel ranges).
 int HalfSum(int a, int b);
+// A 64-bit pixel sum clamped to the int range.
+int ClampPixel(long long value);
 // (a * b) / c in 64 bits, rounded to nearest with halves away from zero; -1 when c is 0.
 int MulDiv(int a, int b, int c);
 

@@ -141,6 +141,23 @@ public:
     int TitlePosition() const { return titlePosition_; }
     void SetTitlePosition(int value) { titlePosition_ = value; }
 
+    // Layout: places the axis against rect (the chart's plotting rectangle so far) and, with
+    // inflate, cuts the room of its title, labels and ticks off rect.
+    void LayOut(TRect& rect, bool inflate);
+    // Room across the axis for the line and the ticks, the title and the labels.
+    int TickSpace() const;
+    int TitleSpace();
+    int LabelsSpace();
+    // The width of the widest label this axis would draw, in the font selected on the canvas.
+    int WidestLabel();
+
+    // Moves the range by offset (a fixed range from then on); with checkLimits only while the
+    // data reaches beyond the range in that direction.
+    void ScrollBy(double offset, bool checkLimits);
+    // Whether (x, y) lies on the shown axis: along it between its ends, across it between its
+    // labels and its line (with a few pixels' tolerance beyond the line).
+    bool HitAxis(int x, int y) const;
+
     // Mappings; every result lies in int range whatever the value.
     int ValueToPixel(double value) const;
     int XValueToPixel(double value) const;
@@ -167,7 +184,13 @@ private:
     int LogPixel(double value, bool xForm) const;
     int DepthPixel(double value) const;
     bool HasDateTimeSeries() const;
-    int LabelSize(double value) const;
+    int LabelSize(double value, int fontHeight) const;
+
+    // Layout helpers: the edge of rect the axis lies on, PositionPercent's shift of a position
+    // and a move away from the chart.
+    int Edge(const TRect& rect) const;
+    int Shift(int position, const TRect& rect) const;
+    int Outward(int position, int distance) const;
 
     TCustomAxisPanel* chart_;
     bool horizontal_, otherSide_, depth_;

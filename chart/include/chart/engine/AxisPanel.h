@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -73,6 +74,18 @@ public:
     virtual int FontHeight();
     // Selects font for measuring and drawing: it takes the canvas' resolution first.
     void ApplyTextFont(TFont& font);
+
+    // The thickness of the wall beside an axis; 0 in the base panel.
+    virtual int WallThickness(const TCustomChartAxis*) const { return 0; }
+    // The widest mark text of the active series and the widest point label of all series, in
+    // the font selected on the canvas.
+    int WidestMarkText();
+    int WidestPointLabel();
+    // The n-th active series shown in the legend, counting from 0: its Title, else its name,
+    // else "Series " and n; empty when there is no such series.
+    std::string SeriesLegendTitle(int n) const;
+    // The value text of one point as the legend shows it; empty in the base panel.
+    virtual std::string LegendValueText(const TChartSeries*, int) const { return {}; }
 
     // Depth of the current frame, in pixels.
     int DepthWidth() const { return depthWidth_; }

@@ -74,6 +74,10 @@ public:
     TCursor OriginalCursor() const { return originalCursor_; }
     void SetOriginalCursor(TCursor value) { originalCursor_ = value; }
 
+    // Set while the panel draws for a printer.
+    bool Printing() const { return printing_; }
+    void SetPrinting(bool value) { printing_ = value; }
+
     bool ApplyZOrder() const { return applyZOrder_; }
     void SetApplyZOrder(bool value) { Store(applyZOrder_, value); }
     bool Destroying() const { return destroying_; }
@@ -99,6 +103,7 @@ private:
     int borderWidth_ = 0;
     bool autoRepaint_ = false;
     bool repaintPending_ = false;
+    bool printing_ = false;
     bool applyZOrder_ = true;
     bool destroying_ = false;
     TRect chartRect_;
