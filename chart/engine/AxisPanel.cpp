@@ -79,12 +79,12 @@ void TCustomAxisPanel::RebuildSeries(TChartSeries* series) {
 }
 
 void TCustomAxisPanel::CheckCircular(TChartSeries* target, TChartSeries* series) const {
-    const auto& sources = series->DataSources();
-    if (sources.empty()) return;
-    if (sources[0] == target) throw ChartException(KivConst::KivMsg_CircularDataSource);
-    if (!dynamic_cast<TChartSeries*>(sources[0])) return;
-    for (TComponent* c : sources)
+    // Every source counts, not only the first: a cycle through a later source would have the
+    // series rebuild each other for ever.
+    for (TComponent* c : series->DataSources()) {
+        if (c == target) throw ChartException(KivConst::KivMsg_CircularDataSource);
         if (auto* s = dynamic_cast<TChartSeries*>(c)) CheckCircular(target, s);
+    }
 }
 
 bool TCustomAxisPanel::IsFreeSeriesColor(TColor color, bool checkBackground) const {

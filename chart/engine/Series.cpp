@@ -281,6 +281,7 @@ TChartValueList& TChartSeries::ValueListByName(const std::string& name) const {
 // Dependent series
 
 void TChartSeries::NotifyEachLinked(TSeriesLinkEvent event, int index) {
+    if (addingSamples_ && event == LinkInserted) return;
     // A dependent series may leave the list while it reacts; walk a copy.
     const std::vector<TChartSeries*> linked = linkedSeries_;
     for (TChartSeries* s : linked) {
@@ -366,12 +367,6 @@ void TChartSeries::AddLinked(TChartSeries* series) {
 void TChartSeries::RemoveLinked(TChartSeries* series) {
     linkedSeries_.erase(std::remove(linkedSeries_.begin(), linkedSeries_.end(), series),
                         linkedSeries_.end());
-}
-
-void TChartSeries::UnlinkSources() {
-    for (TComponent* c : dataSources_)
-        if (auto* s = dynamic_cast<TChartSeries*>(c)) s->RemoveLinked(this);
-    dataSources_.clear();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -4,7 +4,10 @@
 
 #include "chart/KivEngine.h"
 
+#include <gtest/gtest.h>
+
 #include <ostream>
+#include <string>
 #include <string_view>
 
 namespace gfx {
@@ -63,4 +66,15 @@ inline kiv::TChartSeries* NewSeries(kiv::TCustomAxisPanel* chart = nullptr) {
     auto* s = new kiv::TChartSeries;
     if (chart) s->SetParentChart(chart);
     return s;
+}
+
+// The message of the exception of class E that f raises; the test fails when there is none.
+template <class E, class F> std::string MessageOf(F&& f) {
+    try {
+        f();
+    } catch (const E& e) {
+        return e.Message;
+    }
+    ADD_FAILURE() << "nothing was raised";
+    return {};
 }

@@ -43,6 +43,8 @@ inline constexpr const char* KivMsg_CircularDataSource =
     "Circular Series dependences are not allowed";
 inline constexpr const char* KivMsg_SampleNumValues = "FillSampleValues NumValues must be > 0";
 inline constexpr const char* KivMsg_FunctionPeriod = "Function Period should be >= 0";
+inline constexpr const char* KivMsg_FunctionPeriods =
+    "Function Period too small: more than %d periods in the source";
 
 // Legend checks (LegendException)
 inline constexpr const char* KivMsg_LegendTopPos =

@@ -12,6 +12,7 @@
 #include "chart/engine/DateTimeSteps.h"
 #include "chart/engine/Function.h"
 #include "chart/engine/Marks.h"
+#include "chart/engine/SampleRandom.h"
 #include "chart/engine/Series.h"
 #include "chart/engine/SeriesList.h"
 #include "chart/engine/Settings.h"

@@ -8,6 +8,7 @@
 #include "chart/engine/Function.h"
 #include "chart/engine/GapArray.h"
 #include "chart/engine/Marks.h"
+#include "chart/engine/SampleRandom.h"
 #include "chart/engine/Settings.h"
 #include "chart/engine/ValueList.h"
 #include "chart/procs/Component.h"
@@ -152,6 +153,13 @@ public:
     void SetLinkUpdateFlags(unsigned value) { linkUpdateFlags_ = value & AllLinkUpdates; }
     const std::vector<TComponent*>& DataSources() const { return dataSources_; }
     TComponent* DataSource() const { return dataSources_.empty() ? nullptr : dataSources_[0]; }
+    // Takes the points of value (a series, or an outside source the chart accepts) in place of
+    // every source so far; nullptr leaves every source and empties the series. Raises
+    // ChartException, keeping the old sources, without a chart, for a source the chart does not
+    // accept, or for one that depends on this series.
+    void SetDataSource(TComponent* value);
+    // Several sources at once (a function combines them), with the same checks for each.
+    void SetDataSources(const std::vector<TComponent*>& sources);
     const std::vector<TChartSeries*>& LinkedSeries() const { return linkedSeries_; }
     std::vector<std::string>& PendingSources() { return pendingSources_; }
     TKivFunction* SeriesFunction() const { return seriesFunction_.get(); }
@@ -163,6 +171,15 @@ public:
     virtual bool AcceptsSeriesSource(TChartSeries*) const { return true; }
     // Leaves every source series and empties DataSources.
     void UnlinkSources();
+    // Owns function from now on (nullptr: none) and rebuilds from the sources through it.
+    virtual void AttachFunction(std::unique_ptr<TKivFunction> function);
+    // Resolves the source names read from a stream among the chart's series and rebuilds.
+    void EndLoading() override;
+
+    // Sample values: NumValues random points (raises ChartException below 1), added with the
+    // chart's automatic repaint off; dependent series and the chart are told once at the end.
+    void FillSampleValues(int numValues);
+    virtual int SampleCount() const { return 26; }
 
     // Axes and pixels
     TCustomChartAxis* ActiveHorizAxis() const { return activeHorizAxis_; }
@@ -252,6 +269,9 @@ protected:
     TChartValueList& AddValueList(const std::string& name);
     virtual void EmptyLists();
     virtual void PointAdded(int index);
+    // The points of FillSampleValues, into the cleared series.
+    virtual void AddSampleValues(int numValues, TSampleRandom& random);
+    void Notification(TComponent* removed) override;
     void AddLinked(TChartSeries* series);
     void RemoveLinked(TChartSeries* series);
 
@@ -265,6 +285,12 @@ private:
     friend TPublishedProperties<TChartSeries>;
     void PropertyChanged() const { RequestRepaint(); }
     void InsertPointExtras(int index, const std::string& label, TColor color);
+    // The checks a new source must pass.
+    void CheckDataSource(TComponent* component);
+    void LinkSource(TComponent* component);
+    // Rebuilds from the sources; when that fails, undo restores what was there and the
+    // series is rebuilt from it before the error goes on.
+    template <class Undo> void RebuildOrUndo(Undo undo);
     void NotifyEachLinked(TSeriesLinkEvent event, int index);
 
     TChartValueLists valueLists_;
@@ -294,6 +320,8 @@ private:
     std::vector<std::string> pendingSources_;
     std::unique_ptr<TKivFunction> seriesFunction_;
     unsigned linkUpdateFlags_ = AllLinkUpdates;
+    // While sample values go in, dependent series wait for the one refresh at the end.
+    bool addingSamples_ = false;
 
     TCustomChartAxis* activeHorizAxis_ = nullptr;
     TCustomChartAxis* activeVertAxis_ = nullptr;

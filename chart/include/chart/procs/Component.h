@@ -1,8 +1,10 @@
-// What the chart engine needs of the component model: a name, a tag, and whether the object is
-// being read from a stream (checks and rebuilds wait until reading ends).
+// What the chart engine needs of the component model: a name, a tag, whether the object is being
+// read from a stream (checks and rebuilds wait until reading ends), and removal notifications
+// between components that refer to each other.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace kiv {
 
@@ -11,7 +13,8 @@ public:
     TComponent() = default;
     TComponent(const TComponent&) = delete;
     TComponent& operator=(const TComponent&) = delete;
-    virtual ~TComponent() = default;
+    // Tells every component that asked for it that this one is going away.
+    virtual ~TComponent();
 
     const std::string& Name() const { return name_; }
     void SetName(const std::string& value) { name_ = value; }
@@ -21,10 +24,21 @@ public:
     void BeginLoading() { loading_ = true; }
     virtual void EndLoading() { loading_ = false; }
 
+    // Each of the two is told (Notification) when the other is destroyed, whichever goes first.
+    void FreeNotification(TComponent* other);
+    void RemoveFreeNotification(TComponent* other);
+
+protected:
+    // Called while removed is being destroyed: drop every reference to it.
+    virtual void Notification(TComponent*) {}
+
 private:
+    void Forget(TComponent* other);
+
     std::string name_;
     long tag_ = 0;
     bool loading_ = false;
+    std::vector<TComponent*> freeNotifies_;
 };
 
 } // namespace kiv
