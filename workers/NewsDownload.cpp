@@ -115,6 +115,13 @@ void DownloadNews(tk::TStringGrid& grid, const TCalendarRequest& request) {
     // Built here, swapped in with one short hop; the grid's previous cells come back in the
     // table and are freed here too.
     TNewsTable table = ParseCalendar(text);
+    if (table.LastRow == 0) {
+        // Without events the grid keeps its row count, every row emptied: the empty rows are
+        // made here too, at the count the grid has now (millions after a huge calendar).
+        int rows = 0;
+        tk::TThread::Synchronize([&] { rows = grid.RowCount(); });
+        table.Rows.SetRowCount(rows);
+    }
     tk::TThread::Synchronize([&] { ApplyNewsTable(grid, table); });
 }
 

@@ -29,10 +29,11 @@ struct TNewsTable {
 
 TNewsTable ParseCalendar(std::string_view text);
 
-// Window thread: the grid takes the table's rows in one swap, whatever their number, keeping
-// its titles (row 0) and column count. Without events it keeps its row count with every row
-// below the titles emptied; otherwise the row count becomes LastRow + 1. The table is left
-// holding the grid's previous cells, so that the caller frees them off the window thread.
+// Window thread: the grid takes the table's rows in one swap, keeping its titles (row 0) and
+// column count. Without events it keeps its row count with every row below the titles emptied
+// (the swap stays constant-time when the table already has that many rows); otherwise the row
+// count becomes LastRow + 1. The table is left holding the grid's previous cells, so that the
+// caller frees them off the window thread.
 void ApplyNewsTable(tk::TStringGrid& grid, TNewsTable& table);
 
 // Fetches the URL into result. Any failure shows DownloadErrorMessage on the window thread,
@@ -40,10 +41,10 @@ void ApplyNewsTable(tk::TStringGrid& grid, TNewsTable& table);
 bool DownloadFile(const std::string& url, std::string& result);
 
 // Worker thread: downloads the request's calendar, stores it in its file, reads the file back
-// and puts its events into the grid in one hop to the window thread. A failed download shows
-// the message and changes neither the file nor the grid. A file step that fails raises
-// rtl::EInOutError and leaves the grid as it was. Runs that overlap write and read the
-// calendar file one at a time.
+// and puts its events into the grid in one hop to the window thread (two without events: the
+// first reads the row count to keep). A failed download shows the message and changes neither
+// the file nor the grid. A file step that fails raises rtl::EInOutError and leaves the grid as
+// it was. Runs that overlap write and read the calendar file one at a time.
 void DownloadNews(tk::TStringGrid& grid, const TCalendarRequest& request);
 // The current local week at CalendarBaseUrl().
 void DownloadNews(tk::TStringGrid& grid);
