@@ -620,4 +620,15 @@ void QtRasterDevice::StretchBitmap(const TRect& rect, const Bitmap& bitmap) {
     painter_.drawImage(box, ToQImage(bitmap));
 }
 
+bool QtRasterDevice::ReadPixels(Bitmap& pixels) {
+    FlushLine();
+    pixels = Bitmap(width_, height_);
+    for (int y = 0; y < height_; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image_.constScanLine(y));
+        for (int x = 0; x < width_; ++x)
+            pixels.SetPixel(x, y, RGB(qRed(line[x]), qGreen(line[x]), qBlue(line[x])));
+    }
+    return true;
+}
+
 } // namespace raster

@@ -75,6 +75,7 @@ public:
                    int sy) override;
     void DrawBitmap(int x, int y, const Bitmap& bitmap) override;
     void StretchBitmap(const gfx::TRect& rect, const Bitmap& bitmap) override;
+    bool ReadPixels(Bitmap& pixels) override;
 
 private:
     QColor ToQColor(gfx::TColor color) const;

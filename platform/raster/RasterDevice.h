@@ -121,6 +121,13 @@ public:
                            int sy) = 0;
     virtual void DrawBitmap(int x, int y, const Bitmap& bitmap) = 0;
     virtual void StretchBitmap(const gfx::TRect& rect, const Bitmap& bitmap) = 0;
+
+    // The pixels drawn so far, as a bitmap of the device's size; false (and an empty bitmap)
+    // for a device that keeps no pixels.
+    virtual bool ReadPixels(Bitmap& pixels) {
+        pixels = Bitmap();
+        return false;
+    }
 };
 
 } // namespace raster

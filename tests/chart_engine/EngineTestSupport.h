@@ -21,7 +21,11 @@ public:
     void Invalidate() override { ++Invalidates; }
     gfx::TSize ClientSize() const override { return {400, 250}; }
     void SetCursor(kiv::TCursor cursor) override { LastCursor = cursor; }
-    void PresentBuffer(const gfx::TRect&) override {}
+    raster::RasterDevice* WindowDevice() override { return nullptr; }
+    void Present(const gfx::TRect&) override {}
+    void PaintNow() override {}
+    std::unique_ptr<raster::RasterDevice> CreateDevice(int, int) override { return nullptr; }
+    void ReleaseClient() override {}
 
     int Invalidates = 0;
     kiv::TCursor LastCursor = kiv::crDefault;
