@@ -2,6 +2,7 @@
 
 #include "chart/engine/Series.h"
 
+#include "chart/canvas/Rounding.h"
 #include "chart/engine/AxisPanel.h"
 #include "chart/procs/Palette.h"
 
@@ -506,6 +507,13 @@ void TChartSeries::AssignZOrder() {
     }
 }
 
+void TChartSeries::SetDepthBand(int start, int end) {
+    startZ_ = start;
+    endZ_ = end;
+    middleZ_ = HalfSum(start, end);
+    marks_->SetMarkDepth(middleZ_);
+}
+
 bool TChartSeries::SharesZOrder() const {
     if (!parentChart_ || !parentChart_->ApplyZOrder()) return false;
     for (TChartSeries* s : parentChart_->SeriesList())
@@ -535,16 +543,22 @@ double TChartSeries::StackedOrigin(int index, bool sumAll) const {
 
 bool TChartSeries::MouseClicked(TMouseButton button, TShiftState shift, int x, int y,
                                 bool isDouble) {
-    bool handled = false;
+    // The chart's cancel flag carries the answer: a handler may clear it to let the click
+    // through to zooming, panning and the background event.
+    auto setCancel = [this](bool value) {
+        if (parentChart_) parentChart_->SetCancelMouse(value);
+    };
+    setCancel(false);
+    bool called = false;
     const int index = HitTest(x, y);
     if (isDouble && OnDblClick) {
-        handled = true;
+        setCancel(called = true);
         OnDblClick(this, index, button, shift, x, y);
     } else if (OnClick) {
-        handled = true;
+        setCancel(called = true);
         OnClick(this, index, button, shift, x, y);
     }
-    return handled;
+    return parentChart_ ? parentChart_->CancelMouse() : called;
 }
 
 // ---------------------------------------------------------------------------------------------

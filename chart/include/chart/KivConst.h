@@ -45,6 +45,8 @@ inline constexpr const char* KivMsg_SampleNumValues = "FillSampleValues NumValue
 inline constexpr const char* KivMsg_FunctionPeriod = "Function Period should be >= 0";
 inline constexpr const char* KivMsg_FunctionPeriods =
     "Function Period too small: more than %d periods in the source";
+inline constexpr const char* KivMsg_NoSnapshotDevice =
+    "No drawing device that keeps pixels for the chart snapshot";
 
 // Legend checks (LegendException)
 inline constexpr const char* KivMsg_LegendTopPos =

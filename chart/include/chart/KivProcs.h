@@ -10,3 +10,4 @@
 #include "chart/procs/Panel.h"
 #include "chart/procs/PanelExtended.h"
 #include "chart/procs/PanelHost.h"
+#include "chart/procs/Settings.h"

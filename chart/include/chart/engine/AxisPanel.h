@@ -44,8 +44,10 @@ public:
 
     // Axes, in their list order
     TChartAxis& BottomAxis() { return *bottomAxis_; }
+    const TChartAxis& BottomAxis() const { return *bottomAxis_; }
     TChartAxis& TopAxis() { return *topAxis_; }
     TChartAxis& LeftAxis() { return *leftAxis_; }
+    const TChartAxis& LeftAxis() const { return *leftAxis_; }
     TChartAxis& RightAxis() { return *rightAxis_; }
     TChartDepthAxis& DepthAxis() { return *depthAxis_; }
     const std::vector<TCustomChartAxis*>& AxesList() const { return axes_; }
@@ -87,15 +89,58 @@ public:
     // The value text of one point as the legend shows it; empty in the base panel.
     virtual std::string LegendValueText(const TChartSeries*, int) const { return {}; }
 
-    // Depth of the current frame, in pixels.
+    // Depth of the current frame, in pixels: one series' band, and all bands together.
+    int SeriesDepthWidth() const { return seriesDepthWidth_; }
+    int SeriesDepthHeight() const { return seriesDepthHeight_; }
     int DepthWidth() const { return depthWidth_; }
     void SetDepthWidth(int value) { depthWidth_ = value; }
+    int DepthHeight() const { return depthHeight_; }
+    bool View3DWalls() const { return view3DWalls_; }
+    void SetView3DWalls(bool value) { Store(view3DWalls_, value); }
+    bool ClipPoints() const { return clipPoints_; }
+    void SetClipPoints(bool value) { Store(clipPoints_, value); }
+
+    // Steps of a frame, in the order the frame runs them.
+    void ComputeDepthSizes();
+    void LayoutAxes();
+    void ApplySeriesMargins();
+    void DrawAxes();
+
+    // Set while a click handler runs; a handler that leaves it set has handled the click.
+    bool CancelMouse() const { return cancelMouse_; }
+    void SetCancelMouse(bool value) { cancelMouse_ = value; }
+
+    // The canvas brush for a fill of color in style over background: a hatch or clear brush of
+    // the background's own colour turns white on black, else black.
+    void SetCanvasBrush(TColor color, TBrushStyle style, TColor background);
+    // The legend's background colour in the last frame (AutoColor: the chart's colour).
+    TColor LegendColor() const { return legendColor_; }
+    void SetLegendColor(TColor value) { legendColor_ = value; }
 
     std::function<void(TComponent* sender)> OnPageChange;
+    std::function<void(TComponent* sender)> OnBeforeDrawAxes;
+    std::function<void(TComponent* sender)> OnBeforeDrawSeries;
     TAxisOnGetLabel OnGetAxisLabel;
     TAxisOnGetNextLabel OnGetNextAxisLabel;
 
+protected:
+    void DrawChartContents(const TRect& bounds) override;
+    // Title, foot and legend, which take their room off the plotting rectangle.
+    virtual void DrawTitlesLegend() {}
+    virtual void PaintWalls() {}
+    // The back wall's thickness, which a 3D frame keeps free behind the series.
+    virtual int BackWallSize() const { return 0; }
+    // The rubber band of a zoom being dragged, drawn again over a fresh frame.
+    virtual void DrawZoomRectangle() {}
+
 private:
+    void DrawActiveSeries();
+    void DrawSeries(TChartSeries* series);
+    // The series of group_ (sharing one depth order in 3D), point by point.
+    void DrawSeriesGroup();
+    void DrawSeriesMarks(TChartSeries* series);
+    bool ClipSeries();
+
     TChartSeriesList seriesList_;
     std::vector<TCustomChartAxis*> axes_;
     std::unique_ptr<TChartAxis> bottomAxis_, topAxis_, leftAxis_, rightAxis_;
@@ -105,7 +150,14 @@ private:
     int maxPointsPerPage_ = 0;
     bool scaleLastPage_ = true;
     int maxZOrder_ = 0;
-    int depthWidth_ = 0;
+    int seriesDepthWidth_ = 0, seriesDepthHeight_ = 0;
+    int depthWidth_ = 0, depthHeight_ = 0;
+    bool view3DWalls_ = true;
+    bool clipPoints_ = true;
+    bool cancelMouse_ = false;
+    TColor legendColor_ = clWhite;
+    // The series of one depth group, reused from frame to frame.
+    std::vector<TChartSeries*> group_;
 };
 
 } // namespace kiv

@@ -223,6 +223,11 @@ public:
     virtual std::string LegendItemText(int item, TLegendTextStyle style) const;
     // Lets a series kind change the legend box's background and brush style.
     virtual void PrepareLegendBrush(int, TColor&, TBrushStyle&) {}
+    // The legend's colour box of one point (item -1: the series as a whole): the brush is set
+    // from the point's colour and DrawLegendSymbol draws the box.
+    virtual void DrawLegendItem(int item, const TRect& rect);
+    // A rectangle here; series kinds draw their own symbol.
+    virtual void DrawLegendSymbol(int item, const TRect& rect);
 
     // Depth
     int DepthOrder() const { return depthOrder_; }
@@ -231,6 +236,11 @@ public:
     int EffectiveZOrder() const { return depthOrder_ != -1 ? depthOrder_ : autoDepthOrder_; }
     virtual void AssignZOrder();
     virtual bool SharesZOrder() const;
+    // The depth band of the current pass; marks are drawn at its middle.
+    int StartZ() const { return startZ_; }
+    int MiddleZ() const { return middleZ_; }
+    int EndZ() const { return endZ_; }
+    void SetDepthBand(int start, int end);
     virtual double StackedOrigin(int index, bool sumAll) const;
 
     // Mouse
@@ -330,6 +340,7 @@ private:
     int firstVisible_ = -1;
     int lastVisible_ = -1;
     int depthOrder_ = -1;
+    int startZ_ = 0, middleZ_ = 0, endZ_ = 0;
 
     std::string identifier_;
     unsigned styleSet_ = 0;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "chart/canvas/Color.h"
+#include "chart/procs/Settings.h"
 
 namespace kiv {
 
@@ -10,9 +11,7 @@ constexpr TColor AutoColor = 0x20000000;
 // A null point: stored and counted, but skipped by marks and legend and may leave a gap.
 constexpr TColor NoColor = 0x1FFFFFFF;
 
-// Library-wide settings.
-inline bool AxesBehindSeries = true;
+// Pixels around an axis line that still count as a click on the axis.
 constexpr int AxisClickTolerance = 3;
-constexpr char LineSeparator = '\r';
 
 } // namespace kiv

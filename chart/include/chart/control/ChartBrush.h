@@ -1,0 +1,21 @@
+// The brush of chart parts (titles, legend, walls): colour AutoColor unless set.
+#pragma once
+
+#include "chart/canvas/Brush.h"
+#include "chart/engine/Settings.h"
+
+#include <functional>
+
+namespace kiv {
+
+class TChartBrush : public TBrush {
+public:
+    explicit TChartBrush(std::function<void()> onChange = {}) {
+        SetColor(AutoColor);
+        OnChange = std::move(onChange);
+    }
+    TChartBrush(const TChartBrush&) = default;
+    TChartBrush& operator=(const TChartBrush&) = default;
+};
+
+} // namespace kiv
