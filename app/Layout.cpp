@@ -29,17 +29,31 @@ tk::TStringGrid* Grid(QWidget* parent, int cols, int rows, std::initializer_list
     return grid;
 }
 
-QWidget* ChartArea(QWidget* parent, gfx::TColor colour, int x, int y, int w, int h) {
-    auto* area = new QWidget(parent);
-    area->setGeometry(x, y, w, h);
-    area->setAutoFillBackground(true);
-    QPalette pal = area->palette();
-    pal.setColor(QPalette::Window, tk::ToQColor(colour));
-    area->setPalette(pal);
-    return area;
-}
-
 } // namespace
+
+kiv::TChart* TForm1::TickChart(int number, QWidget* page, tk::TPanelWidget*& view) {
+    // The upper charts of both pages are tall; the lower ones are short, pale and framed.
+    const bool lower = number > 2;
+    charts_[number - 1] = std::make_unique<kiv::TChart>();
+    kiv::TChart& chart = *charts_[number - 1];
+    const gfx::TColor color = lower ? 16774394 : 15327722;
+    chart.SetColor(color);
+    chart.SetView3D(false);
+    chart.Title().SetText({"TChart"});
+    chart.Legend().SetVisible(false);
+    chart.BackWall().SetColor(gfx::clWhite);
+    chart.BackWall().Brush().SetStyle(gfx::bsClear);
+    chart.LeftAxis().SetAxisValuesFormat("#,##0.####");
+    chart.LeftAxis().SetLabelsAngle(90);
+    view = new tk::TPanelWidget(page);
+    view->setGeometry(0, lower ? 445 : 0, 1001, lower ? 161 : 442);
+    if (lower) {
+        chart.Gradient().SetEndColor(16777088);
+        view->SetBorderStyle(tk::bsSingle);
+    }
+    view->SetClient(&chart);
+    return &chart;
+}
 
 void TForm1::BuildLayout() {
     SetCaption("hoxdesk(v10.13.0.9) API v0.1");
@@ -99,11 +113,11 @@ void TForm1::BuildLayout() {
     StringGrid1->setGeometry(0, 164, 1008, 446);
 
     tk::TTabSheet* ticks1 = PageControl1->AddPage("Ticks 1");
-    Chart1 = ChartArea(ticks1, 15327722, 0, 0, 1001, 442);
-    Chart3 = ChartArea(ticks1, 16774394, 0, 445, 1001, 161);
+    Chart1 = TickChart(1, ticks1, ChartView1);
+    Chart3 = TickChart(3, ticks1, ChartView3);
     tk::TTabSheet* ticks2 = PageControl1->AddPage("Ticks 2");
-    Chart2 = ChartArea(ticks2, 15327722, 0, 0, 1001, 442);
-    Chart4 = ChartArea(ticks2, 16774394, 0, 445, 1001, 161);
+    Chart2 = TickChart(2, ticks2, ChartView2);
+    Chart4 = TickChart(4, ticks2, ChartView4);
 
     tk::TTabSheet* news = PageControl1->AddPage("News");
     Button3 = new tk::TButton("Download", news);

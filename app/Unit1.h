@@ -6,9 +6,11 @@
 #include "app/MakerRows.h"
 
 #include "HOXCOMLib_TLB.h"
+#include "chart/Chart.h"
 #include "com/ComPtr.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
+#include "toolkit/PanelWidget.h"
 #include "toolkit/StringGrid.h"
 
 #include <memory>
@@ -71,10 +73,16 @@ public:
     tk::TStringGrid* StringGrid2; // bid book
     tk::TStringGrid* StringGrid3; // ask book
     tk::TStringGrid* StringGrid4; // news
-    QWidget* Chart1;
-    QWidget* Chart2;
-    QWidget* Chart3;
-    QWidget* Chart4;
+    // The tick charts ("Ticks 1": Chart1 above Chart3; "Ticks 2": Chart2 above Chart4) and the
+    // widgets that show them.
+    kiv::TChart* Chart1;
+    kiv::TChart* Chart2;
+    kiv::TChart* Chart3;
+    kiv::TChart* Chart4;
+    tk::TPanelWidget* ChartView1;
+    tk::TPanelWidget* ChartView2;
+    tk::TPanelWidget* ChartView3;
+    tk::TPanelWidget* ChartView4;
     tk::TStatusBar* StatusBar1;
     tk::TTimer* Timer1;
 
@@ -82,6 +90,12 @@ public:
 
 private:
     void BuildLayout();
+    // Creates ChartN (number 1 to 4) on page, shown by view, set up as a tick chart.
+    kiv::TChart* TickChart(int number, QWidget* page, tk::TPanelWidget*& view);
+
+    // Chart1 to Chart4. They go before the widgets (Qt children of the window), and each lets go
+    // of its widget as it goes.
+    std::unique_ptr<kiv::TChart> charts_[4];
     void Timer1Timer() {}
     bool destroyed_ = false;
     // The rows of each Level 2 book that still show their market maker.

@@ -1,10 +1,12 @@
 // Program entry: the application, the embedded simulated host, the window, the message loop.
 #include "app/Unit1.h"
 
+#include "chart/Chart.h"
 #include "host/SimulatedHost.h"
 #include "rtl/Exceptions.h"
 #include "rtl/NumberText.h"
 #include "toolkit/Application.h"
+#include "toolkit/Cursors.h"
 #include "toolkit/Thread.h"
 #include "workers/CalendarService.h"
 
@@ -96,6 +98,7 @@ int main(int argc, char** argv) {
     }
     if (!options.calendarUrl.empty()) workers::SetCalendarBaseUrl(options.calendarUrl);
     tk::TApplication app(argc, argv);
+    kiv::KivStartup(tk::ScreenCursors());
     hostsim::RegisterSimulatedHost(options.host);
     int result = 1;
     {
@@ -112,5 +115,6 @@ int main(int argc, char** argv) {
         }
     }
     hostsim::RevokeSimulatedHost();
+    kiv::KivShutdown(tk::ScreenCursors());
     return result;
 }

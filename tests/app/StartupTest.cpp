@@ -48,8 +48,8 @@ TEST_F(WindowTest, StartUpLaysOutTheWindowAndTalksToTheHostInOrder) {
     EXPECT_EQ(form->StringGrid3->Cells(2, 0), "Buy Size");
     EXPECT_EQ(form->StringGrid3->ColWidths(0), 121);
     EXPECT_EQ(form->StringGrid4->Cells(6, 0), "Previous");
-    EXPECT_EQ(form->Chart1->size(), QSize(1001, 442));
-    EXPECT_EQ(form->Chart4->size(), QSize(1001, 161));
+    EXPECT_EQ(form->ChartView1->size(), QSize(1001, 442));
+    EXPECT_EQ(form->ChartView4->size(), QSize(1001, 161));
 
     std::vector<std::string> expected = {
         "CoCreateInstance", "SetManagerFlag",     "FindConnectionPoint", "Advise",
