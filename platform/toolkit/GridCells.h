@@ -18,6 +18,12 @@ namespace tk {
 class TGridCells {
 public:
     TGridCells(int colCount = 5, int rowCount = 5);
+    // A plain copy would write new records into the chunk tails it shares with the original:
+    // copies are taken with Snapshot().
+    TGridCells(const TGridCells&) = delete;
+    TGridCells& operator=(const TGridCells&) = delete;
+    TGridCells(TGridCells&&) noexcept = default;
+    TGridCells& operator=(TGridCells&&) noexcept = default;
 
     int ColCount() const { return cols_; }
     int RowCount() const { return int(refs_.size()); }
