@@ -93,3 +93,91 @@ TEST_F(ChartFrame, CollapsedRectanglesStillDraw) {
     EXPECT_GE(chart.ChartRect().Width(), 1);
     EXPECT_GE(chart.ChartRect().Height(), 1);
 }
+
+TEST_F(ChartFrame, OneRepaintDrawsSeriesInsideTheirClipBetweenTheEvents) {
+    std::vector<std::string> log;
+    auto* series = new LoggingSeries(&log);
+    series->SetParentChart(&chart);
+    for (int i = 0; i < 3; ++i) series->AppendPoint(i, i);
+    series->SetName("S");
+    auto* hidden = new LoggingSeries(&log);
+    hidden->SetParentChart(&chart);
+    hidden->AppendPoint(-100, 1); // before the bottom axis' range: nothing visible
+    chart.BottomAxis().SetRange(0, 2);
+    series->BeforeDrawValues = [&](TChartSeries*) {
+        log.push_back("before " + std::to_string(dev.Calls().size()));
+    };
+    series->AfterDrawValues = [&](TChartSeries*) { log.push_back("after"); };
+    hidden->BeforeDrawValues = [&](TChartSeries*) { log.push_back("hidden before"); };
+    chart.OnBeforeDrawAxes = [&](TComponent*) { log.push_back("axes"); };
+    chart.OnBeforeDrawSeries = [&](TComponent*) { log.push_back("series"); };
+    chart.OnAfterDraw = [&](TComponent*) { log.push_back("done"); };
+    Draw();
+    EXPECT_EQ(log, (std::vector<std::string>{
+                       "axes", "series", "before " + std::to_string(IndexOf("ClipRect")),
+                       "points 0..2", "S point 0", "S point 1", "S point 2", "after", "done"}));
+    // 2D: the plot less one pixel at the left, top and bottom; removed after the points
+    const TRect& r = chart.ChartRect();
+    EXPECT_EQ(dev.CallsOf("ClipRect"),
+              (std::vector<Call>{{"ClipRect", {r.left + 1, r.top + 1, r.right, r.bottom - 1}}}));
+    EXPECT_EQ(dev.CountOf("RemoveClip"), 1);
+
+    chart.SetClipPoints(false);
+    Draw();
+    EXPECT_EQ(dev.CountOf("ClipRect"), 0);
+}
+
+TEST_F(ChartFrame, SeriesSharingADepthOrderIn3DAreDrawnPointByPoint) {
+    std::vector<std::string> log;
+    LoggingSeries* a = new LoggingSeries(&log);
+    LoggingSeries* b = new LoggingSeries(&log);
+    for (LoggingSeries* s : {a, b}) {
+        s->SetParentChart(&chart);
+        s->SetDepthOrder(0);
+    }
+    a->SetName("A");
+    b->SetName("B");
+    for (int i = 0; i < 2; ++i) a->AppendPoint(i, i);
+    for (int i = 0; i < 3; ++i) b->AppendPoint(i, i);
+    chart.SetView3D(true);
+    Draw();
+    EXPECT_EQ(log, (std::vector<std::string>{"A point 0", "B point 0", "A point 1", "B point 1",
+                                             "B point 2"}));
+    // each band is the plot width times Chart3DPercent per thousand deep
+    EXPECT_EQ(chart.SeriesDepthWidth(), RoundPixel(chart.ChartWidth() * 15 * 0.001));
+    EXPECT_EQ(a->StartZ(), 0);
+    EXPECT_EQ(a->EndZ(), chart.SeriesDepthWidth());
+
+    // apart, each draws on its own, in its own band
+    log.clear();
+    b->SetDepthOrder(-1);
+    Draw();
+    EXPECT_EQ(log, (std::vector<std::string>{"points 0..1", "A point 0", "A point 1", "points 0..2",
+                                             "B point 0", "B point 1", "B point 2"}));
+    EXPECT_NE(a->StartZ(), b->StartZ());
+}
+
+TEST_F(ChartFrame, BadSettingsAreRefusedAndKeepTheirValue) {
+    for (int bad : {0, 101}) {
+        try {
+            chart.SetChart3DPercent(bad);
+            ADD_FAILURE() << bad << " accepted";
+        } catch (const ChartException& e) {
+            EXPECT_STREQ(e.what(), "3D effect percent must be between 1 and 100");
+        }
+    }
+    EXPECT_EQ(chart.Chart3DPercent(), 15);
+    EXPECT_THROW(chart.SetMaxPointsPerPage(-1), ChartException);
+    EXPECT_EQ(chart.MaxPointsPerPage(), 0);
+}
+
+TEST_F(ChartFrame, AFramedTitleFitsItsText) {
+    chart.Title().Frame().SetVisible(true);
+    chart.Title().Frame().SetColor(clRed);
+    chart.Title().SetAlignment(taLeftJustify);
+    Draw();
+    // the frame counts: one pixel round the text block, as wide as "W" plus the text
+    EXPECT_EQ(dev.CallsOf("Rectangle").front(), (Call{"Rectangle", {30, 18, 30 + 6 + 36, 32}}));
+    EXPECT_EQ(dev.CallsOf("TextOut").front(), (Call{"TextOut", {31 + 3, 19}, "TChart"}));
+    EXPECT_EQ(chart.ChartRect().top, 18 + 1 + 12 + 1 + TitleGap);
+}
