@@ -96,6 +96,11 @@ int TCustomChart::WallThickness(const TCustomChartAxis* axis) const {
     return 0;
 }
 
+bool TCustomChart::IsFreeSeriesColor(TColor color, bool checkBackground) const {
+    return TCustomAxisPanel::IsFreeSeriesColor(color, checkBackground) &&
+           !(checkBackground && color == BackColor());
+}
+
 TChartSeries* TCustomChart::SeriesLegend(int n) const {
     if (n < 0) return nullptr;
     for (TChartSeries* s : SeriesList())

@@ -75,6 +75,8 @@ public:
     // The n-th series listed in the legend (from 0), or nullptr.
     TChartSeries* SeriesLegend(int n) const;
     std::string LegendValueText(const TChartSeries* series, int index) const override;
+    // Not free either, with checkBackground: the back wall's colour.
+    bool IsFreeSeriesColor(TColor color, bool checkBackground) const override;
     // In a 3D chart with walls: the left wall's size beside the left axis, the bottom wall's
     // beside the bottom axis; 0 otherwise.
     int WallThickness(const TCustomChartAxis* axis) const override;
