@@ -9,8 +9,11 @@
 #include "chart/engine/AxisTitle.h"
 #include "chart/engine/DateTimeSteps.h"
 
+#include <array>
 #include <functional>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace kiv {
 
@@ -151,6 +154,16 @@ public:
     // The width of the widest label this axis would draw, in the font selected on the canvas.
     int WidestLabel();
 
+    // Drawing: title, labels, line, ticks, grid and minor ticks of one pass; placeLine puts the
+    // line on the edge of the chart's plotting rectangle first.
+    void DrawAxis(bool placeLine);
+    // Draws a text of LineSeparator-separated lines at (x, y), aligned for this axis' side and
+    // the angle, in the font selected on the canvas.
+    void DrawLabelText(int x, int y, std::string_view text, int angle);
+    // The tick positions of the last drawing pass, in the order the labels were produced.
+    static constexpr int MaxTicks = 2000;
+    std::span<const int> TickPositions() const { return {tickList_.data(), size_t(tickCount_)}; }
+
     // Moves the range by offset (a fixed range from then on); with checkLimits only while the
     // data reaches beyond the range in that direction.
     void ScrollBy(double offset, bool checkLimits);
@@ -191,6 +204,25 @@ private:
     int Edge(const TRect& rect) const;
     int Shift(int position, const TRect& rect) const;
     int Outward(int position, int distance) const;
+
+    // Drawing pass
+    void AddTick(int position) {
+        if (tickCount_ < MaxTicks) tickList_[size_t(tickCount_++)] = position;
+    }
+    void DrawTitle();
+    void DrawLabels(double increment, TDateTimeStep step);
+    void DrawDefaultLabels(double increment, TDateTimeStep step);
+    void DrawLogarithmicLabels();
+    void DrawCustomLabels(double increment, TDateTimeStep step);
+    void DrawSeriesLabels(bool markTexts);
+    void DrawDepthLabels();
+    void DrawValueLabel(double value);
+    void DrawLabelAt(int position, std::string_view text);
+    void DrawLines(int x, int y, std::string_view text, int angle, int fontHeight);
+    void DrawTicksAndGrid();
+    void DrawTick(int position, int direction, int length, int wall);
+    void DrawGridLine(int position);
+    void DrawMinorTicks(bool grid);
 
     TCustomAxisPanel* chart_;
     bool horizontal_, otherSide_, depth_;
@@ -235,6 +267,11 @@ private:
     bool dateTimeMode_ = false;
     int startPixel_ = 0, endPixel_ = 0, pixelSize_ = 0, centerPixel_ = 0;
     int axisPosition_ = 0, labelsPosition_ = 0, titlePosition_ = 0;
+
+    std::array<int, MaxTicks> tickList_{};
+    int tickCount_ = 0;
+    // The labels font's height while a pass draws labels.
+    int labelsFontHeight_ = 0;
 };
 
 class TChartAxis : public TCustomChartAxis {
