@@ -114,6 +114,7 @@ void TCustomAxisPanel::DrawSeriesMarks(TChartSeries* series) {
     if (!marks.Visible()) return;
     const bool clipped = marks.Clip() && ClippingAllowed();
     if (clipped) Canvas().ClipToBox(ChartRect(), 0, depthWidth_);
+    series->DrawMarks();
     if (clipped) Canvas().RemoveClipping();
 }
 

@@ -24,6 +24,21 @@ void TSeriesMarks::PropertyChanged() const {
     series_->RequestRepaint();
 }
 
+void TSeriesMarks::UsePosition(int index, TSeriesMarkPosition& position) {
+    if (index < 0) return;
+    if (positions_.size() <= size_t(index)) positions_.grow_to(size_t(index) + 1);
+    std::optional<TSeriesMarkPosition>& remembered = positions_[size_t(index)];
+    if (!remembered) remembered.emplace();
+    if (remembered->IsCustom)
+        position.Assign(*remembered);
+    else
+        remembered->Assign(position);
+}
+
+void TSeriesMarks::ClearPositions() {
+    positions_.clear();
+}
+
 void TSeriesMarks::Assign(const TSeriesMarks& source) {
     arrow_.Assign(source.arrow_);
     frame_.Assign(source.frame_);

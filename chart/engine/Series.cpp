@@ -210,7 +210,7 @@ void TChartSeries::EmptyLists() {
     for (const auto& list : valueLists_) list->RemoveAll();
     pointColors_.clear();
     pointLabels_.clear();
-    marks_->Positions().clear();
+    marks_->ClearPositions();
 }
 
 void TChartSeries::ClearPoints() {

@@ -1,5 +1,5 @@
-// Marks: the settings and placed positions the series keeps for them (their drawing belongs to the
-// series kinds).
+// Marks: the labelled boxes a series can draw beside its points, their settings, and the
+// positions where each point's mark was drawn.
 #pragma once
 
 #include "chart/canvas/Font.h"
@@ -9,6 +9,7 @@
 #include "chart/engine/GapArray.h"
 
 #include <optional>
+#include <string>
 
 namespace kiv {
 
@@ -67,6 +68,16 @@ public:
     TChartSeries* ParentSeries() const { return series_; }
     TSeriesMarksPositions& Positions() { return positions_; }
     void Assign(const TSeriesMarks& source);
+
+    // Reconciles a computed position with the one remembered for the point: a position placed
+    // by hand (IsCustom) wins, any other one takes the computed values.
+    void UsePosition(int index, TSeriesMarkPosition& position);
+    // Forgets every remembered position.
+    void ClearPositions();
+    // Draws one mark: the arrow, the box and the text's lines, in the font selected on the
+    // chart's canvas.
+    void DrawMarkBox(int index, TColor color, TSeriesMarkPosition& position,
+                     const std::string& text);
 
 private:
     friend TPublishedProperties<TSeriesMarks>;

@@ -210,6 +210,11 @@ public:
     virtual void FireAfterDrawValues();
     virtual void DrawVisiblePoints();
     virtual void DrawPoint(int) {}
+    // Measures and places the mark of each visible point that has a mark text and has
+    // DrawPointMark draw it; the chart calls it only for visible marks.
+    void DrawMarks();
+    // Draws one point's mark; series kinds move the box and the arrow's end first.
+    virtual void DrawPointMark(int index, const std::string& text, TSeriesMarkPosition& position);
     virtual bool DrawsForward() const { return true; }
     virtual bool DrawsSeriesForward(int) const { return true; }
     void RequestRepaint() const;
