@@ -2,7 +2,13 @@
 
 #include "chart/engine/Marks.h"
 
+#include "GapArray.h"
 #include "chart/engine/Series.h"
+
+#include "rtl/Exceptions.h"
+#include "rtl/Format.h"
+
+#include <optional>
 
 namespace kiv {
 
@@ -12,6 +18,42 @@ void TSeriesMarkPosition::Assign(const TSeriesMarkPosition& source) {
     BoxHeight = source.BoxHeight;
     BoxTopLeft = source.BoxTopLeft;
     BoxWidth = source.BoxWidth;
+}
+
+struct TSeriesMarksPositions::TEntries : GapArray<std::optional<TSeriesMarkPosition>> {};
+
+TSeriesMarksPositions::TSeriesMarksPositions() : entries_(std::make_unique<TEntries>()) {}
+
+TSeriesMarksPositions::~TSeriesMarksPositions() = default;
+
+int TSeriesMarksPositions::Count() const {
+    return int(entries_->size());
+}
+
+TSeriesMarkPosition* TSeriesMarksPositions::Position(int index) {
+    if (index < 0 || index >= Count() || !(*entries_)[size_t(index)]) return nullptr;
+    return &*(*entries_)[size_t(index)];
+}
+
+const TSeriesMarkPosition* TSeriesMarksPositions::Position(int index) const {
+    return const_cast<TSeriesMarksPositions*>(this)->Position(index);
+}
+
+TSeriesMarkPosition& TSeriesMarksPositions::Place(int index) {
+    if (index < 0)
+        throw rtl::EListError(rtl::Format("List index out of bounds (%d)", {int64_t(index)}));
+    entries_->grow_to(size_t(index) + 1);
+    std::optional<TSeriesMarkPosition>& entry = (*entries_)[size_t(index)];
+    if (!entry) entry.emplace();
+    return *entry;
+}
+
+void TSeriesMarksPositions::Delete(int index) {
+    if (index >= 0 && index < Count()) entries_->erase(size_t(index));
+}
+
+void TSeriesMarksPositions::Clear() {
+    entries_->clear();
 }
 
 TSeriesMarks::TSeriesMarks(TChartSeries* series)
@@ -26,17 +68,15 @@ void TSeriesMarks::PropertyChanged() const {
 
 void TSeriesMarks::UsePosition(int index, TSeriesMarkPosition& position) {
     if (index < 0) return;
-    if (positions_.size() <= size_t(index)) positions_.grow_to(size_t(index) + 1);
-    std::optional<TSeriesMarkPosition>& remembered = positions_[size_t(index)];
-    if (!remembered) remembered.emplace();
-    if (remembered->IsCustom)
-        position.Assign(*remembered);
+    TSeriesMarkPosition& remembered = positions_.Place(index);
+    if (remembered.IsCustom)
+        position.Assign(remembered);
     else
-        remembered->Assign(position);
+        remembered.Assign(position);
 }
 
 void TSeriesMarks::ClearPositions() {
-    positions_.clear();
+    positions_.Clear();
 }
 
 void TSeriesMarks::Assign(const TSeriesMarks& source) {

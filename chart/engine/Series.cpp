@@ -2,6 +2,7 @@
 
 #include "chart/engine/Series.h"
 
+#include "GapArray.h"
 #include "chart/canvas/Rounding.h"
 #include "chart/engine/AxisPanel.h"
 #include "chart/procs/Palette.h"
@@ -27,7 +28,12 @@ void CheckListIndex(int index, int count) {
 
 } // namespace
 
-TChartSeries::TChartSeries() : marks_(std::make_unique<TSeriesMarks>(this)) {
+struct TChartSeries::TPointColors : GapArray<TColor> {};
+struct TChartSeries::TPointLabels : GapArray<std::unique_ptr<std::string>> {};
+
+TChartSeries::TChartSeries()
+    : pointColors_(std::make_unique<TPointColors>()),
+      pointLabels_(std::make_unique<TPointLabels>()), marks_(std::make_unique<TSeriesMarks>(this)) {
     xValues_ = &AddValueList(KivConst::KivMsg_ValuesX);
     xValues_->SetOrder(loAscending);
     yValues_ = &AddValueList(KivConst::KivMsg_ValuesY);
@@ -150,12 +156,12 @@ void TChartSeries::RequestRepaint() const {
 void TChartSeries::InsertPointExtras(int index, const std::string& label, TColor color) {
     // Lists that fell short (points copied without colours or labels) are padded first, so the
     // new entries land at the point's index and no entry belongs to the wrong point.
-    if (int(pointColors_.size()) < index) pointColors_.grow_to(size_t(index), AutoColor);
-    pointColors_.insert(size_t(index), color);
+    if (int(pointColors_->size()) < index) pointColors_->grow_to(size_t(index), AutoColor);
+    pointColors_->insert(size_t(index), color);
     // Unlabelled points past the end of the label list need no entry: reading gives "".
-    if (label.empty() && index >= int(pointLabels_.size())) return;
-    if (int(pointLabels_.size()) < index) pointLabels_.grow_to(size_t(index));
-    pointLabels_.insert(size_t(index), OwnedLabel(label));
+    if (label.empty() && index >= int(pointLabels_->size())) return;
+    if (int(pointLabels_->size()) < index) pointLabels_->grow_to(size_t(index));
+    pointLabels_->insert(size_t(index), OwnedLabel(label));
 }
 
 int TChartSeries::AppendPoint(double x, double y, const std::string& label, TColor color) {
@@ -198,18 +204,17 @@ void TChartSeries::DeletePoint(int index) {
     CheckListIndex(index, PointCount());
     for (const auto& list : valueLists_)
         if (index < list->ItemCount()) list->RemoveAt(index);
-    if (index < int(pointColors_.size())) pointColors_.erase(size_t(index));
-    if (index < int(pointLabels_.size())) pointLabels_.erase(size_t(index));
-    auto& positions = marks_->Positions();
-    if (index < int(positions.size())) positions.erase(size_t(index));
+    if (index < int(pointColors_->size())) pointColors_->erase(size_t(index));
+    if (index < int(pointLabels_->size())) pointLabels_->erase(size_t(index));
+    marks_->Positions().Delete(index);
     NotifyLinked(LinkDeleted, index);
     if (active_) RequestRepaint();
 }
 
 void TChartSeries::EmptyLists() {
     for (const auto& list : valueLists_) list->RemoveAll();
-    pointColors_.clear();
-    pointLabels_.clear();
+    pointColors_->clear();
+    pointLabels_->clear();
     marks_->ClearPositions();
 }
 
@@ -222,47 +227,56 @@ void TChartSeries::ClearPoints() {
 
 void TChartSeries::SwapPoints(int a, int b) {
     for (const auto& list : valueLists_) list->SwapValues(a, b);
-    const int colors = int(pointColors_.size());
-    if (a < colors && b < colors) pointColors_.swap_items(size_t(a), size_t(b));
-    const int labels = int(pointLabels_.size());
-    if (a < labels && b < labels) pointLabels_.swap_items(size_t(a), size_t(b));
+    const int colors = int(pointColors_->size());
+    if (a < colors && b < colors) pointColors_->swap_items(size_t(a), size_t(b));
+    const int labels = int(pointLabels_->size());
+    if (a < labels && b < labels) pointLabels_->swap_items(size_t(a), size_t(b));
     // A list shorter than one of the two points: grow it so the entries can trade places.
     if ((a < colors) != (b < colors)) {
-        pointColors_.grow_to(size_t(std::max(a, b) + 1), AutoColor);
-        pointColors_.swap_items(size_t(a), size_t(b));
+        pointColors_->grow_to(size_t(std::max(a, b) + 1), AutoColor);
+        pointColors_->swap_items(size_t(a), size_t(b));
     }
     if ((a < labels) != (b < labels)) {
-        pointLabels_.grow_to(size_t(std::max(a, b) + 1));
-        pointLabels_.swap_items(size_t(a), size_t(b));
+        pointLabels_->grow_to(size_t(std::max(a, b) + 1));
+        pointLabels_->swap_items(size_t(a), size_t(b));
     }
 }
 
+int TChartSeries::PointColorCount() const {
+    return int(pointColors_->size());
+}
+
+int TChartSeries::PointLabelCount() const {
+    return int(pointLabels_->size());
+}
+
 std::string TChartSeries::PointLabel(int index) const {
-    if (index < 0 || index >= int(pointLabels_.size()) || !pointLabels_[size_t(index)]) return {};
-    return *pointLabels_[size_t(index)];
+    if (index < 0 || index >= int(pointLabels_->size()) || !(*pointLabels_)[size_t(index)])
+        return {};
+    return *(*pointLabels_)[size_t(index)];
 }
 
 void TChartSeries::SetPointLabel(int index, const std::string& label) {
     CheckListIndex(index, PointCount());
-    if (int(pointLabels_.size()) <= index) pointLabels_.grow_to(size_t(index) + 1);
+    if (int(pointLabels_->size()) <= index) pointLabels_->grow_to(size_t(index) + 1);
     if (PointLabel(index) == label) return;
-    pointLabels_[size_t(index)] = OwnedLabel(label);
+    (*pointLabels_)[size_t(index)] = OwnedLabel(label);
     RequestRepaint();
 }
 
 TColor TChartSeries::PointColor(int index) const {
-    if (index < 0 || index >= int(pointColors_.size())) return seriesColor_;
-    const TColor c = pointColors_[size_t(index)];
+    if (index < 0 || index >= int(pointColors_->size())) return seriesColor_;
+    const TColor c = (*pointColors_)[size_t(index)];
     if (c != AutoColor) return c;
     return colorEachPoint_ ? GetDefaultColor(index) : seriesColor_;
 }
 
 void TChartSeries::SetPointColor(int index, TColor color) {
     CheckListIndex(index, PointCount());
-    if (int(pointColors_.size()) <= index) {
-        pointColors_.grow_to(size_t(index) + 1, AutoColor);
+    if (int(pointColors_->size()) <= index) {
+        pointColors_->grow_to(size_t(index) + 1, AutoColor);
     }
-    pointColors_[size_t(index)] = color;
+    (*pointColors_)[size_t(index)] = color;
     RequestRepaint();
 }
 
@@ -329,17 +343,17 @@ void TChartSeries::SourcePointAdded(TChartSeries* source, int index) {
     const bool hasLabel = index < source->PointLabelCount();
     if (hasColor || hasLabel) {
         if (hasColor) {
-            if (int(pointColors_.size()) < at) pointColors_.grow_to(size_t(at), AutoColor);
-            pointColors_.insert(size_t(at), source->pointColors_[size_t(index)]);
+            if (int(pointColors_->size()) < at) pointColors_->grow_to(size_t(at), AutoColor);
+            pointColors_->insert(size_t(at), (*source->pointColors_)[size_t(index)]);
         }
         if (hasLabel) {
-            if (int(pointLabels_.size()) < at) pointLabels_.grow_to(size_t(at));
-            pointLabels_.insert(size_t(at), OwnedLabel(source->PointLabel(index)));
+            if (int(pointLabels_->size()) < at) pointLabels_->grow_to(size_t(at));
+            pointLabels_->insert(size_t(at), OwnedLabel(source->PointLabel(index)));
         }
     }
     // Entries after the new point keep belonging to their points.
-    if (!hasColor && at < int(pointColors_.size())) pointColors_.insert(size_t(at), AutoColor);
-    if (!hasLabel && at < int(pointLabels_.size())) pointLabels_.insert(size_t(at), nullptr);
+    if (!hasColor && at < int(pointColors_->size())) pointColors_->insert(size_t(at), AutoColor);
+    if (!hasLabel && at < int(pointLabels_->size())) pointLabels_->insert(size_t(at), nullptr);
     PointAdded(at);
 }
 

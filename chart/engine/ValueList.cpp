@@ -2,6 +2,7 @@
 
 #include "chart/engine/ValueList.h"
 
+#include "GapArray.h"
 #include "chart/engine/AxisPanel.h"
 
 #include "rtl/Format.h"
@@ -12,8 +13,20 @@
 
 namespace kiv {
 
+struct TChartValueList::TValues : GapArray<double> {};
+
 TChartValueList::TChartValueList(TChartSeries* owner, const std::string& name)
-    : owner_(owner), name_(name) {}
+    : owner_(owner), values_(std::make_unique<TValues>()), name_(name) {}
+
+TChartValueList::~TChartValueList() = default;
+
+int TChartValueList::ItemCount() const {
+    return int(values_->size());
+}
+
+const double* TChartValueList::RawValues() const {
+    return values_->data();
+}
 
 void TChartValueList::CheckIndex(int index) const {
     if (index < 0 || index >= ItemCount())
@@ -22,19 +35,19 @@ void TChartValueList::CheckIndex(int index) const {
 
 double TChartValueList::ValueAt(int index) const {
     CheckIndex(index);
-    return values_[size_t(index)] * multiplier_;
+    return (*values_)[size_t(index)] * multiplier_;
 }
 
 void TChartValueList::SetValueAt(int index, double value) {
     CheckIndex(index);
-    values_[size_t(index)] = value;
+    (*values_)[size_t(index)] = value;
     statsDirty_ = true;
     sorted_ = Sortedness::Unknown;
     if (owner_) owner_->NotifyLinked(LinkModified, index);
 }
 
 void TChartValueList::RemoveAll() {
-    values_.clear();
+    values_->clear();
     statsDirty_ = true;
     sorted_ = Sortedness::Yes;
 }
@@ -47,8 +60,8 @@ bool TChartValueList::CheckSorted() const {
     if (order_ == loNone) return false;
     if (sorted_ == Sortedness::Unknown) {
         sorted_ = Sortedness::Yes;
-        const double* d = values_.data();
-        const size_t n = values_.size();
+        const double* d = values_->data();
+        const size_t n = values_->size();
         for (size_t i = 0; i < n && sorted_ == Sortedness::Yes; ++i)
             if (std::isnan(d[i]) || (i > 0 && !InOrder(d[i - 1], d[i]))) sorted_ = Sortedness::No;
     }
@@ -56,10 +69,10 @@ bool TChartValueList::CheckSorted() const {
 }
 
 int TChartValueList::InsertOrdered(double value) {
-    const int count = int(values_.size());
+    const int count = int(values_->size());
     int index = count;
     if (order_ != loNone && count > 0) {
-        const double* d = values_.data();
+        const double* d = values_->data();
         const double last = d[count - 1];
         const bool append = order_ == loAscending ? last <= value : last >= value;
         if (!append) {
@@ -84,49 +97,49 @@ int TChartValueList::InsertOrdered(double value) {
         }
     }
     if (std::isnan(value) && order_ != loNone) sorted_ = Sortedness::No;
-    values_.insert(size_t(index), value);
+    values_->insert(size_t(index), value);
     statsDirty_ = true;
     return index;
 }
 
 void TChartValueList::InsertAt(int index, double value) {
-    if (index < 0 || index > int(values_.size()))
+    if (index < 0 || index > int(values_->size()))
         throw rtl::EListError(rtl::Format("List index out of bounds (%d)", {int64_t(index)}));
-    values_.insert(size_t(index), value);
+    values_->insert(size_t(index), value);
     statsDirty_ = true;
     if (sorted_ == Sortedness::Yes && order_ != loNone) {
         const size_t i = size_t(index);
-        const bool fits = !std::isnan(value) && (i == 0 || InOrder(values_[i - 1], value)) &&
-                          (i + 1 == values_.size() || InOrder(value, values_[i + 1]));
+        const bool fits = !std::isnan(value) && (i == 0 || InOrder((*values_)[i - 1], value)) &&
+                          (i + 1 == values_->size() || InOrder(value, (*values_)[i + 1]));
         if (!fits) sorted_ = Sortedness::No;
     }
 }
 
 void TChartValueList::RemoveAt(int index) {
     CheckIndex(index);
-    values_.erase(size_t(index));
+    values_->erase(size_t(index));
     Touched();
 }
 
 void TChartValueList::RotateFirstToLast() {
-    if (values_.size() < 2) return;
-    double first = values_[0];
-    values_.erase(0);
-    values_.push_back(first);
+    if (values_->size() < 2) return;
+    double first = (*values_)[0];
+    values_->erase(0);
+    values_->push_back(first);
     sorted_ = Sortedness::Unknown;
 }
 
 void TChartValueList::SwapValues(int a, int b) {
     CheckIndex(a);
     CheckIndex(b);
-    values_.swap_items(size_t(a), size_t(b));
+    values_->swap_items(size_t(a), size_t(b));
     statsDirty_ = true;
     sorted_ = Sortedness::Unknown;
 }
 
 int TChartValueList::IndexOfValue(double value) const {
     for (int i = 0, n = ItemCount(); i < n; ++i)
-        if (values_[size_t(i)] * multiplier_ == value) return i;
+        if ((*values_)[size_t(i)] * multiplier_ == value) return i;
     return -1;
 }
 
@@ -141,7 +154,7 @@ void TChartValueList::Recalculate() const {
         high_ = low_ = sum_ = absSum_ = 0;
         return;
     }
-    const double* d = values_.data();
+    const double* d = values_->data();
     double v = d[0] * multiplier_;
     high_ = low_ = sum_ = v;
     absSum_ = std::fabs(v);

@@ -1,4 +1,4 @@
-#include "chart/engine/GapArray.h"
+#include "GapArray.h"
 
 #include <gtest/gtest.h>
 

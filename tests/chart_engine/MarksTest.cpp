@@ -54,7 +54,7 @@ struct MarksFixture {
         return calls;
     }
     const TSeriesMarkPosition& Remembered(int index) {
-        return *series->Marks().Positions()[size_t(index)];
+        return *series->Marks().Positions().Position(index);
     }
 
     raster::RecordingDevice dev{600, 400};
@@ -128,9 +128,9 @@ TEST(Marks, CustomPositionsStayAndClearingForgetsThem) {
     f.series->AppendPoint(50, 50);
     f.series->AppendPoint(80, 50);
     f.Draw();
-    ASSERT_EQ(f.series->Marks().Positions().size(), 3u);
+    ASSERT_EQ(f.series->Marks().Positions().Count(), 3);
     // placed by hand: box and arrow stay where they were put
-    TSeriesMarkPosition& moved = *f.series->Marks().Positions()[1];
+    TSeriesMarkPosition& moved = *f.series->Marks().Positions().Position(1);
     moved.IsCustom = true;
     moved.BoxTopLeft = {10, 20};
     moved.ArrowEnd = {30, 40};
@@ -145,10 +145,10 @@ TEST(Marks, CustomPositionsStayAndClearingForgetsThem) {
 
     // a deleted point's entry goes, later ones move down with their points
     f.series->DeletePoint(0);
-    ASSERT_EQ(f.series->Marks().Positions().size(), 2u);
+    ASSERT_EQ(f.series->Marks().Positions().Count(), 2);
     EXPECT_TRUE(f.Remembered(0).IsCustom);
     f.series->ClearPoints();
-    EXPECT_TRUE(f.series->Marks().Positions().empty());
+    EXPECT_EQ(f.series->Marks().Positions().Count(), 0);
 }
 
 TEST(Marks, NothingToDrawRaisesNothing) {
@@ -163,13 +163,13 @@ TEST(Marks, NothingToDrawRaisesNothing) {
     };
     f.Draw(); // a null point and an empty text have no mark
     EXPECT_EQ(f.dev.CountOf("Rectangle"), 1);
-    EXPECT_EQ(f.series->Marks().Positions().size(), 1u);
+    EXPECT_EQ(f.series->Marks().Positions().Count(), 1);
     f.series->Marks().SetVisible(false);
     f.series->ClearPoints();
     f.series->AppendPoint(50, 50);
     f.Draw();
     EXPECT_TRUE(f.dev.Calls().empty());
-    EXPECT_TRUE(f.series->Marks().Positions().empty());
+    EXPECT_EQ(f.series->Marks().Positions().Count(), 0);
     f.series->Marks().SetVisible(true);
     f.series->ClearPoints();
     f.series->AppendPoint(500, 50); // beyond the range: nothing visible

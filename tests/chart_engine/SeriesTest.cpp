@@ -70,18 +70,14 @@ TEST(SeriesAppend, DeleteAndSwapKeepColoursAndLabelsWithPoints) {
     s.AppendPoint(3, 30, "c", clLime);
     // marks placed at every point; the deleted point's mark goes with it
     TSeriesMarksPositions& marks = s.Marks().Positions();
-    marks.grow_to(3);
-    for (int i = 0; i < 3; ++i) {
-        marks[size_t(i)].emplace();
-        marks[size_t(i)]->BoxWidth = 100 + i;
-    }
+    for (int i = 0; i < 3; ++i) marks.Place(i).BoxWidth = 100 + i;
     s.DeletePoint(1);
     EXPECT_EQ(s.PointCount(), 2);
     EXPECT_EQ(s.PointLabel(1), "c");
     EXPECT_EQ(s.PointColor(1), clLime);
-    ASSERT_EQ(marks.size(), 2u);
-    EXPECT_EQ(marks[0]->BoxWidth, 100);
-    EXPECT_EQ(marks[1]->BoxWidth, 102);
+    ASSERT_EQ(marks.Count(), 2);
+    EXPECT_EQ(marks.Position(0)->BoxWidth, 100);
+    EXPECT_EQ(marks.Position(1)->BoxWidth, 102);
     s.SwapPoints(0, 1);
     EXPECT_EQ(s.PointX(0), 3);
     EXPECT_EQ(s.PointLabel(0), "c");

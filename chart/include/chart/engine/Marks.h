@@ -6,9 +6,8 @@
 #include "chart/canvas/Geometry.h"
 #include "chart/canvas/Pen.h"
 #include "chart/canvas/PublishedProperties.h"
-#include "chart/engine/GapArray.h"
 
-#include <optional>
+#include <memory>
 #include <string>
 
 namespace kiv {
@@ -38,8 +37,31 @@ struct TSeriesMarkPosition {
     void Assign(const TSeriesMarkPosition& source);
 };
 
-// Indexed by point; an entry is empty until a mark was placed there.
-using TSeriesMarksPositions = kiv::GapArray<std::optional<TSeriesMarkPosition>>;
+// Where each point's mark was drawn, indexed by point; an entry is empty until a mark was placed
+// there.
+class TSeriesMarksPositions {
+public:
+    TSeriesMarksPositions();
+    TSeriesMarksPositions(const TSeriesMarksPositions&) = delete;
+    TSeriesMarksPositions& operator=(const TSeriesMarksPositions&) = delete;
+    ~TSeriesMarksPositions();
+
+    // Entries, empty ones included.
+    int Count() const;
+    // The position remembered for a point; nullptr when its entry is empty or beyond the list.
+    TSeriesMarkPosition* Position(int index);
+    const TSeriesMarkPosition* Position(int index) const;
+    // The position of a point, created (IsCustom off) when its entry is empty; the list grows
+    // with empty entries up to index.
+    TSeriesMarkPosition& Place(int index);
+    // Removes the entry of a deleted point, when it exists; later entries move down one.
+    void Delete(int index);
+    void Clear();
+
+private:
+    struct TEntries;
+    std::unique_ptr<TEntries> entries_;
+};
 
 class TSeriesMarks : public TPublishedProperties<TSeriesMarks> {
 public:

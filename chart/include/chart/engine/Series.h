@@ -6,7 +6,6 @@
 #include "chart/canvas/PublishedProperties.h"
 #include "chart/canvas/Styles.h"
 #include "chart/engine/Function.h"
-#include "chart/engine/GapArray.h"
 #include "chart/engine/Marks.h"
 #include "chart/engine/SampleRandom.h"
 #include "chart/engine/Settings.h"
@@ -129,8 +128,8 @@ public:
     void SetPointColor(int index, TColor color);
     bool IsNullPoint(int index) const { return PointColor(index) == NoColor; }
     // Entries stored so far; either may be shorter than PointCount.
-    int PointColorCount() const { return int(pointColors_.size()); }
-    int PointLabelCount() const { return int(pointLabels_.size()); }
+    int PointColorCount() const;
+    int PointLabelCount() const;
 
     virtual double HighestX() const { return xValues_->HighValue(); }
     virtual double HighestY() const { return yValues_->HighValue(); }
@@ -311,9 +310,12 @@ private:
     TChartValueLists valueLists_;
     TChartValueList* xValues_;
     TChartValueList* yValues_;
-    kiv::GapArray<TColor> pointColors_;
+    // Per-point colours and labels, in stores that insert at the front as cheaply as at the end.
     // An empty label is stored as nothing, so unlabelled points cost one pointer.
-    kiv::GapArray<std::unique_ptr<std::string>> pointLabels_;
+    struct TPointColors;
+    struct TPointLabels;
+    std::unique_ptr<TPointColors> pointColors_;
+    std::unique_ptr<TPointLabels> pointLabels_;
     std::unique_ptr<TSeriesMarks> marks_;
 
     bool active_ = true;

@@ -1,8 +1,6 @@
 // Value lists: one column of a series' points, and the columns of a series.
 #pragma once
 
-#include "chart/engine/GapArray.h"
-
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,7 +17,7 @@ public:
     TChartValueList(TChartSeries* owner, const std::string& name);
     TChartValueList(const TChartValueList&) = delete;
     TChartValueList& operator=(const TChartValueList&) = delete;
-    virtual ~TChartValueList() = default;
+    virtual ~TChartValueList();
 
     // Raw value times Multiplier; an index outside the list raises EListError.
     virtual double ValueAt(int index) const;
@@ -29,7 +27,7 @@ public:
     // Inserts keeping Order: after every equal value, at 0 when below all (ascending).
     virtual int InsertOrdered(double value);
     virtual void InsertAt(int index, double value);
-    virtual int ItemCount() const { return int(values_.size()); }
+    virtual int ItemCount() const;
     virtual void RemoveAt(int index);
     // Moves the first value to the end; the statistics stay as they were.
     virtual void RotateFirstToLast();
@@ -64,12 +62,15 @@ public:
     void Assign(const TChartValueList& source);
 
     // The raw values, contiguous, for drawing loops.
-    const double* RawValues() const { return values_.data(); }
+    const double* RawValues() const;
 
     // Staged by the series immediately before an insertion.
     double PendingValue = 0;
 
 private:
+    // The raw values, in a store that inserts at the front as cheaply as at the end.
+    struct TValues;
+
     // Whether the raw values are known to follow Order (no NaN among them), so that an
     // ordered insertion may binary-search instead of scanning back from the end.
     enum class Sortedness { Yes, No, Unknown };
@@ -87,7 +88,7 @@ private:
     bool InOrder(double a, double b) const;
 
     TChartSeries* owner_;
-    kiv::GapArray<double> values_;
+    std::unique_ptr<TValues> values_;
     std::string name_;
     bool dateTime_ = false;
     double multiplier_ = 1.0;
