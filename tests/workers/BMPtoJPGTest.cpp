@@ -1,5 +1,5 @@
 // Converting snapshot files: the result on disk, and failures that leave no JPEG behind.
-#include "JpegTestSupport.h"
+#include "../jpeg/JpegTestSupport.h"
 
 #include "workers/BMPtoJPG.h"
 
