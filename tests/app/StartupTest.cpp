@@ -66,6 +66,32 @@ TEST_F(WindowTest, StartUpLaysOutTheWindowAndTalksToTheHostInOrder) {
     EXPECT_TRUE(messages.empty());
 }
 
+TEST_F(WindowTest, TheFourTickChartsAreSetUpAsTheFormHasThem) {
+    auto form = CreatedForm();
+    kiv::TChart* charts[4] = {form->Chart1, form->Chart2, form->Chart3, form->Chart4};
+    tk::TPanelWidget* views[4] = {form->ChartView1, form->ChartView2, form->ChartView3,
+                                  form->ChartView4};
+    for (int i = 0; i < 4; ++i) {
+        kiv::TChart& chart = *charts[i];
+        const bool lower = i >= 2;
+        EXPECT_EQ(views[i]->Client(), &chart);
+        EXPECT_EQ(chart.Color(), lower ? 16774394u : 15327722u);
+        EXPECT_EQ(chart.Gradient().EndColor(), lower ? 16777088u : kiv::clYellow);
+        EXPECT_FALSE(chart.Gradient().Visible());
+        EXPECT_EQ(views[i]->BorderStyle(), lower ? tk::bsSingle : tk::bsNone);
+        EXPECT_EQ(chart.Width(), lower ? 999 : 1001);
+        EXPECT_EQ(chart.Title().Text(), std::vector<std::string>{"TChart"});
+        EXPECT_EQ(chart.BackWall().Color(), kiv::clWhite);
+        EXPECT_EQ(chart.BackWall().Brush().Style(), kiv::bsClear);
+        EXPECT_EQ(chart.LeftAxis().AxisValuesFormat(), "#,##0.####");
+        EXPECT_EQ(chart.LeftAxis().LabelsAngle(), 90);
+        EXPECT_FALSE(chart.Legend().Visible());
+        EXPECT_FALSE(chart.View3D());
+    }
+    EXPECT_EQ(form->ChartView3->parentWidget(), form->ChartView1->parentWidget());
+    EXPECT_EQ(form->ChartView4->parentWidget(), form->ChartView2->parentWidget());
+}
+
 TEST_F(WindowTest, StartUpClearsTheFeedCounters) {
     FeedCounters = {5, 6, 7};
     auto form = CreatedForm();
