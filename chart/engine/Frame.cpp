@@ -74,6 +74,19 @@ void TCustomAxisPanel::LayoutAxes() {
     }
     NormalizeChartRect();
 
+    // Each shown axis takes its room off what the axes before it left.
+    TRect current = ChartRect();
+    for (size_t i = 0; i < axes_.size(); ++i) {
+        TCustomChartAxis* axis = axes_[i];
+        if (!IsAxisShown(axis)) continue;
+        TRect r = current;
+        axis->LayOut(r, i < 5);
+        const TRect both{std::max(r.left, current.left), std::max(r.top, current.top),
+                         std::min(r.right, current.right), std::min(r.bottom, current.bottom)};
+        if (both.left < both.right && both.top < both.bottom) current = both;
+    }
+    SetChartRect(current);
+    NormalizeChartRect();
     for (TCustomChartAxis* axis : axes_) axis->PlaceOnChart();
 }
 
@@ -101,6 +114,8 @@ void TCustomAxisPanel::ApplySeriesMargins() {
 
 void TCustomAxisPanel::DrawAxes() {
     if (OnBeforeDrawAxes) OnBeforeDrawAxes(this);
+    for (TCustomChartAxis* axis : axes_)
+        if (IsAxisShown(axis)) axis->DrawAxis(true);
 }
 
 bool TCustomAxisPanel::ClipSeries() {

@@ -50,6 +50,17 @@ TEST_F(ChartFrame, MarginsGiveTheWorkedExampleAndTitlesTakeTheirRoom) {
     // centred: (30 + 971) div 2 - 36 div 2
     EXPECT_EQ(dev.CallsOf("TextOut"), (std::vector<Call>{{"TextOut", {482, 18}, "TChart"}}));
 
+    // a series on the bottom and left axes: each takes its labels (a font height along the
+    // axis) and ticks (axis pen 2 and tick 4) off the plot, the left axis first
+    auto* series = new LoggingSeries;
+    series->SetParentChart(&chart);
+    series->AppendPoint(0, 1);
+    series->AppendPoint(10, 2);
+    Draw();
+    EXPECT_EQ(chart.ChartRect(), (TRect{30 + 12 + 6, 35, 971, 424 - TitleGap - 12 - 6}));
+    EXPECT_EQ(chart.LeftAxis().AxisPosition(), 48);
+    delete series;
+
     // two foot lines, the last one lowest
     chart.Foot().SetText({"one", "two"});
     Draw();
