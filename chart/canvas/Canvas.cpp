@@ -122,6 +122,9 @@ void TKivCanvas::SelectTextColor(TColor color) {
 }
 
 void TKivCanvas::TextOutInFontColor(int x, int y, std::string_view text) {
+    // As on the platform's canvas, text under a clear brush leaves what lies behind it.
+    if (brush_.Style() == bsClear && target_->GetBkMode() != cbmTransparent)
+        target_->SetBkMode(cbmTransparent);
     SelectTextColor(font_.Color());
     target_->TextOut(x, y, text);
 }

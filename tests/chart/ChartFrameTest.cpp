@@ -192,3 +192,25 @@ TEST_F(ChartFrame, AFramedTitleFitsItsText) {
     EXPECT_EQ(dev.CallsOf("TextOut").front(), (Call{"TextOut", {31 + 3, 19}, "TChart"}));
     EXPECT_EQ(chart.ChartRect().top, 18 + 1 + 12 + 1 + TitleGap);
 }
+
+TEST_F(ChartFrame, NoTextOfAFrameHasABackgroundBox) {
+    chart.Legend().SetVisible(true);
+    chart.Foot().SetText({"foot"});
+    for (int k = 0; k < 2; ++k) {
+        auto* series = new LoggingSeries;
+        series->SetParentChart(&chart);
+        series->AppendPoint(0, 1);
+        series->AppendPoint(10, 2 + k);
+    }
+    Draw();
+    // the back wall's clear brush leaves an opaque mode behind; text must not inherit it
+    int texts = 0;
+    gfx::TCanvasBackMode mode = gfx::cbmOpaque;
+    for (const Call& c : dev.Calls()) {
+        if (c.op == "SetBkMode") mode = gfx::TCanvasBackMode(c.args[0]);
+        if (c.op != "TextOut") continue;
+        ++texts;
+        EXPECT_EQ(mode, gfx::cbmTransparent) << c;
+    }
+    EXPECT_GT(texts, 10);
+}

@@ -107,7 +107,8 @@ protected:
     // The canvas font as the device takes it.
     raster::Font DeviceFont() const;
     void SelectTextColor(TColor color);
-    // Text colour from the canvas font, then TextOut with whatever font the target holds.
+    // Text colour from the canvas font, then TextOut with whatever font the target holds; a
+    // clear brush makes the text background transparent.
     void TextOutInFontColor(int x, int y, std::string_view text);
 
     raster::RasterDevice* target_ = nullptr;
