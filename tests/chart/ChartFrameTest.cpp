@@ -214,3 +214,60 @@ TEST_F(ChartFrame, NoTextOfAFrameHasABackgroundBox) {
     }
     EXPECT_GT(texts, 10);
 }
+
+namespace {
+
+// A series that asks for room beside its points, as bars do.
+class MarginSeries : public LoggingSeries {
+public:
+    void HorizontalMargins(int& a, int& b) const override {
+        a = 10;
+        b = 20;
+    }
+    void VerticalMargins(int& a, int& b) const override {
+        a = 5;
+        b = 7;
+    }
+};
+
+} // namespace
+
+TEST_F(ChartFrame, SeriesMarginsApplyOnlyToAutomaticEnds) {
+    auto* series = new MarginSeries;
+    series->SetParentChart(&chart);
+    series->AppendPoint(0, 0);
+    series->AppendPoint(100, 100);
+    Draw();
+    // the value range widens so that the points keep that much room from the ends
+    const TRect r = chart.ChartRect();
+    TChartAxis& bottom = chart.BottomAxis();
+    TChartAxis& left = chart.LeftAxis();
+    EXPECT_EQ(bottom.StartPixel(), r.left);
+    EXPECT_NEAR(bottom.XValueToPixel(0), r.left + 10, 1);
+    EXPECT_NEAR(bottom.XValueToPixel(100), r.right - 20, 1);
+    EXPECT_NEAR(left.YValueToPixel(100), r.top + 5, 1); // top: with an automatic maximum
+    EXPECT_NEAR(left.YValueToPixel(0), r.bottom - 7, 1);
+
+    // a fixed end keeps its edge
+    bottom.SetAutomaticMinimum(false);
+    left.SetAutomaticMaximum(false);
+    Draw();
+    EXPECT_EQ(bottom.XValueToPixel(0), chart.ChartRect().left);
+    EXPECT_NEAR(bottom.XValueToPixel(100), chart.ChartRect().right - 20, 1);
+    EXPECT_EQ(left.YValueToPixel(100), chart.ChartRect().top);
+}
+
+TEST_F(ChartFrame, HatchesOfTheBackgroundsColourTurnBlackOrWhite) {
+    TKivCanvas3D& canvas = chart.Canvas();
+    canvas.AttachCanvas(&dev);
+    chart.SetCanvasBrush(clRed, bsCross, clRed);
+    EXPECT_EQ(canvas.Brush().Color(), clBlack);
+    EXPECT_EQ(canvas.BackgroundMode(), gfx::cbmOpaque);
+    EXPECT_EQ(canvas.BackgroundColor(), clRed);
+    chart.SetCanvasBrush(clBlack, bsCross, clBlack);
+    EXPECT_EQ(canvas.Brush().Color(), clWhite);
+    chart.SetCanvasBrush(clRed, bsSolid, clRed);
+    EXPECT_EQ(canvas.Brush().Color(), clRed);
+    EXPECT_EQ(canvas.BackgroundMode(), gfx::cbmTransparent);
+    canvas.AttachCanvas(nullptr);
+}
