@@ -43,6 +43,18 @@ public:
     TRect HitRect{};
 };
 
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    int Paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++Paints;
+        return false;
+    }
+};
+
 struct ChartView : ::testing::Test {
     QWidget parent;
     tk::TPanelWidget* view = new tk::TPanelWidget(&parent);
@@ -85,9 +97,21 @@ TEST_F(ChartView, DraggingTowardsTheLowerRightZoomsAndBackResets) {
     const double xFrom = bottom.PixelToValue(100), xTo = bottom.PixelToValue(200);
     const double yFrom = left.PixelToValue(200), yTo = left.PixelToValue(100);
 
+    const QColor before = view->grab().toImage().pixelColor(150, 100);
+    const int paints = view->ClientPaints();
+    PaintCounter counter;
+    view->installEventFilter(&counter);
     QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
     QTest::mouseMove(view, QPoint(150, 150));
+    Settle();
+    counter.Paints = 0;
     QTest::mouseMove(view, QPoint(200, 200));
+    Settle();
+    // the band is shown (the widget paints) without the chart drawing a frame
+    EXPECT_GT(counter.Paints, 0);
+    EXPECT_EQ(view->ClientPaints(), paints);
+    EXPECT_NE(view->grab().toImage().pixelColor(150, 100), before);
+    view->removeEventFilter(&counter);
     QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, QPoint(200, 200));
     EXPECT_TRUE(chart.Zoomed());
     EXPECT_FALSE(bottom.Automatic());
