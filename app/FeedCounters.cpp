@@ -1,3 +1,3 @@
-#include "app/FeedCounters.h"
+#include "FeedCounters.h"
 
 TFeedCounters FeedCounters;

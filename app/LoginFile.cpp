@@ -1,4 +1,4 @@
-#include "app/LoginFile.h"
+#include "LoginFile.h"
 
 #include "rtl/Exceptions.h"
 

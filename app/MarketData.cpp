@@ -1,5 +1,5 @@
 // The quote and Level 2 handlers: records from the host into edits and grid rows.
-#include "app/FeedCounters.h"
+#include "FeedCounters.h"
 #include "app/MakerRows.h"
 #include "app/Unit1.h"
 

@@ -1,7 +1,7 @@
 #include "app/Unit1.h"
 
-#include "app/FeedCounters.h"
-#include "app/LoginFile.h"
+#include "FeedCounters.h"
+#include "LoginFile.h"
 
 #include "com/ClassRegistry.h"
 #include "com/OleCheck.h"

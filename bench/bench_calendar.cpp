@@ -2,8 +2,8 @@
 // event row. Parsing runs on the download worker; applying is the one hop to the window thread.
 #include <benchmark/benchmark.h>
 
+#include "NewsDownload.h"
 #include "toolkit/StringGrid.h"
-#include "workers/NewsDownload.h"
 
 #include <QApplication>
 

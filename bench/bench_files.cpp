@@ -1,11 +1,11 @@
 // File conversions of the save run.
 #include <benchmark/benchmark.h>
 
+#include "BMPtoJPG.h"
+#include "CellSnapshot.h"
+#include "ExcelExport.h"
+#include "GridFile.h"
 #include "toolkit/bitmap/Bitmap.h"
-#include "workers/BMPtoJPG.h"
-#include "workers/CellSnapshot.h"
-#include "workers/ExcelExport.h"
-#include "workers/GridFile.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 // The quote and Level 2 paths of the window at the sizes of a whole trading day.
-#include "app/FeedCounters.h"
+#include "FeedCounters.h"
 #include "app/Unit1.h"
 
 #include "com/Bstr.h"

@@ -1,6 +1,6 @@
 // Grid text files of any content: a clear error, or cells that lie inside the file, hold no
 // line end, and write back to the very same grid.
-#include "workers/GridFile.h"
+#include "GridFile.h"
 
 #include "rtl/Exceptions.h"
 

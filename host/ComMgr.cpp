@@ -1,10 +1,10 @@
-#include "host/ComMgr.h"
+#include "ComMgr.h"
 
-#include "host/EventsConnectionPoint.h"
-#include "host/HostProcess.h"
-#include "host/OrderClient.h"
-#include "host/Quotes.h"
-#include "host/Session.h"
+#include "EventsConnectionPoint.h"
+#include "HostProcess.h"
+#include "OrderClient.h"
+#include "Quotes.h"
+#include "Session.h"
 #include "rtl/AnsiText.h"
 #include "rtl/NumberText.h"
 

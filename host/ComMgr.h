@@ -2,9 +2,9 @@
 // the connection point of its events. Its last Release ends the session and its feed thread.
 #pragma once
 
+#include "ComObject.h"
 #include "HOXCOMLib_TLB.h"
 #include "com/ComPtr.h"
-#include "host/ComObject.h"
 
 #include <memory>
 

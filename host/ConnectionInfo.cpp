@@ -1,4 +1,4 @@
-#include "host/ConnectionInfo.h"
+#include "ConnectionInfo.h"
 
 #include "com/ComPtr.h"
 

@@ -1,9 +1,9 @@
 // What the manager hands over with event 2 after a logon: a description of its connection.
 #pragma once
 
+#include "ComObject.h"
 #include "HOXCOMLib_TLB.h"
 #include "com/ComPtr.h"
-#include "host/ComObject.h"
 
 namespace hostsim {
 

@@ -1,8 +1,8 @@
-#include "host/EventsConnectionPoint.h"
+#include "EventsConnectionPoint.h"
 
 #include "HOXCOMLib_TLB.h"
-#include "host/HostProcess.h"
-#include "host/Session.h"
+#include "HostProcess.h"
+#include "Session.h"
 
 namespace hostsim {
 

@@ -2,8 +2,8 @@
 // in the session, so any number of these objects can be handed out.
 #pragma once
 
+#include "ComObject.h"
 #include "com/ComPtr.h"
-#include "host/ComObject.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "host/FeedModel.h"
+#include "FeedModel.h"
 
 #include <algorithm>
 #include <cmath>

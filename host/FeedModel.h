@@ -3,8 +3,8 @@
 // Level 2 entries open, move and close on both sides of the book.
 #pragma once
 
-#include "host/OwnedRecords.h"
-#include "host/Random.h"
+#include "OwnedRecords.h"
+#include "Random.h"
 #include "rtl/DateTime.h"
 
 #include <array>

@@ -1,7 +1,7 @@
 #include "host/HostControl.h"
 
-#include "host/HostProcess.h"
-#include "host/Session.h"
+#include "HostProcess.h"
+#include "Session.h"
 
 namespace hostsim {
 

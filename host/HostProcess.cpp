@@ -1,6 +1,6 @@
-#include "host/HostProcess.h"
+#include "HostProcess.h"
 
-#include "host/Session.h"
+#include "Session.h"
 
 #include <chrono>
 

@@ -1,6 +1,6 @@
-#include "host/OrderClient.h"
+#include "OrderClient.h"
 
-#include "host/HostProcess.h"
+#include "HostProcess.h"
 #include "rtl/NumberText.h"
 
 namespace hostsim {

@@ -1,9 +1,9 @@
 // The order client: the client only sets its flag.
 #pragma once
 
+#include "ComObject.h"
 #include "HOXORDERSLib_TLB.h"
 #include "com/ComPtr.h"
-#include "host/ComObject.h"
 
 namespace hostsim {
 

@@ -1,4 +1,4 @@
-#include "host/OwnedRecords.h"
+#include "OwnedRecords.h"
 
 namespace hostsim {
 

@@ -1,7 +1,7 @@
-#include "host/Quotes.h"
+#include "Quotes.h"
 
-#include "host/HostProcess.h"
-#include "host/Session.h"
+#include "HostProcess.h"
+#include "Session.h"
 #include "rtl/AnsiText.h"
 #include "rtl/NumberText.h"
 

@@ -2,9 +2,9 @@
 // Unsubscribe ends only the subscriptions made through the same object.
 #pragma once
 
+#include "ComObject.h"
 #include "HOXQUOTELib_TLB.h"
 #include "com/ComPtr.h"
-#include "host/ComObject.h"
 
 #include <memory>
 

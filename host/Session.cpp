@@ -1,8 +1,8 @@
-#include "host/Session.h"
+#include "Session.h"
 
+#include "ConnectionInfo.h"
+#include "HostProcess.h"
 #include "com/Apartment.h"
-#include "host/ConnectionInfo.h"
-#include "host/HostProcess.h"
 
 #include "HOXCOMLib_TLB.h"
 

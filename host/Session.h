@@ -7,9 +7,9 @@
 // sink up again when they run, so nothing reaches a notify object or sink that has gone.
 #pragma once
 
+#include "FeedModel.h"
 #include "HOXQUOTELib_TLB.h"
 #include "com/ComPtr.h"
-#include "host/FeedModel.h"
 #include "host/HostControl.h"
 
 #include <atomic>

@@ -1,9 +1,9 @@
 #include "host/SimulatedHost.h"
 
+#include "ComMgr.h"
 #include "HOXCOMLib_TLB.h"
+#include "HostProcess.h"
 #include "com/ClassRegistry.h"
-#include "host/ComMgr.h"
-#include "host/HostProcess.h"
 
 namespace hostsim {
 

@@ -1,6 +1,6 @@
 #include "jpeg/Jpeg.h"
 
-#include "jpeg/LibJpeg.h"
+#include "LibJpeg.h"
 #include "toolkit/bitmap/Picture.h"
 
 #include <cstring>

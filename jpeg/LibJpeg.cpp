@@ -1,4 +1,4 @@
-#include "jpeg/LibJpeg.h"
+#include "LibJpeg.h"
 
 #include "jpeg/Jpeg.h"
 

@@ -1,4 +1,4 @@
-#include "workers/BMPtoJPG.h"
+#include "BMPtoJPG.h"
 
 #include "jpeg/Jpeg.h"
 #include "toolkit/bitmap/Bitmap.h"

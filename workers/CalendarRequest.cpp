@@ -1,4 +1,4 @@
-#include "workers/CalendarRequest.h"
+#include "CalendarRequest.h"
 
 #include "rtl/NumberText.h"
 

@@ -1,7 +1,7 @@
-#include "workers/ExcelExport.h"
+#include "ExcelExport.h"
 
-#include "workers/CellSnapshot.h"
-#include "workers/TextFile.h"
+#include "CellSnapshot.h"
+#include "TextFile.h"
 
 #include "rtl/Exceptions.h"
 #include "toolkit/StringGrid.h"

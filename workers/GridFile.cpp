@@ -1,6 +1,6 @@
-#include "workers/GridFile.h"
+#include "GridFile.h"
 
-#include "workers/TextFile.h"
+#include "TextFile.h"
 
 #include "rtl/Exceptions.h"
 #include "rtl/NumberText.h"

@@ -2,7 +2,7 @@
 // byte for byte in the calendar file of the current folder, and shown in the news grid.
 #pragma once
 
-#include "workers/CalendarRequest.h"
+#include "CalendarRequest.h"
 
 #include "toolkit/GridCells.h"
 

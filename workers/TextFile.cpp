@@ -1,4 +1,4 @@
-#include "workers/TextFile.h"
+#include "TextFile.h"
 
 #include "rtl/Exceptions.h"
 

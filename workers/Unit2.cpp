@@ -1,6 +1,6 @@
 #include "workers/Unit2.h"
 
-#include "workers/NewsDownload.h"
+#include "NewsDownload.h"
 
 TTestThread_1::TTestThread_1(tk::TStringGrid* newsGrid) : newsGrid_(newsGrid) {
     Start();

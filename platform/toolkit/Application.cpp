@@ -1,8 +1,8 @@
 #include "toolkit/Application.h"
 
+#include "Text.h"
 #include "toolkit/Form.h"
 #include "toolkit/MessageBox.h"
-#include "toolkit/Text.h"
 
 #include "com/Apartment.h"
 

@@ -1,7 +1,7 @@
 #include "toolkit/Form.h"
 
+#include "Text.h"
 #include "toolkit/MessageBox.h"
-#include "toolkit/Text.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "toolkit/MessageBox.h"
 
-#include "toolkit/Text.h"
+#include "Text.h"
 
 #include <QApplication>
 #include <QMessageBox>

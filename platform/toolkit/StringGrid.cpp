@@ -1,6 +1,6 @@
 #include "toolkit/StringGrid.h"
 
-#include "toolkit/Text.h"
+#include "Text.h"
 
 #include "rtl/Exceptions.h"
 #include "rtl/NumberText.h"

@@ -1,4 +1,4 @@
-#include "toolkit/Text.h"
+#include "Text.h"
 
 #include "rtl/AnsiText.h"
 

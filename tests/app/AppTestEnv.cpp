@@ -1,6 +1,6 @@
 #include "AppTestEnv.h"
 
-#include "app/FeedCounters.h"
+#include "FeedCounters.h"
 #include "com/Apartment.h"
 #include "toolkit/Application.h"
 #include "toolkit/Thread.h"

@@ -1,6 +1,6 @@
 #include "AppTestEnv.h"
 
-#include "app/FeedCounters.h"
+#include "FeedCounters.h"
 #include "com/Bstr.h"
 #include "rtl/DateTime.h"
 

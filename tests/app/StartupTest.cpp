@@ -1,7 +1,7 @@
 #include "AppTestEnv.h"
 
-#include "app/FeedCounters.h"
-#include "app/LoginFile.h"
+#include "FeedCounters.h"
+#include "LoginFile.h"
 #include "com/OleCheck.h"
 #include "toolkit/Application.h"
 #include "toolkit/Thread.h"

@@ -1,5 +1,5 @@
 // The generated market: reproducible, plausible, and a Level 2 book that stays consistent.
-#include "host/FeedModel.h"
+#include "FeedModel.h"
 #include "HostTestSupport.h"
 
 #include <cmath>

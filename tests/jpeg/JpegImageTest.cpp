@@ -2,7 +2,7 @@
 // decoding settings and the failure paths.
 #include "JpegTestSupport.h"
 
-#include "jpeg/LibJpeg.h"
+#include "LibJpeg.h"
 #include "toolkit/bitmap/Picture.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Converting snapshot files: the result on disk, and failures that leave no JPEG behind.
 #include "../jpeg/JpegTestSupport.h"
 
-#include "workers/BMPtoJPG.h"
+#include "BMPtoJPG.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "workers/CalendarRequest.h"
+#include "CalendarRequest.h"
 #include "workers/CalendarService.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "workers/ExcelExport.h"
-#include "workers/CellSnapshot.h"
+#include "ExcelExport.h"
+#include "CellSnapshot.h"
 
 #include "Support.h"
 

@@ -1,4 +1,4 @@
-#include "workers/GridFile.h"
+#include "GridFile.h"
 
 #include "Support.h"
 

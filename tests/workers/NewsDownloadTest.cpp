@@ -1,4 +1,4 @@
-#include "workers/NewsDownload.h"
+#include "NewsDownload.h"
 #include "workers/CalendarService.h"
 #include "workers/Unit2.h"
 

@@ -1,4 +1,4 @@
-#include "workers/Split.h"
+#include "Split.h"
 
 #include <gtest/gtest.h>
 
