@@ -83,7 +83,8 @@ public:
     int BorderWidth() const { return borderWidth_; }
     void SetBorderWidth(int value) { Store(borderWidth_, value); }
 
-    // Printing state (no printing routine uses it yet; drawing honours the flag).
+    // Printing state: drawing honours the flag and the print settings are kept; the program
+    // itself has no printing routine.
     bool Printing() const { return printing_; }
     void SetPrinting(bool value) { printing_ = value; }
     bool PrintProportional() const { return printProportional_; }
