@@ -54,33 +54,33 @@ bool TForm1::Create() {
 }
 
 void TForm1::FormCreate() {
-    // 1. The remembered login, read beside the program file.
+    // The remembered login, read beside the program file.
     TLoginValues login;
     if (ReadLoginFile(tk::TApplication::ExeDir() + "Login.txt", login)) {
         Edit34->SetText(login.UserName);
         Edit35->SetText(login.Password);
         Edit36->SetText(login.ClientId);
     }
-    // 2. and 3. The host's manager.
+    // The host's manager, created from its registered class.
     OleCheck(com::CoCreateInstance(hox::CLSID_HoxComMgr, nullptr, com::CLSCTX_SERVER,
                                    hox::IID_IHoxComMgr, ComMgr.PutVoid()));
     OleCheck(ComMgr->SetManagerFlag(0));
-    // 4. The event sink.
+    // The event sink on the manager: its health events reach Label4.
     HealthSink = std::make_unique<THOXCOMLibIHoxComMgrEvents>();
     HealthSink->OnHealthUpdate = [this](THOXCOMLibEventsBaseSink* sender, int32_t selector,
                                         int32_t state) {
         OnHealthUpdateEvent(sender, selector, uint32_t(state));
     };
     HealthSink->Connect(ComMgr.Get());
-    // 5. and 6. The order client and the two quote objects.
+    // The order client and the two quote objects.
     OleCheck(ComMgr->GetOrderClient(OrderClient.Put()));
     OleCheck(OrderClient->SetOrderClientFlag(-1));
     OleCheck(ComMgr->GetQuotes(QuotesA.Put()));
     OleCheck(ComMgr->GetQuotes(QuotesB.Put()));
-    // 7. Idle: Start on, Stop off.
+    // Idle: Start on, Stop off.
     Button1->setEnabled(true);
     Button2->setEnabled(false);
-    // 8. Grid titles.
+    // Titles of the quote grid and of both books.
     const char* quoteTitles[8] = {"UTCDateTime", "Bid",      "Ask",      "BidSize",
                                   "AskSize",     "+(AS-BS)", "-(AS-BS)", "Volume"};
     for (int c = 0; c < 8; ++c) StringGrid1->SetCells(c, 0, quoteTitles[c]);
@@ -90,14 +90,14 @@ void TForm1::FormCreate() {
         StringGrid2->SetCells(c, 0, bidTitles[c]);
         StringGrid3->SetCells(c, 0, askTitles[c]);
     }
-    // 9. Counters.
+    // The row counters start at zero.
     FeedCounters = TFeedCounters{};
-    // 10. The hourly timer.
+    // The hourly timer.
     Timer1->SetEnabled(true);
     Timer1->SetInterval(3600000);
-    // 11. The first calendar download.
+    // The first calendar download, on a worker of its own.
     new TTestThread_1(StringGrid4);
-    // 12. News grid titles.
+    // Titles of the news grid.
     const char* newsTitles[7] = {"DateTime", "Currency", "Title",   "Impact",
                                  "Actual",   "Forecast", "Previous"};
     for (int c = 0; c < 7; ++c) StringGrid4->SetCells(c, 0, newsTitles[c]);
