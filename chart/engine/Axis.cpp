@@ -24,6 +24,13 @@ int64_t RoundToPixel(double v) {
     return int64_t(std::nearbyint(v));
 }
 
+// A pixel offset; one too far for int lands beyond the int range on its own side, so a value far
+// outside the axis range maps past the axis end instead of into the plot.
+int64_t OffsetToPixel(double t) {
+    if (std::fabs(t) < MaxPixelOffset) return RoundToPixel(t);
+    return t > 0 ? int64_t(1) << 32 : -(int64_t(1) << 32);
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -312,9 +319,8 @@ void TCustomChartAxis::ApplyMargins(const TRect& margins) {
 int TCustomChartAxis::LinearPixel(double value, bool xForm) const {
     if (rangeSpan_ == 0 || !std::isfinite(rangeSpan_)) return centerPixel_;
     const double t = (value - rangeMin_) * pixelSize_ / rangeSpan_;
-    // Also catches NaN and infinities, which would overflow the pixel.
-    if (!(std::fabs(t) < MaxPixelOffset)) return centerPixel_;
-    const int64_t c = RoundToPixel(t);
+    if (std::isnan(t)) return centerPixel_;
+    const int64_t c = OffsetToPixel(t);
     if (xForm) return ClampPixel(inverted_ ? endPixel_ - c : startPixel_ + c);
     return ClampPixel(inverted_ ? startPixel_ + c : endPixel_ - c);
 }
@@ -327,8 +333,8 @@ int TCustomChartAxis::LogPixel(double value, bool xForm) const {
     if (value > 0) {
         const double b = inverted_ ? lnMax - std::log(value) : std::log(value) - lnMin;
         const double t = b * pixelSize_ / span;
-        if (!(std::fabs(t) < MaxPixelOffset)) return centerPixel_;
-        const int64_t c = RoundToPixel(t);
+        if (std::isnan(t)) return centerPixel_;
+        const int64_t c = OffsetToPixel(t);
         return ClampPixel(xForm ? startPixel_ + c : endPixel_ - c);
     }
     if (xForm) return inverted_ ? endPixel_ : startPixel_;
