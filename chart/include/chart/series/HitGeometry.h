@@ -1,0 +1,16 @@
+// Pixel tests behind the series' click tests.
+#pragma once
+
+#include "chart/canvas/Geometry.h"
+
+namespace kiv {
+
+// Whether pixel lies on the line from p to q: less than a pixel across it and not beyond
+// either end.
+bool PointOnSegment(TPoint pixel, TPoint p, TPoint q);
+// Even-odd test of pixel against the closed polygon of count points.
+bool PointInPolygonTest(TPoint pixel, const TPoint* points, int count);
+// Whether pixel lies in the ellipse inscribed in rect (never in a flat one).
+bool PointInEllipse(TPoint pixel, const TRect& rect);
+
+} // namespace kiv
