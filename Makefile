@@ -7,10 +7,15 @@ PACKAGES := build-essential cmake pkg-config qt6-base-dev libgl-dev libjpeg62-tu
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CALENDAR_PORT ?= 8765
 
-.PHONY: deps run test bench release clean
+.PHONY: deps bench-deps run test bench release clean
 
-deps:
-	@missing=$$(for p in $(PACKAGES); do \
+# Only `make bench` needs these: established Qt chart libraries drawing the chart frame for
+# comparison (qt6-charts-dev needs the OpenGL development files without depending on them).
+BENCH_PACKAGES := qt6-charts-dev libqt6opengl6-dev libqcustomplot-dev libqcustomplot2.1-qt6
+
+# Installs those of the packages given that are missing.
+define install_missing
+	@missing=$$(for p in $(1); do \
 	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	    echo "Installing:" $$missing; \
@@ -18,6 +23,13 @@ deps:
 	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q --no-install-recommends \
 	        -o DPkg::Lock::Timeout=600 $$missing; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(PACKAGES))
+
+bench-deps: deps
+	$(call install_missing,$(BENCH_PACKAGES))
 
 release: deps
 	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DHOXDESK_TESTS=OFF >/dev/null
@@ -39,7 +51,7 @@ test: deps
 	    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	    ctest --output-on-failure -j $(JOBS) --timeout 600; status=$$?; rm -rf $$rt; exit $$status
 
-bench: deps
+bench: bench-deps
 	cmake -S . -B build/bench -DCMAKE_BUILD_TYPE=Release -DHOXDESK_TESTS=OFF -DHOXDESK_BENCH=ON >/dev/null
 	cmake --build build/bench -j $(JOBS)
 	@rt=$$(mktemp -d); chmod 700 $$rt; \
