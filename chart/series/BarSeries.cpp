@@ -2,9 +2,11 @@
 #include "chart/series/BarSeries.h"
 
 #include "chart/engine/AxisPanel.h"
-#include "chart/series/HitGeometry.h"
+#include "chart/series/SeriesGeometry.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 
 namespace kiv {
 
@@ -24,9 +26,12 @@ int TBarSeries::PointScreenY(int index) const {
 void TBarSeries::DrawPoint(int index) {
     if (!ParentChart()) return;
     barColor_ = PointColor(index);
-    if (barColor_ == NoColor) return;
-    const int left = PointScreenX(index);
-    barBounds_ = {left, PointScreenY(index), left + barSize_, OriginPosition(index)};
+    // Null points and values that are not numbers draw no bar.
+    if (barColor_ == NoColor || !std::isfinite(PointX(index)) || !std::isfinite(PointY(index)))
+        return;
+    const int left = ClampToShapeRange(PointScreenX(index));
+    barBounds_ = {left, ClampToShapeRange(PointScreenY(index)), left + barSize_,
+                  ClampToShapeRange(OriginPosition(index))};
     DrawBar(index, std::min(barBounds_.top, barBounds_.bottom),
             std::max(barBounds_.top, barBounds_.bottom));
 }
@@ -41,8 +46,8 @@ int TBarSeries::MarkLength(int) const {
 
 bool TBarSeries::PointInBar(int index, TPoint point) const {
     const int x0 = PointScreenX(index);
-    if (point.x < x0 || point.x > x0 + barSize_) return false;
-    int y0 = PointScreenY(index), y1 = OriginPosition(index);
+    if (point.x < x0 || point.x > int64_t(x0) + barSize_) return false;
+    int y0 = ClampToShapeRange(PointScreenY(index)), y1 = ClampToShapeRange(OriginPosition(index));
     if (y0 > y1) std::swap(y0, y1);
     switch (BarStyle()) {
     case bsPyramid: {

@@ -4,6 +4,7 @@
 
 #include "chart/canvas/Rounding.h"
 #include "chart/engine/AxisPanel.h"
+#include "chart/series/SeriesGeometry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -93,7 +94,7 @@ int TCustomBarSeries::SideBySideIndex() const {
 
 void TCustomBarSeries::ComputeBarSize() const {
     if (customBarSize_ != 0) {
-        barSize_ = customBarSize_;
+        barSize_ = ClampToShapeRange(customBarSize_);
         return;
     }
     int count = PointCount();

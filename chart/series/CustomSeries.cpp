@@ -3,11 +3,12 @@
 
 #include "chart/canvas/Rounding.h"
 #include "chart/engine/AxisPanel.h"
-#include "chart/series/HitGeometry.h"
+#include "chart/series/SeriesGeometry.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace kiv {
@@ -99,7 +100,7 @@ void TCustomSeries::DrawPoint(int index) {
     canvas.Brush().SetColor(color);
     // No segment leads out of a null point.
     if (previousColour_ == NoColor) previousPoint_ = {x, y};
-    bottomPos_ = AreaBottom(index);
+    bottomPos_ = ClampToShapeRange(AreaBottom(index));
 
     if (index == FirstVisible()) {
         // The series' depth is as high as it is wide.
@@ -110,7 +111,7 @@ void TCustomSeries::DrawPoint(int index) {
             if (drawArea_) {
                 const TPoint before{PointScreenX(index - 1), PointScreenY(index - 1)};
                 if (OnScreen(before.x, before.y)) previousPoint_ = before;
-                previousBottom_ = AreaBottom(index - 1);
+                previousBottom_ = ClampToShapeRange(AreaBottom(index - 1));
             }
             if (!IsNullPoint(index - 1)) DrawSegmentTo(x, y, index, color, isLast, false);
         }
@@ -302,8 +303,8 @@ void TCustomSeries::VerticalMargins(int& a, int& b) const {
 // Clicks
 
 bool TCustomSeries::PointerHit(int, int pointerX, int pointerY, int x, int y) const {
-    return std::abs(pointerX - x) < pointer_->HorizSize() &&
-           std::abs(pointerY - y) < pointer_->VertSize();
+    return std::abs(int64_t(pointerX) - x) < pointer_->HorizSize() &&
+           std::abs(int64_t(pointerY) - y) < pointer_->VertSize();
 }
 
 int TCustomSeries::HitTest(int x, int y) const {
@@ -315,7 +316,7 @@ int TCustomSeries::HitTest(int x, int y) const {
     const int depth = EndZ() - StartZ();
     TPoint prev;
     for (int i = FirstVisible(); i <= LastVisible() && i < PointCount(); ++i) {
-        const TPoint p{PointScreenX(i), PointScreenY(i)};
+        const TPoint p{ClampToShapeRange(PointScreenX(i)), ClampToShapeRange(PointScreenY(i))};
         if (pointer_->Visible() && PointerHit(i, p.x, p.y, x, y)) {
             if (OnClickPointer) OnClickPointer(const_cast<TCustomSeries*>(this), i, x, y);
             return i;

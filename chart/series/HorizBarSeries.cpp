@@ -2,9 +2,11 @@
 #include "chart/series/BarSeries.h"
 
 #include "chart/engine/AxisPanel.h"
-#include "chart/series/HitGeometry.h"
+#include "chart/series/SeriesGeometry.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 
 namespace kiv {
 
@@ -25,9 +27,12 @@ int THorizBarSeries::PointScreenY(int index) const {
 void THorizBarSeries::DrawPoint(int index) {
     if (!ParentChart()) return;
     barColor_ = PointColor(index);
-    if (barColor_ == NoColor) return;
-    const int top = PointScreenY(index);
-    barBounds_ = {OriginPosition(index), top, PointScreenX(index), top + barSize_};
+    // Null points and values that are not numbers draw no bar.
+    if (barColor_ == NoColor || !std::isfinite(PointX(index)) || !std::isfinite(PointY(index)))
+        return;
+    const int top = ClampToShapeRange(PointScreenY(index));
+    barBounds_ = {ClampToShapeRange(OriginPosition(index)), top,
+                  ClampToShapeRange(PointScreenX(index)), top + barSize_};
     DrawBar(index, std::min(barBounds_.left, barBounds_.right),
             std::max(barBounds_.left, barBounds_.right));
 }
@@ -49,8 +54,8 @@ int THorizBarSeries::MarkLength(int index) const {
 
 bool THorizBarSeries::PointInBar(int index, TPoint point) const {
     const int y0 = PointScreenY(index);
-    if (point.y < y0 || point.y > y0 + barSize_) return false;
-    int x0 = PointScreenX(index), x1 = OriginPosition(index);
+    if (point.y < y0 || point.y > int64_t(y0) + barSize_) return false;
+    int x0 = ClampToShapeRange(PointScreenX(index)), x1 = ClampToShapeRange(OriginPosition(index));
     if (x0 > x1) std::swap(x0, x1);
     const int middle = (2 * y0 + barSize_) / 2;
     switch (BarStyle()) {

@@ -3,6 +3,7 @@
 
 #include "chart/KivConst.h"
 #include "chart/engine/Series.h"
+#include "chart/series/SeriesGeometry.h"
 
 #include <algorithm>
 #include <array>
@@ -59,6 +60,8 @@ void TSeriesPointer::Margins(int& a, int& b, bool horizontal) const {
 
 void TSeriesPointer::DrawShape(TCanvas3D& canvas, bool is3D, int x, int y, int w, int h,
                                TColor color, TSeriesPointerStyle style) const {
+    w = std::min(w, MaxShapeCoordinate);
+    h = std::min(h, MaxShapeCoordinate);
     const int left = x - w, right = x + w, top = y - h, bottom = y + h;
     const int z0 = series_->StartZ(), z1 = series_->EndZ();
     auto cross = [&] {

@@ -1,5 +1,7 @@
 #include "SeriesTestSupport.h"
 
+#include <limits>
+
 using namespace kiv;
 using raster::Call;
 
@@ -120,6 +122,21 @@ TEST_F(BarSeriesTest, StacksLeaveNegativeValuesOutOfTheOrigin) {
     Draw(*a);
     EXPECT_EQ(Calls("Rectangle").back(),
               Call("Rectangle", {a->PointScreenX(1), 0, a->PointScreenX(1) + a->BarSize(), 0}));
+}
+
+TEST_F(BarSeriesTest, FarValuesReachPastThePlotAndNonNumbersDrawNothing) {
+    const double NaN = std::numeric_limits<double>::quiet_NaN();
+    TBarSeries* s = Bars({NaN, std::numeric_limits<double>::infinity(), 1e300, -1e300, 5});
+    s->AppendNull();
+    s->SetCustomBarWidth(4);
+    LayoutBars();
+    Draw(*s);
+    const auto bars = Calls("Rectangle");
+    ASSERT_EQ(bars.size(), 3u);
+    EXPECT_EQ(bars[0].args[1], -MaxShapeCoordinate); // upwards past the top
+    EXPECT_EQ(bars[1].args[1], MaxShapeCoordinate);
+    EXPECT_EQ(bars[2].args[1], 230);
+    EXPECT_EQ(s->HitTest(s->PointScreenX(2) + 1, 100), 2);
 }
 
 TEST_F(BarSeriesTest, MultiBarSwitchesTheSeriesOfItsKindOnly) {

@@ -5,6 +5,6 @@
 #include "chart/KivEngine.h"
 #include "chart/series/BarSeries.h"
 #include "chart/series/CustomSeries.h"
-#include "chart/series/HitGeometry.h"
+#include "chart/series/SeriesGeometry.h"
 #include "chart/series/LineSeries.h"
 #include "chart/series/SeriesPointer.h"

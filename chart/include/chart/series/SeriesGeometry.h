@@ -1,9 +1,20 @@
-// Pixel tests behind the series' click tests.
+// Pixel geometry the series share: the coordinate range shapes are drawn in, and the tests
+// behind their click tests.
 #pragma once
 
 #include "chart/canvas/Geometry.h"
 
+#include <algorithm>
+
 namespace kiv {
+
+// Shapes reaching beyond this many pixels are cut here: far outside any plot, yet small enough
+// that sizes and differences of coordinates fit in int and in every raster back end.
+constexpr int MaxShapeCoordinate = 1 << 22;
+
+inline int ClampToShapeRange(int v) {
+    return std::clamp(v, -MaxShapeCoordinate, MaxShapeCoordinate);
+}
 
 // Whether pixel lies on the line from p to q: less than a pixel across it and not beyond
 // either end.

@@ -1,5 +1,5 @@
 // Pixel tests behind the series' click tests.
-#include "chart/series/HitGeometry.h"
+#include "chart/series/SeriesGeometry.h"
 
 #include "chart/canvas/Rounding.h"
 
@@ -27,7 +27,8 @@ bool PointInPolygonTest(TPoint pixel, const TPoint* points, int count) {
     for (int i = 0, j = count - 1; i < count; j = i++) {
         const TPoint a = points[j], b = points[i];
         if ((pixel.y >= a.y && pixel.y < b.y) || (pixel.y >= b.y && pixel.y < a.y)) {
-            const double edgeX = a.x + double(pixel.y - a.y) * (b.x - a.x) / (b.y - a.y);
+            const double edgeX = a.x + double(int64_t(pixel.y) - a.y) * (int64_t(b.x) - a.x) /
+                                           double(int64_t(b.y) - a.y);
             if (pixel.x < edgeX) inside = !inside;
         }
     }
