@@ -10,7 +10,6 @@ namespace kiv {
 
 TLineSeries::TLineSeries() {
     drawLine_ = true;
-    allowSinglePoint_ = false;
     keepPointBeyondEdge_ = true;
     singlePointResult_ = false;
     Pointer().SetVisible(false);
@@ -40,7 +39,6 @@ void TPointSeries::Assign(const TChartSeries& source) {
 TAreaSeries::TAreaSeries() {
     SetDrawArea(true);
     drawLine_ = true;
-    allowSinglePoint_ = false;
     keepPointBeyondEdge_ = true;
     singlePointResult_ = false;
     Pointer().SetVisible(false);

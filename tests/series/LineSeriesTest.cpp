@@ -319,3 +319,18 @@ TEST(LineSeriesKinds, CopiesKeepWhatEachKindIs) {
     EXPECT_TRUE(area.DrawArea());
     EXPECT_TRUE(area.DrawsLine());
 }
+
+TEST_F(LineSeriesDrawing, In3DTheLineIsABandThroughTheSeriesDepth) {
+    chart.SetView3D(true);
+    TLineSeries* s = Line({{0, 50}, {10, 50}, {20, 80}});
+    s->SetDepthBand(0, 10);
+    Layout();
+    Draw(*s);
+    // An orthogonal view moves a point at depth z by z right and z up.
+    EXPECT_EQ(Calls("Polygon"),
+              (std::vector<Call>{Call("Polygon", {100, 250, 180, 250, 190, 240, 110, 240}),
+                                 Call("Polygon", {180, 250, 260, 130, 270, 120, 190, 240})}));
+    // The steep rising segment faces up and is shaded.
+    const auto brushes = Calls("SetBrush");
+    EXPECT_EQ(brushes.back().args[0], int(RGB(191, 0, 0)));
+}

@@ -77,7 +77,6 @@ public:
 protected:
     bool clickableLine_ = true;
     bool drawLine_ = false;
-    bool allowSinglePoint_ = true;
 
 private:
     // The connection from the previous point to (x, y); pointers of the previous point and, on
