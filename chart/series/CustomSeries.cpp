@@ -79,6 +79,12 @@ int TCustomSeries::AreaBottom(int) const {
 // ---------------------------------------------------------------------------------------------
 // Drawing
 
+void TCustomSeries::FireBeforeDrawValues() {
+    previousColour_ = NoColor;
+    pendingIndex_ = -1;
+    TChartSeries::FireBeforeDrawValues();
+}
+
 void TCustomSeries::DrawPoint(int index) {
     TCustomAxisPanel* chart = ParentChart();
     if (!chart) return;

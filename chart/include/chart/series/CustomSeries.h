@@ -63,6 +63,8 @@ public:
     // Pixel y of the area's lower edge under a point.
     virtual int AreaBottom(int index) const;
 
+    // A pass starts with nothing to connect to, whatever point it starts at.
+    void FireBeforeDrawValues() override;
     void DrawPoint(int index) override;
     int HitTest(int x, int y) const override;
     void HorizontalMargins(int& a, int& b) const override;
