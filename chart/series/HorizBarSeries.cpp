@@ -2,6 +2,7 @@
 #include "chart/series/BarSeries.h"
 
 #include "chart/engine/AxisPanel.h"
+#include "chart/engine/SampleRandom.h"
 #include "chart/series/SeriesGeometry.h"
 
 #include <algorithm>
@@ -35,6 +36,14 @@ void THorizBarSeries::DrawPoint(int index) {
                   ClampToShapeRange(PointScreenX(index)), top + barSize_};
     DrawBar(index, std::min(barBounds_.left, barBounds_.right),
             std::max(barBounds_.left, barBounds_.right));
+}
+
+void THorizBarSeries::AddSampleValues(int numValues, TSampleRandom& random) {
+    double value = random.Below(1000);
+    for (int i = 0; i < numValues; ++i) {
+        value = std::fabs(value + random.Below(250) - 125);
+        AppendPoint(value, i);
+    }
 }
 
 void THorizBarSeries::DrawBar(int index, int start, int end) {

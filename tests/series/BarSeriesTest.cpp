@@ -279,3 +279,13 @@ TEST(BarSeriesSettings, CopyTakesTheBarSettingsButNotAutoBarSize) {
     EXPECT_EQ(to.YValues().Name(), "Bar");
     EXPECT_EQ(THorizBarSeries().XValues().Name(), "Bar");
 }
+
+TEST(BarSeriesSettings, HorizontalSamplesStandOneAtEachPlace) {
+    THorizBarSeries h;
+    h.FillSampleValues(h.SampleCount());
+    ASSERT_EQ(h.PointCount(), 6);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(h.PointY(i), i);
+        EXPECT_GE(h.PointX(i), 0);
+    }
+}

@@ -87,6 +87,7 @@ public:
     virtual int MarkLength(int index) const = 0;
     virtual bool PointInBar(int, TPoint) const { return false; }
 
+    int SampleCount() const override { return 6; }
     int HitTest(int x, int y) const override;
     double StackedOrigin(int index, bool sumAll) const override;
     void AssignZOrder() override;
@@ -191,6 +192,8 @@ public:
 
 protected:
     TCustomChartAxis* BarAxis() const override { return ActiveVertAxis(); }
+    // A wandering value for each place from 0 up.
+    void AddSampleValues(int numValues, TSampleRandom& random) override;
 };
 
 } // namespace kiv
