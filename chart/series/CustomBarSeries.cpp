@@ -380,11 +380,10 @@ void TCustomBarSeries::PrepareLegendBrush(int, TColor& background, TBrushStyle& 
     background = barBrush_.Color() == AutoColor ? chart->Color() : barBrush_.Color();
 }
 
-void TCustomBarSeries::DrawLegendSymbol(int, const TRect& rect) {
-    if (!ParentChart()) return;
-    TCanvas3D& canvas = ParentChart()->Canvas();
-    if (barBrush_.HasBitmap()) canvas.Brush().SetBitmap(barBrush_.Bitmap());
-    canvas.RectangleShape(rect.left, rect.top, rect.right, rect.bottom);
+void TCustomBarSeries::DrawLegendSymbol(int index, const TRect& rect) {
+    if (ParentChart() && barBrush_.HasBitmap())
+        ParentChart()->Canvas().Brush().SetBitmap(barBrush_.Bitmap());
+    TChartSeries::DrawLegendSymbol(index, rect);
 }
 
 } // namespace kiv

@@ -109,8 +109,8 @@ void TCustomSeries::DrawPoint(int index) {
     bottomPos_ = ClampToShapeRange(AreaBottom(index));
 
     if (index == FirstVisible()) {
-        // The series' depth is as high as it is wide.
-        depthRatio_ = 1.0;
+        const int depth = chart->SeriesDepthWidth();
+        depthRatio_ = depth != 0 ? std::fabs(double(chart->SeriesDepthHeight()) / depth) : 1.0;
         if (index > 0) {
             // The line enters the plot at its edge instead of starting at this point.
             previousPoint_ = LeadInPoint(index);
@@ -277,7 +277,7 @@ void TCustomSeries::DrawLegendSymbol(int index, const TRect& rect) {
         }
         pointer_->DrawLegendShape(canvas, color, rect, linePen_.Visible());
     } else if (!drawLine_ || drawArea_) {
-        canvas.RectangleShape(rect.left, rect.top, rect.right, rect.bottom);
+        TChartSeries::DrawLegendSymbol(index, rect);
     } else if (Is3D()) {
         canvas.FramedRectangle(rect);
     } else {

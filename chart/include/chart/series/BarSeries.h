@@ -92,7 +92,7 @@ public:
     double StackedOrigin(int index, bool sumAll) const override;
     void AssignZOrder() override;
     void PrepareLegendBrush(int index, TColor& background, TBrushStyle& style) override;
-    void DrawLegendSymbol(int index, const TRect& rect);
+    void DrawLegendSymbol(int index, const TRect& rect) override;
     bool InheritsFrom(const std::type_info& cls) const override {
         return cls == typeid(TCustomBarSeries) || TChartSeries::InheritsFrom(cls);
     }

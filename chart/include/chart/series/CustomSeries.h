@@ -71,7 +71,7 @@ public:
     void VerticalMargins(int& a, int& b) const override;
     void PrepareLegendBrush(int index, TColor& background, TBrushStyle& style) override;
     // The legend box: the line with the pointer on it, the line alone, or the base box.
-    void DrawLegendSymbol(int index, const TRect& rect);
+    void DrawLegendSymbol(int index, const TRect& rect) override;
     bool InheritsFrom(const std::type_info& cls) const override {
         return cls == typeid(TCustomSeries) || TChartSeries::InheritsFrom(cls);
     }
