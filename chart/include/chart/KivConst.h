@@ -22,6 +22,14 @@ inline constexpr const char* KivMsg_AxisTitle = "Axis Title";
 inline constexpr const char* KivMsg_Rotation = "Rotation";
 inline constexpr const char* KivMsg_SeriesTitle = "Series ";
 
+// Gallery pages and the series kinds on them
+inline constexpr const char* KivMsg_GalleryStandard = "Standard";
+inline constexpr const char* KivMsg_GalleryLine = "Line";
+inline constexpr const char* KivMsg_GalleryBar = "Bar";
+inline constexpr const char* KivMsg_GalleryHorizBar = "Horiz. Bar";
+inline constexpr const char* KivMsg_GalleryArea = "Area";
+inline constexpr const char* KivMsg_GalleryPoint = "Point";
+
 // Axis checks (AxisException)
 inline constexpr const char* KivMsg_AxisIncrementNegative = "Axis increment must be >= 0";
 inline constexpr const char* KivMsg_AxisLogBase = "Axis Logarithmic Base should be >= 2";

@@ -8,3 +8,4 @@
 #include "chart/series/SeriesGeometry.h"
 #include "chart/series/LineSeries.h"
 #include "chart/series/SeriesPointer.h"
+#include "chart/series/SeriesRegistration.h"
