@@ -29,7 +29,57 @@ tk::TStringGrid* Grid(QWidget* parent, int cols, int rows, std::initializer_list
     return grid;
 }
 
+// A series of a tick chart: its colour, no marks, and on the first series of each chart X
+// values that are date-times.
+template <class S> S* TickSeries(kiv::TChart* chart, gfx::TColor color, bool dateTimes) {
+    auto* series = new S; // the chart frees it
+    series->SetSeriesColor(color);
+    series->Marks().SetVisible(false);
+    series->XValues().SetOrder(kiv::loAscending);
+    series->YValues().SetOrder(kiv::loNone);
+    if (dateTimes) series->XValues().SetDateTime(true);
+    series->SetParentChart(chart);
+    return series;
+}
+
+// A line of width width (0: the default) with rectangle pointers of half size pointer, or
+// none (0).
+kiv::TLineSeries* TickLine(kiv::TChart* chart, gfx::TColor color, bool dateTimes, int width,
+                           int pointer) {
+    auto* line = TickSeries<kiv::TLineSeries>(chart, color, dateTimes);
+    if (width > 0) line->LinePen().SetWidth(width);
+    line->Pointer().SetVisible(pointer > 0);
+    if (pointer > 0) {
+        line->Pointer().SetStyle(kiv::psRectangle);
+        line->Pointer().SetHorizSize(pointer);
+        line->Pointer().SetVertSize(pointer);
+    }
+    return line;
+}
+
+kiv::TBarSeries* TickBars(kiv::TChart* chart, gfx::TColor color, bool dateTimes) {
+    auto* bars = TickSeries<kiv::TBarSeries>(chart, color, dateTimes);
+    bars->SetBarWidthPercent(100);
+    return bars;
+}
+
 } // namespace
+
+void TForm1::AttachSeries() {
+    using gfx::clBlue, gfx::clGreen, gfx::clRed;
+    Series1 = TickLine(Chart1, clRed, true, 3, 2);
+    Series2 = TickLine(Chart1, clBlue, false, 3, 2);
+    Series4 = TickLine(Chart1, clGreen, false, 0, 3);
+    Series4->SetShowInLegend(false);
+    LineSeries1 = TickLine(Chart2, clRed, true, 2, 0);
+    LineSeries2 = TickLine(Chart2, clBlue, false, 2, 0);
+    Series5 = TickLine(Chart2, clGreen, false, 0, 3);
+    Series5->SetShowInLegend(false);
+    BarSeries1 = TickBars(Chart3, clRed, true);
+    Series3 = TickBars(Chart3, clBlue, false);
+    BarSeries2 = TickBars(Chart4, clRed, true);
+    BarSeries3 = TickBars(Chart4, clBlue, false);
+}
 
 kiv::TChart* TForm1::TickChart(int number, QWidget* page, tk::TPanelWidget*& view) {
     // The upper charts of both pages are tall; the lower ones are short, pale and framed.
@@ -118,6 +168,7 @@ void TForm1::BuildLayout() {
     tk::TTabSheet* ticks2 = PageControl1->AddPage("Ticks 2");
     Chart2 = TickChart(2, ticks2, ChartView2);
     Chart4 = TickChart(4, ticks2, ChartView4);
+    AttachSeries();
 
     tk::TTabSheet* news = PageControl1->AddPage("News");
     Button3 = new tk::TButton("Download", news);

@@ -90,6 +90,55 @@ TEST_F(WindowTest, TheFourTickChartsAreSetUpAsTheFormHasThem) {
     }
     EXPECT_EQ(form->ChartView3->parentWidget(), form->ChartView1->parentWidget());
     EXPECT_EQ(form->ChartView4->parentWidget(), form->ChartView2->parentWidget());
+
+    // Their series in list order: lines with their width and pointer half size (0: hidden),
+    // bars at full width; only each chart's first series has date-time X values.
+    struct Expected {
+        kiv::TChart* chart;
+        kiv::TChartSeries* series;
+        kiv::TColor color;
+        int width, pointer;
+        bool legend;
+    };
+    using kiv::clBlue, kiv::clGreen, kiv::clRed;
+    const Expected expected[] = {{form->Chart1, form->Series1, clRed, 3, 2, true},
+                                 {form->Chart1, form->Series2, clBlue, 3, 2, true},
+                                 {form->Chart1, form->Series4, clGreen, 1, 3, false},
+                                 {form->Chart2, form->LineSeries1, clRed, 2, 0, true},
+                                 {form->Chart2, form->LineSeries2, clBlue, 2, 0, true},
+                                 {form->Chart2, form->Series5, clGreen, 1, 3, false},
+                                 {form->Chart3, form->BarSeries1, clRed, 0, 0, true},
+                                 {form->Chart3, form->Series3, clBlue, 0, 0, true},
+                                 {form->Chart4, form->BarSeries2, clRed, 0, 0, true},
+                                 {form->Chart4, form->BarSeries3, clBlue, 0, 0, true}};
+    int index = 0;
+    for (const Expected& e : expected) {
+        if (index > 0 && e.chart != (&e - 1)->chart) index = 0;
+        SCOPED_TRACE(index);
+        ASSERT_EQ(e.chart->Series(index), e.series);
+        EXPECT_EQ(e.chart->SeriesCount(),
+                  e.chart == form->Chart1 || e.chart == form->Chart2 ? 3 : 2);
+        EXPECT_EQ(e.series->SeriesColor(), e.color);
+        EXPECT_FALSE(e.series->Marks().Visible());
+        EXPECT_EQ(e.series->XValues().DateTime(), index == 0);
+        EXPECT_EQ(e.series->XValues().Order(), kiv::loAscending);
+        EXPECT_EQ(e.series->YValues().Order(), kiv::loNone);
+        EXPECT_EQ(e.series->ShowInLegend(), e.legend);
+        if (auto* line = dynamic_cast<kiv::TLineSeries*>(e.series)) {
+            EXPECT_EQ(line->LinePen().Width(), e.width);
+            EXPECT_EQ(line->Pointer().Visible(), e.pointer > 0);
+            if (e.pointer > 0) {
+                EXPECT_EQ(line->Pointer().Style(), kiv::psRectangle);
+                EXPECT_EQ(line->Pointer().HorizSize(), e.pointer);
+                EXPECT_EQ(line->Pointer().VertSize(), e.pointer);
+            }
+        } else {
+            auto* bars = dynamic_cast<kiv::TBarSeries*>(e.series);
+            ASSERT_NE(bars, nullptr);
+            EXPECT_EQ(bars->BarWidthPercent(), 100);
+        }
+        ++index;
+    }
 }
 
 TEST_F(WindowTest, StartUpClearsTheFeedCounters) {

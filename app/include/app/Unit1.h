@@ -7,6 +7,8 @@
 
 #include "HOXCOMLib_TLB.h"
 #include "chart/Chart.h"
+#include "chart/series/BarSeries.h"
+#include "chart/series/LineSeries.h"
 #include "com/ComPtr.h"
 #include "toolkit/Controls.h"
 #include "toolkit/Form.h"
@@ -83,6 +85,18 @@ public:
     tk::TPanelWidget* ChartView2;
     tk::TPanelWidget* ChartView3;
     tk::TPanelWidget* ChartView4;
+    // Their series, in list order (each chart frees its own): lines of Chart1 and Chart2, bars
+    // of Chart3 and Chart4. The green lines are never fed.
+    kiv::TLineSeries* Series1;
+    kiv::TLineSeries* Series2;
+    kiv::TLineSeries* Series4;
+    kiv::TLineSeries* LineSeries1;
+    kiv::TLineSeries* LineSeries2;
+    kiv::TLineSeries* Series5;
+    kiv::TBarSeries* BarSeries1;
+    kiv::TBarSeries* Series3;
+    kiv::TBarSeries* BarSeries2;
+    kiv::TBarSeries* BarSeries3;
     tk::TStatusBar* StatusBar1;
     tk::TTimer* Timer1;
 
@@ -92,6 +106,7 @@ private:
     void BuildLayout();
     // Creates ChartN (number 1 to 4) on page, shown by view, set up as a tick chart.
     kiv::TChart* TickChart(int number, QWidget* page, tk::TPanelWidget*& view);
+    void AttachSeries();
 
     // Chart1 to Chart4. They go before the widgets (Qt children of the window), and each lets go
     // of its widget as it goes.
