@@ -59,6 +59,12 @@ com::HRESULT TForm1::OnQuoteData(hox::QuoteRecord* record) {
         // Show the newest row.
         StringGrid1->SetRow(n);
         StringGrid1->SetCol(0);
+        // The tick charts; a cell that reads as no number ends the quote here.
+        const std::string& symbol = QuoteEdits[0]->Text();
+        fill_chart(Chart1, StringGrid1, n, 0, 1, 2, -1, -1, symbol, 150);
+        fill_chart(Chart3, StringGrid1, n, 0, 3, 4, -1, -1, symbol, 150);
+        fill_chart(Chart2, StringGrid1, n, 0, 1, 2, -1, -1, symbol, 500);
+        fill_chart(Chart4, StringGrid1, n, 0, 6, 5, -1, -1, symbol, 500);
     } catch (const std::exception&) {
     }
     return com::S_OK;

@@ -2,6 +2,7 @@
 
 #include "FeedCounters.h"
 #include "LoginFile.h"
+#include "RowValues.h"
 
 #include "com/ClassRegistry.h"
 #include "com/OleCheck.h"

@@ -4,6 +4,7 @@
 #include "rtl/NumberText.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 namespace tk {
@@ -40,6 +41,19 @@ size_t LengthBytes(size_t value) {
 
 } // namespace
 
+uint64_t TGridCells::NewEpoch() {
+    static std::atomic<uint64_t> last{0};
+    return ++last;
+}
+
+bool TGridCells::RowStamp(int row, uint64_t& stamp) const {
+    if (row < 0 || row >= RowCount() || (row == hotRow_ && hotDirty_)) return false;
+    // Packed records are never changed once written and their places are only reused after a
+    // rebuild, which takes a new epoch: the row's reference identifies its texts.
+    stamp = refs_[size_t(row)];
+    return true;
+}
+
 TGridCells::TGridCells(int colCount, int rowCount) : cols_(0) {
     SetColCount(colCount);
     SetRowCount(rowCount);
@@ -49,6 +63,7 @@ void TGridCells::SetColCount(int count) {
     if (count < 0)
         throw rtl::EListError("Grid column count out of range (" + rtl::IntToStr(count) + ")");
     FlushHot();
+    if (count != cols_) epoch_.Value = NewEpoch(); // cells beyond the new count read empty
     cols_ = count;
 }
 
@@ -176,7 +191,8 @@ uint64_t TGridCells::Pack(const std::vector<std::string>& cells) {
 
 void TGridCells::CompactIfWasteful() {
     if (garbageBytes_ < 4 * kChunkBytes || garbageBytes_ < liveBytes_) return;
-    // Copy every live record into fresh chunks, in row order.
+    // Copy every live record into fresh chunks, in row order. Records move: a new epoch.
+    epoch_.Value = NewEpoch();
     std::vector<Chunk> old;
     old.swap(chunks_);
     liveBytes_ = 0;
@@ -197,7 +213,7 @@ void TGridCells::CompactIfWasteful() {
 }
 
 TGridCells TGridCells::Snapshot() const {
-    TGridCells copy(0, 0);
+    TGridCells copy(0, 0); // an epoch of its own
     copy.cols_ = cols_;
     copy.refs_ = refs_;
     copy.chunks_ = chunks_;

@@ -4,8 +4,10 @@
 
 #include "app/Unit1.h"
 
+#include "com/Bstr.h"
 #include "host/HostControl.h"
 #include "host/SimulatedHost.h"
+#include "rtl/DateTime.h"
 #include "toolkit/MessageBox.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +15,24 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+// A quote record with texts of its own: EUR/USD at 2026.12.04 14:30:05, sizes 500 and 200.
+struct Quote {
+    com::Bstr symbol{u"EUR/USD"}, market{u"FX"}, company{u"Euro"}, underlier{u""};
+    hox::QuoteRecord r{};
+    Quote() {
+        r.bstrSymbol = symbol.get();
+        r.bstrMarket = market.get();
+        r.bstrCompany = company.get();
+        r.bstrUnderlier = underlier.get();
+        r.dBid = 1.08345;
+        r.dAsk = 1.0836;
+        r.lBidSize = 500;
+        r.lAskSize = 200;
+        r.lVolume = 12345;
+        r.UTCDateTime = rtl::EncodeDate(2026, 12, 4) + rtl::EncodeTime(14, 30, 5, 0);
+    }
+};
 
 class WindowTest : public testing::Test {
 public:

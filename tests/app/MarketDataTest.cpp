@@ -15,23 +15,6 @@ using hostsim::HostControl;
 
 namespace {
 
-struct Quote {
-    com::Bstr symbol{u"EUR/USD"}, market{u"FX"}, company{u"Euro"}, underlier{u""};
-    hox::QuoteRecord r{};
-    Quote() {
-        r.bstrSymbol = symbol.get();
-        r.bstrMarket = market.get();
-        r.bstrCompany = company.get();
-        r.bstrUnderlier = underlier.get();
-        r.dBid = 1.08345;
-        r.dAsk = 1.0836;
-        r.lBidSize = 500;
-        r.lAskSize = 200;
-        r.lVolume = 12345;
-        r.UTCDateTime = rtl::EncodeDate(2026, 12, 4) + rtl::EncodeTime(14, 30, 5, 0);
-    }
-};
-
 struct Level2 {
     com::Bstr symbol{u"EUR/USD"}, mmid, source{u"ECN"};
     hox::Level2Record r{};

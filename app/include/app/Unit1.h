@@ -15,8 +15,11 @@
 #include "toolkit/PanelWidget.h"
 #include "toolkit/StringGrid.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
+
+class TRowValues;
 
 class TForm1 : public tk::TForm, public hox::IHoxQuotesNotify {
 public:
@@ -33,6 +36,14 @@ public:
     void Button2Click();
     void Button3Click();
     void OnHealthUpdateEvent(THOXCOMLibEventsBaseSink* sender, int32_t selector, uint32_t state);
+
+    // Feeds a tick chart from grid: series K from column colK (-1: not fed), times from
+    // dateCol. Once lastRow reaches window, every fed series is rebuilt from the window - 1
+    // newest rows; before that, lastRow from row 2 on is appended as one point. A cell that is
+    // neither empty nor a number, or a "20" date that is not a date-time, raises.
+    void fill_chart(kiv::TChart* chart, tk::TStringGrid* grid, int32_t lastRow, int32_t dateCol,
+                    int32_t col0, int32_t col1, int32_t col2, int32_t col3,
+                    const std::string& title, int32_t window);
 
     // IHoxQuotesNotify. The window is not reference counted through it.
     com::HRESULT QueryInterface(const com::IID& iid, void** object) override;
@@ -112,6 +123,8 @@ private:
     // of its widget as it goes.
     std::unique_ptr<kiv::TChart> charts_[4];
     void Timer1Timer() {}
+    // Numbers and times parsed from StringGrid1's cells for the tick charts.
+    std::unique_ptr<TRowValues> quoteValues_;
     bool destroyed_ = false;
     // The rows of each Level 2 book that still show their market maker.
     TMakerRows BidMakers;

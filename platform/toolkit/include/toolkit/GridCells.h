@@ -49,6 +49,14 @@ public:
     // never changed once written, so both sides read them safely from different threads.
     TGridCells Snapshot() const;
 
+    // What a reader needs to keep values derived from a row's texts (numbers parsed from them,
+    // say) and know when they go stale. A row's stamp changes whenever any of its cells may
+    // have changed, and a stamp never comes back for other texts while the epoch stays; the
+    // epoch changes when the store is rebuilt and is never shared by two stores. False for the
+    // row being filled, whose texts are not settled yet, and outside the grid.
+    uint64_t Epoch() const { return epoch_.Value; }
+    bool RowStamp(int row, uint64_t& stamp) const;
+
 private:
     static constexpr uint64_t kEmptyRow = ~uint64_t(0);
     static constexpr size_t kChunkBytes = size_t(1) << 20;
@@ -68,7 +76,21 @@ private:
     void Release(uint64_t ref);
     void CompactIfWasteful();
 
+    static uint64_t NewEpoch();
+    // Moves hand the epoch over and give the emptied store a new one.
+    struct EpochValue {
+        uint64_t Value = NewEpoch();
+        EpochValue() = default;
+        EpochValue(EpochValue&& other) noexcept : Value(other.Value) { other.Value = NewEpoch(); }
+        EpochValue& operator=(EpochValue&& other) noexcept {
+            Value = other.Value;
+            other.Value = NewEpoch();
+            return *this;
+        }
+    };
+
     int cols_;
+    EpochValue epoch_;
     std::vector<uint64_t> refs_;
     std::vector<Chunk> chunks_;
     size_t liveBytes_ = 0;

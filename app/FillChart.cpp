@@ -1,0 +1,60 @@
+// The tick charts follow the quote grid: each fed series gets the newest row as a point, or,
+// once the grid holds a whole window of rows, is rebuilt from the newest window - 1 rows.
+#include "RowValues.h"
+#include "app/Unit1.h"
+
+#include "rtl/Exceptions.h"
+#include "rtl/NumberText.h"
+
+#include <array>
+
+namespace {
+
+// Reads through the window's cache for the quote grid, straight from the texts otherwise.
+struct RowReader {
+    const tk::TGridCells& Cells;
+    TRowValues* Cache;
+    double Time(int col, int row) const {
+        return Cache ? Cache->Time(Cells, col, row) : RowTime(Cells.CellView(col, row));
+    }
+    double Value(int col, int row) const {
+        return Cache ? Cache->Value(Cells, col, row) : CellValue(Cells.CellView(col, row));
+    }
+};
+
+} // namespace
+
+void TForm1::fill_chart(kiv::TChart* chart, tk::TStringGrid* grid, int32_t lastRow, int32_t dateCol,
+                        int32_t col0, int32_t col1, int32_t col2, int32_t col3,
+                        const std::string& title, int32_t window) {
+    if (!quoteValues_) quoteValues_ = std::make_unique<TRowValues>();
+    const RowReader read{grid->Store(), grid == StringGrid1 ? quoteValues_.get() : nullptr};
+    const std::array<int32_t, 4> cols = {col0, col1, col2, col3};
+    std::array<kiv::TChartSeries*, 4> fed = {};
+    for (int k = 0; k < 4; ++k) {
+        if (cols[size_t(k)] == -1) continue;
+        if (k >= chart->SeriesCount())
+            throw rtl::EListError("The chart has no series " + rtl::IntToStr(k));
+        fed[size_t(k)] = chart->Series(k);
+    }
+
+    chart->ResetZoom();
+    chart->Title().SetText({title});
+    chart->BottomAxis().SetDateTimeFormat("yy.mm.dd hh:mm:ss");
+
+    auto appendRow = [&](int32_t row) {
+        const double x = read.Time(dateCol, row);
+        for (int k = 0; k < 4; ++k)
+            if (fed[size_t(k)])
+                fed[size_t(k)]->AppendPoint(x, read.Value(cols[size_t(k)], row), {},
+                                            kiv::AutoColor);
+    };
+    if (lastRow >= window) {
+        for (kiv::TChartSeries* series : fed)
+            if (series) series->ClearPoints();
+        // Newest first; the ordered X lists keep the points in time order.
+        for (int32_t i = 1; i <= window - 1; ++i) appendRow(lastRow - i + 1);
+    } else if (lastRow > 1) {
+        appendRow(lastRow);
+    }
+}

@@ -1,0 +1,159 @@
+// The tick charts follow the quote grid: appended points, rebuilds from the newest rows, the
+// time and value of a cell, and the failure that ends a quote.
+#include "AppTestEnv.h"
+
+#include "FeedCounters.h"
+#include "rtl/NumberText.h"
+#include "toolkit/Thread.h"
+
+namespace {
+
+const double kStart = rtl::EncodeDate(2026, 12, 4) + rtl::EncodeTime(14, 30, 0, 0);
+
+// Quote i (from 1) is one second after quote i - 1, with a bid and sizes of its own.
+void SendQuote(TForm1& form, int i) {
+    Quote q;
+    q.r.UTCDateTime = kStart + i / 86400.0;
+    q.r.dBid = 1 + i / 1000.0;
+    q.r.dAsk = 2 + i / 1000.0;
+    q.r.lBidSize = i;
+    q.r.lAskSize = 2 * i;
+    ASSERT_EQ(form.OnQuoteData(&q.r), com::S_OK);
+}
+
+// The time read back from the grid's text (whole seconds), for i below 1800.
+double TimeOf(int i) {
+    return rtl::EncodeDate(2026, 12, 4) + rtl::EncodeTime(14, 30 + i / 60, i % 60, 0);
+}
+
+kiv::TChartSeries& S(kiv::TChart* chart, int k) {
+    return *chart->Series(k);
+}
+
+// Series 0 and 1 of the chart hold rows first to last (oldest first) of the quotes.
+void ExpectRows(kiv::TChart* chart, int first, int last, double (*value0)(int),
+                double (*value1)(int)) {
+    for (int k = 0; k < 2; ++k) {
+        kiv::TChartSeries& s = S(chart, k);
+        ASSERT_EQ(s.PointCount(), last - first + 1) << "series " << k;
+        for (int i = first; i <= last; ++i) {
+            const int p = i - first;
+            EXPECT_NEAR(s.XValues()[p], TimeOf(i), 1e-9) << "row " << i;
+            EXPECT_DOUBLE_EQ(s.YValues()[p], (k == 0 ? value0 : value1)(i)) << "row " << i;
+        }
+    }
+}
+
+double Bid(int i) {
+    return 1 + i / 1000.0;
+}
+double Ask(int i) {
+    return 2 + i / 1000.0;
+}
+double BidSize(int i) {
+    return i;
+}
+double AskSize(int i) {
+    return 2 * i;
+}
+// The ask size is above the bid size: "-(AS-BS)" is 0, "+(AS-BS)" the difference.
+double Zero(int) {
+    return 0;
+}
+double Plus(int i) {
+    return 2 * i - i;
+}
+
+} // namespace
+
+TEST_F(WindowTest, TickChartsAppendUntilTheirWindowThenRebuildFromTheNewestRows) {
+    auto form = CreatedForm();
+    kiv::TChart* charts[4] = {form->Chart1, form->Chart2, form->Chart3, form->Chart4};
+    for (kiv::TChart* c : charts) EXPECT_EQ(c->Title().Text(), std::vector<std::string>{"TChart"});
+
+    SendQuote(*form, 1);
+    for (kiv::TChart* c : charts) {
+        for (int k = 0; k < c->SeriesCount(); ++k) EXPECT_EQ(S(c, k).PointCount(), 0);
+        EXPECT_EQ(c->Title().Text(), std::vector<std::string>{"EUR/USD"});
+        EXPECT_EQ(c->BottomAxis().DateTimeFormat(), "yy.mm.dd hh:mm:ss");
+    }
+    SendQuote(*form, 2);
+    SendQuote(*form, 3);
+    ExpectRows(form->Chart1, 2, 3, Bid, Ask);
+    ExpectRows(form->Chart3, 2, 3, BidSize, AskSize);
+    ExpectRows(form->Chart2, 2, 3, Bid, Ask);
+    // Chart4's first series is the negative difference, its second the positive one.
+    ExpectRows(form->Chart4, 2, 3, Zero, Plus);
+
+    for (int i = 4; i <= 149; ++i) SendQuote(*form, i);
+    ExpectRows(form->Chart1, 2, 149, Bid, Ask);
+    SendQuote(*form, 150);
+    ExpectRows(form->Chart1, 2, 150, Bid, Ask);
+    ExpectRows(form->Chart3, 2, 150, BidSize, AskSize);
+    SendQuote(*form, 151);
+    ExpectRows(form->Chart1, 3, 151, Bid, Ask);
+    ExpectRows(form->Chart2, 2, 151, Bid, Ask); // still appending: its window is 500
+    for (int i = 152; i <= 501; ++i) SendQuote(*form, i);
+    ExpectRows(form->Chart2, 3, 501, Bid, Ask);
+    ExpectRows(form->Chart1, 353, 501, Bid, Ask);
+    // The green series are never fed.
+    EXPECT_EQ(S(form->Chart1, 2).PointCount(), 0);
+    EXPECT_EQ(S(form->Chart2, 2).PointCount(), 0);
+
+    // A cell changed in the grid shows at the next rebuild: nothing read before is kept.
+    form->StringGrid1->SetCells(1, 480, "7.5");
+    SendQuote(*form, 502);
+    EXPECT_DOUBLE_EQ(S(form->Chart2, 0).YValues()[480 - 4], 7.5);
+    EXPECT_DOUBLE_EQ(S(form->Chart2, 0).YValues()[481 - 4], Bid(481));
+}
+
+TEST_F(WindowTest, TheNextQuoteUndoesAZoomOnTheCharts) {
+    auto form = CreatedForm();
+    for (int i = 1; i <= 5; ++i) SendQuote(*form, i);
+    form->Chart1->ApplyZoom({{&form->Chart1->LeftAxis(), 1.002, 1.003}});
+    ASSERT_TRUE(form->Chart1->Zoomed());
+    ASSERT_FALSE(form->Chart1->LeftAxis().Automatic());
+    SendQuote(*form, 6);
+    EXPECT_FALSE(form->Chart1->Zoomed());
+    EXPECT_TRUE(form->Chart1->LeftAxis().Automatic());
+}
+
+TEST_F(WindowTest, EmptiedRowsBecomePointsNowAndABadCellEndsTheQuote) {
+    auto form = CreatedForm();
+    for (int i = 1; i <= 160; ++i) SendQuote(*form, i);
+    form->Button2Click(); // Stop empties the rows, dates included
+    const double before = rtl::Now();
+    SendQuote(*form, 161);
+    const double after = rtl::Now();
+    // Rows 13 to 160 are empty: points at the current time with value 0; row 161 is a quote.
+    kiv::TChartSeries& bid = S(form->Chart1, 0);
+    ASSERT_EQ(bid.PointCount(), 149);
+    int now = 0;
+    for (int p = 0; p < bid.PointCount(); ++p)
+        if (bid.XValues()[p] >= before - 1e-8 && bid.XValues()[p] <= after + 1e-8) {
+            EXPECT_EQ(bid.YValues()[p], 0);
+            ++now;
+        }
+    EXPECT_EQ(now, 148);
+
+    // A cell that is not a number ends fill_chart and the quote: later charts keep their
+    // points and the row gets no news tag run, but the host still gets S_OK.
+    form->StringGrid1->SetCells(3, 161, "12O");
+    const int chart4Points = S(form->Chart4, 0).PointCount();
+    SendQuote(*form, 162);
+    EXPECT_EQ(S(form->Chart1, 0).PointCount(), 149);
+    EXPECT_EQ(S(form->Chart3, 0).PointCount(), 1); // cleared, row 162, then row 161 failed
+    EXPECT_EQ(S(form->Chart4, 0).PointCount(), chart4Points);
+    EXPECT_EQ(FeedCounters.QuoteRows, 162);
+    tk::WaitForWorkers();
+    EXPECT_EQ(form->StringGrid1->Cells(8, 162), "");
+
+    // A "20" date that is not a date-time fails the same way; other text is the current time.
+    form->StringGrid1->SetCells(3, 161, "5");
+    form->StringGrid1->SetCells(0, 150, "20xx");
+    SendQuote(*form, 163);
+    EXPECT_EQ(S(form->Chart1, 0).PointCount(), 163 - 150); // rows 163 down to 151
+    form->StringGrid1->SetCells(0, 150, "1999.01.01 00:00:00");
+    SendQuote(*form, 164);
+    EXPECT_EQ(S(form->Chart1, 0).PointCount(), 149);
+}
