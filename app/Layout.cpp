@@ -181,6 +181,7 @@ void TForm1::BuildLayout() {
     Button1->OnClick = [this] { Button1Click(); };
     Button2->OnClick = [this] { Button2Click(); };
     Button3->OnClick = [this] { Button3Click(); };
+    OnKeyPress = [this](char& key) { FormKeyPress(key); };
 }
 
 tk::TEdit* TForm1::Edit(int number) const {

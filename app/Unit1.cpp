@@ -159,6 +159,21 @@ void TForm1::Button3Click() {
     new TTestThread_1(StringGrid4);
 }
 
+void TForm1::FormKeyPress(char& key) {
+    if (key != 'S' && key != 's') return;
+    workers::TSaveRunSources window;
+    window.QuoteRows = &FeedCounters.QuoteRows;
+    tk::TStringGrid* grids[4] = {StringGrid1, StringGrid2, StringGrid3, StringGrid4};
+    kiv::TCustomKivPanel* charts[4] = {Chart1, Chart3, Chart2, Chart4};
+    for (int i = 0; i < 4; ++i) {
+        window.Grids[i] = grids[i];
+        window.Charts[i] = charts[i];
+    }
+    window.Symbol = Edit4;
+    window.StatusBar = StatusBar1;
+    new TTestThread_2(window);
+}
+
 void TForm1::OnHealthUpdateEvent(THOXCOMLibEventsBaseSink*, int32_t selector, uint32_t state) {
     if (selector == 0) Label4->SetCaption("State: " + rtl::UIntToStr(state));
 }

@@ -9,6 +9,7 @@
 #include "toolkit/Cursors.h"
 #include "toolkit/Thread.h"
 #include "workers/CalendarService.h"
+#include "workers/SaveRun.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -23,6 +24,8 @@ const char* const kUsage =
     "Usage: hoxdesk [options]\n"
     "  --calendar-url URL  base address of the economic calendar service\n"
     "                      (default $HOXDESK_CALENDAR_URL, else http://127.0.0.1:8765/)\n"
+    "  --save-dir DIR      folder of the \"S\" saves (default $HOXDESK_SAVE_DIR, else \"save\"\n"
+    "                      beside the program file)\n"
     "  --seed N     seed of the simulated host's feed (default 20240517)\n"
     "  --rate R     quote and Level 2 records per second of the simulated host (default 4)\n"
     "  --quit-after-first-paint  quit once the window has painted (start-up timing)\n"
@@ -31,6 +34,7 @@ const char* const kUsage =
 struct Options {
     hostsim::HostOptions host;
     std::string calendarUrl;
+    std::string saveDir;
     bool quitAfterFirstPaint = false;
 };
 
@@ -69,6 +73,9 @@ bool ParseOptions(int argc, char** argv, Options& options, int& exitCode) {
             options.quitAfterFirstPaint = true;
         } else if (arg == "--calendar-url") {
             options.calendarUrl = value();
+        } else if (arg == "--save-dir") {
+            options.saveDir = value();
+            if (options.saveDir.empty()) throw rtl::EConvertError("--save-dir needs a folder");
         } else if (arg == "--seed") {
             options.host.Seed = ParseSeed(value());
         } else if (arg == "--rate") {
@@ -97,6 +104,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (!options.calendarUrl.empty()) workers::SetCalendarBaseUrl(options.calendarUrl);
+    if (!options.saveDir.empty()) workers::SetSaveFolder(options.saveDir);
     tk::TApplication app(argc, argv);
     kiv::KivStartup(tk::ScreenCursors());
     hostsim::RegisterSimulatedHost(options.host);

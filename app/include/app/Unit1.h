@@ -35,6 +35,9 @@ public:
     void Button1Click();
     void Button2Click();
     void Button3Click();
+    // "S" or "s" typed anywhere in the window starts a save run; the key still reaches the
+    // focused control.
+    void FormKeyPress(char& key);
     void OnHealthUpdateEvent(THOXCOMLibEventsBaseSink* sender, int32_t selector, uint32_t state);
 
     // Feeds a tick chart from grid: series K from column colK (-1: not fed), times from

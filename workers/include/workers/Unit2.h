@@ -2,6 +2,10 @@
 #pragma once
 
 #include "toolkit/Thread.h"
+#include "workers/SaveRun.h"
+
+#include <cstdint>
+#include <string>
 
 namespace tk {
 class TStringGrid;
@@ -20,4 +24,36 @@ protected:
 
 private:
     tk::TStringGrid* newsGrid_;
+};
+
+// The save worker: one save run (workers::RunSave), in its turn among the save runs asked for
+// before it. Created running on the window thread, like TTestThread_1.
+class TTestThread_2 final : public tk::TThread {
+public:
+    explicit TTestThread_2(const workers::TSaveRunSources& window);
+
+protected:
+    void Execute() override;
+
+private:
+    workers::TSaveRunSources window_;
+    uint64_t turn_;
+};
+
+// The news-tagging worker: writes the calendar events of a quote's minute into column 8 of
+// that quote's row, in one hop to the window thread. Created running, like TTestThread_1.
+class TTestThread_3 final : public tk::TThread {
+public:
+    // quoteTime is the text of the quote's time, row its row in quoteGrid.
+    TTestThread_3(tk::TStringGrid* quoteGrid, tk::TStringGrid* newsGrid, int32_t row,
+                  std::string quoteTime);
+
+protected:
+    void Execute() override;
+
+private:
+    tk::TStringGrid* quoteGrid_;
+    tk::TStringGrid* newsGrid_;
+    int32_t row_;
+    std::string quoteTime_;
 };

@@ -1,0 +1,205 @@
+// The "S" save run and the news tags, through the window: folders, files and their order, the
+// failure rule, readers of the files, concurrent runs, and closing while runs are in flight.
+#include "AppTestEnv.h"
+
+#include "FeedCounters.h"
+#include "toolkit/Thread.h"
+#include "workers/SaveRun.h"
+
+#include <QApplication>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> Names(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string Run(const std::string& command) {
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return out;
+    char buf[256];
+    while (size_t n = fread(buf, 1, sizeof buf, pipe)) out.append(buf, n);
+    return pclose(pipe) == 0 ? out : "failed: " + out;
+}
+
+// Width and height as an independent decoder reads them.
+std::string JpegSize(const fs::path& file) {
+    const std::string ppm = file.string() + ".ppm";
+    return Run("djpeg -pnm -outfile '" + ppm + "' '" + file.string() + "' && head -c 20 '" + ppm +
+               "' | sed -n 2p");
+}
+
+// Rows, columns and one cell of a sheet as python3-xlrd reads it.
+std::string SheetSummary(const fs::path& file, int row, int col) {
+    return Run("/usr/bin/python3 -c \"import sys, xlrd; s = xlrd.open_workbook(sys.argv[1], "
+               "encoding_override='cp1252').sheet_by_index(0); print(s.nrows, s.ncols, "
+               "s.cell_value(" +
+               std::to_string(row) + ", " + std::to_string(col) + "))\" '" + file.string() + "'");
+}
+
+class SaveTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        saveDir = fs::path(workDir) / "saves";
+        workers::SetSaveFolder(saveDir.string());
+    }
+    void TearDown() override {
+        workers::SetSaveFolder("");
+        WindowTest::TearDown();
+    }
+    void Press(TForm1& form, char key) { form.FormKeyPress(key); }
+    fs::path saveDir;
+};
+
+const char* const kFiles[8] = {"_1.xls",      "_2.xls",      "_3.xls",      "_4.xls",
+                               "_tick1a.jpg", "_tick1b.jpg", "_tick2a.jpg", "_tick2b.jpg"};
+
+} // namespace
+
+TEST_F(SaveTest, BeforeAnyQuoteASaveMakesItsFoldersAndShowsItsStampOnly) {
+    auto form = CreatedForm();
+    form->Edit4->SetText("$EUR/USD");
+    Press(*form, 'S');
+    tk::WaitForWorkers();
+    EXPECT_EQ(form->StatusBar1->SimpleText(), "UTCDateTime_EURUSD_");
+    ASSERT_TRUE(fs::is_directory(saveDir / "UTCDateTime_EURUSD_"));
+    EXPECT_TRUE(Names(saveDir / "UTCDateTime_EURUSD_").empty());
+}
+
+TEST_F(SaveTest, AnSTypedIntoAnEditSavesTheChartsAndGridsThatReadersOpen) {
+    auto form = CreatedForm();
+    Quote q;
+    for (int i = 0; i < 3; ++i) {
+        q.r.UTCDateTime += 1 / 86400.0;
+        form->OnQuoteData(&q.r);
+    }
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    form->PageControl1->setCurrentIndex(0);
+    form->Edit34->setFocus();
+    QTest::keyClicks(form->Edit34, "as");
+    EXPECT_EQ(form->Edit34->Text(), "as");
+    tk::WaitForWorkers();
+
+    const std::string stamp = "2026_12_04_14_30_08_EURUSD_";
+    EXPECT_EQ(form->StatusBar1->SimpleText(), stamp);
+    std::vector<std::string> expected;
+    for (const char* f : kFiles) expected.push_back(stamp + f);
+    ASSERT_EQ(Names(saveDir / stamp), expected); // no bitmaps or partial files left
+    const fs::path base = saveDir / stamp / stamp;
+    kiv::TChart* charts[4] = {form->Chart1, form->Chart3, form->Chart2, form->Chart4};
+    const char* names[4] = {"_tick1a.jpg", "_tick1b.jpg", "_tick2a.jpg", "_tick2b.jpg"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(JpegSize(base.string() + names[i]), std::to_string(charts[i]->Width()) + " " +
+                                                          std::to_string(charts[i]->Height()) +
+                                                          "\n");
+    EXPECT_EQ(SheetSummary(base.string() + "_1.xls", 3, 1), "4 12 1.08345\n");
+    EXPECT_EQ(SheetSummary(base.string() + "_4.xls", 3, 2), "4 7 Sentix Investor Confidence\n");
+}
+
+TEST_F(SaveTest, AFailingStepEndsTheRunAndRunsWithOneStampTakeTurns) {
+    auto form = CreatedForm();
+    Quote q;
+    form->OnQuoteData(&q.r);
+    form->OnQuoteData(&q.r);
+    const std::string stamp = "2026_12_04_14_30_05_EURUSD_";
+    const fs::path folder = saveDir / stamp;
+    fs::create_directories(folder / (stamp + "_tick1b.jpg")); // the second picture cannot be
+    Press(*form, 's');
+    tk::WaitForWorkers();
+    // The first picture is there; the conversion stopped at the second: every bitmap stays,
+    // no later picture and no sheet is written, and no partial file is left.
+    EXPECT_EQ(Names(folder),
+              (std::vector<std::string>{stamp + "_tick1a.bmp", stamp + "_tick1a.jpg",
+                                        stamp + "_tick1b.bmp", stamp + "_tick1b.jpg",
+                                        stamp + "_tick2a.bmp", stamp + "_tick2b.bmp"}));
+    fs::remove(folder / (stamp + "_tick1b.jpg"));
+
+    // Two runs of the same stamp: the charts are drawn in save order, one whole run after the
+    // other, so each file is written by one run at a time and the later run's stay.
+    std::vector<int> drawn;
+    kiv::TChart* charts[4] = {form->Chart1, form->Chart2, form->Chart3, form->Chart4};
+    for (int i = 0; i < 4; ++i)
+        charts[i]->OnAfterDraw = [&drawn, i](auto*) { drawn.push_back(i + 1); };
+    Press(*form, 'S');
+    Press(*form, 'S');
+    tk::WaitForWorkers();
+    EXPECT_EQ(drawn, (std::vector<int>{1, 3, 2, 4, 1, 3, 2, 4}));
+    std::vector<std::string> expected;
+    for (const char* f : kFiles) expected.push_back(stamp + f);
+    EXPECT_EQ(Names(folder), expected);
+    for (kiv::TChart* chart : charts) chart->OnAfterDraw = nullptr;
+
+    // A save folder that cannot be made (a file in its place): the run ends quietly.
+    workers::SetSaveFolder((fs::path(workDir) / "file").string());
+    std::ofstream(fs::path(workDir) / "file") << "x";
+    Press(*form, 'S');
+    tk::WaitForWorkers();
+    EXPECT_EQ(form->StatusBar1->SimpleText(), stamp);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(WindowTest, EachQuoteRowIsTaggedWithEveryEventOfItsOwnMinute) {
+    auto form = CreatedForm();
+    // Thirty events, one a minute from 08:00, then two more at 08:05 in the last rows.
+    tk::TStringGrid* news = form->StringGrid4;
+    news->SetRowCount(33);
+    for (int i = 1; i <= 32; ++i) {
+        const int minute = i <= 30 ? i - 1 : 5;
+        news->SetCells(
+            0, i, "2026.12.04 08:" + std::string(minute < 10 ? "0" : "") + std::to_string(minute));
+        news->SetCells(1, i, i == 32 ? "USD" : "EUR");
+        news->SetCells(2, i, "E" + std::to_string(i));
+    }
+    // A burst: every quote is sent before any tagging run gets the window thread.
+    Quote q;
+    for (int m = 0; m < 30; ++m) {
+        q.r.UTCDateTime = rtl::EncodeDate(2026, 12, 4) + rtl::EncodeTime(8, m, 59, 0);
+        form->OnQuoteData(&q.r);
+    }
+    tk::WaitForWorkers();
+    for (int m = 0; m < 30; ++m) {
+        const std::string tags =
+            m == 5 ? ",EUR_E6,EUR_E31,USD_E32" : ",EUR_E" + std::to_string(m + 1);
+        EXPECT_EQ(form->StringGrid1->Cells(8, m + 1), tags) << "row " << m + 1;
+    }
+
+    // A calendar of a few rows is read whole; a quote of a minute without events gets "".
+    news->SetRowCount(3);
+    q.r.UTCDateTime = rtl::EncodeDate(2026, 12, 4) + rtl::EncodeTime(8, 1, 0, 0);
+    form->OnQuoteData(&q.r);
+    q.r.UTCDateTime = rtl::EncodeDate(2026, 12, 4) + rtl::EncodeTime(9, 0, 0, 0);
+    form->OnQuoteData(&q.r);
+    tk::WaitForWorkers();
+    EXPECT_EQ(form->StringGrid1->Cells(8, 31), ",EUR_E2");
+    EXPECT_EQ(form->StringGrid1->Cells(8, 32), "");
+}
+
+TEST_F(SaveTest, ClosingWhileRunsAreInFlightLeavesNoPartialFile) {
+    auto form = CreatedForm();
+    Quote q;
+    for (int i = 0; i < 20; ++i) {
+        q.r.UTCDateTime += 1 / 86400.0;
+        form->OnQuoteData(&q.r);
+        if (i % 5 == 0) Press(*form, 'S');
+    }
+    form.reset();
+    tk::WaitForWorkers();
+    EXPECT_EQ(tk::LiveWorkerCount(), 0);
+    for (const auto& entry : fs::recursive_directory_iterator(saveDir))
+        EXPECT_NE(entry.path().extension(), ".part") << entry.path();
+}
