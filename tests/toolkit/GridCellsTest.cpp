@@ -21,11 +21,30 @@ TEST(GridCells, CellsReadBackThroughHotAndPackedRows) {
         EXPECT_EQ(g.Cell(11, r), std::to_string(r));
         EXPECT_EQ(g.Cell(5, r), "");
     }
-    // A later change of an old row (the news tag of column 8) keeps its other cells.
+    // A later change of an old row (the news tag of column 8) keeps its other cells, and the
+    // row's stamp tells readers that kept values from its texts: none while it is being
+    // changed, a new one after.
+    uint64_t before17, before18, stamp;
+    ASSERT_TRUE(g.RowStamp(17, before17));
+    ASSERT_TRUE(g.RowStamp(18, before18));
     g.SetCell(8, 17, ",EUR_CPI");
+    EXPECT_FALSE(g.RowStamp(17, stamp));
     EXPECT_EQ(g.Cell(8, 17), ",EUR_CPI");
     EXPECT_EQ(g.Cell(1, 17), "17");
     EXPECT_EQ(g.Cell(1, 18), "18");
+    g.SetCell(1, 19, "19"); // the same text: nothing changes
+    ASSERT_TRUE(g.RowStamp(17, stamp));
+    EXPECT_NE(stamp, before17);
+    ASSERT_TRUE(g.RowStamp(18, stamp));
+    EXPECT_EQ(stamp, before18);
+    EXPECT_FALSE(g.RowStamp(1001, stamp));
+    // A store rebuilt or moved takes a new epoch: its stamps may be reused for other texts.
+    const uint64_t epoch = g.Epoch();
+    TGridCells moved(std::move(g));
+    EXPECT_EQ(moved.Epoch(), epoch);
+    EXPECT_NE(g.Epoch(), epoch);
+    moved.SetColCount(11);
+    EXPECT_NE(moved.Epoch(), epoch);
 }
 
 TEST(GridCells, LongTextsBinaryBytesAndOutOfRange) {
@@ -73,6 +92,7 @@ TEST(GridCells, GarbageIsReclaimedWhenRowsAreRewritten) {
     for (int r = 1; r <= 20000; ++r)
         for (int c = 0; c < 12; ++c) g.SetCell(c, r, "cell text " + std::to_string(c));
     size_t full = g.MemoryBytes();
+    const uint64_t epoch = g.Epoch();
     // Emptying every row (what Stop does) must give the memory back, not keep it as garbage.
     for (int round = 0; round < 3; ++round) {
         for (int r = 1; r <= 20000; ++r) g.ClearRow(r);
@@ -81,6 +101,7 @@ TEST(GridCells, GarbageIsReclaimedWhenRowsAreRewritten) {
     }
     EXPECT_LE(g.MemoryBytes(), full + (size_t(8) << 20));
     EXPECT_EQ(g.Cell(11, 20000), "cell text 11");
+    EXPECT_NE(g.Epoch(), epoch); // the records moved
 }
 
 TEST(GridCells, SnapshotKeepsWhatItSawWhileTheOriginalMovesOn) {
