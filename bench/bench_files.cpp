@@ -4,15 +4,32 @@
 #include "BMPtoJPG.h"
 #include "CellSnapshot.h"
 #include "ExcelExport.h"
+#include "FeedCounters.h"
 #include "GridFile.h"
+#include "app/Unit1.h"
+#include "com/Bstr.h"
+#include "host/SimulatedHost.h"
+#include "rtl/DateTime.h"
+#include "rtl/NumberText.h"
+#include "toolkit/Application.h"
+#include "toolkit/MessageBox.h"
+#include "toolkit/Thread.h"
 #include "toolkit/bitmap/Bitmap.h"
+#include "workers/SaveRun.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <thread>
+
+#include <time.h>
 
 #include <unistd.h>
 
@@ -163,6 +180,96 @@ void BM_File2StringGrid_RoundTrip_100kRows12Cols(benchmark::State& state) {
     std::filesystem::remove(txt);
 }
 BENCHMARK(BM_File2StringGrid_RoundTrip_100kRows12Cols)->Unit(benchmark::kMillisecond);
+
+// The window of a long session: 100,000 quote rows written as the quote handler writes them,
+// then 1,000 quotes through the handler, so every chart holds its rebuilt window of points.
+struct SessionWindow {
+    int argc = 1;
+    char name[16] = "bench";
+    char* argv[2] = {name, nullptr};
+    std::unique_ptr<tk::TApplication> app;
+    std::unique_ptr<TForm1> form;
+    SessionWindow() {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        app = std::make_unique<tk::TApplication>(argc, argv);
+        hostsim::HostOptions options;
+        options.RecordsPerSecond = 0;
+        options.HealthIntervalMs = 0;
+        hostsim::RegisterSimulatedHost(options);
+        tk::SetMessagePresenter([](const std::string&) {});
+        form = std::make_unique<TForm1>();
+        if (!form->Create()) std::abort();
+        tk::WaitForWorkers();
+        com::Bstr symbol(u"EUR/USD");
+        hox::QuoteRecord q{};
+        q.bstrSymbol = symbol.get();
+        q.UTCDateTime = rtl::EncodeDate(2026, 12, 4) + rtl::EncodeTime(9, 0, 0, 0);
+        tk::TStringGrid& grid = *form->StringGrid1;
+        constexpr int Rows = 100000;
+        grid.SetRowCount(Rows - 1000 + 1);
+        for (int i = 0; i < Rows; ++i) {
+            q.dBid = 1.08345 + (i % 97) * 0.00001;
+            q.dAsk = q.dBid + 0.00012;
+            q.lBidSize = 1000000 + (i % 13) * 250000;
+            q.lAskSize = 1000000 + (i % 7) * 500000;
+            q.lVolume = 150000000 + i;
+            q.UTCDateTime += 0.25 / 86400;
+            if (i >= Rows - 1000) {
+                form->OnQuoteData(&q);
+                if (i % 64 == 0) QCoreApplication::processEvents();
+                continue;
+            }
+            const int n = ++FeedCounters.QuoteRows;
+            const int64_t d = int64_t(q.lAskSize) - int64_t(q.lBidSize);
+            grid.SetCells(0, n, rtl::FormatDateTime("yyyy.mm.dd hh:mm:ss", q.UTCDateTime));
+            grid.SetCells(1, n, rtl::FloatToStr(q.dBid));
+            grid.SetCells(2, n, rtl::FloatToStr(q.dAsk));
+            grid.SetCells(3, n, rtl::IntToStr(q.lBidSize));
+            grid.SetCells(4, n, rtl::IntToStr(q.lAskSize));
+            grid.SetCells(5, n, d > 0 ? rtl::IntToStr(d) : "0");
+            grid.SetCells(6, n, d < 0 ? rtl::IntToStr(d) : "0");
+            grid.SetCells(7, n, rtl::IntToStr(q.lVolume));
+            grid.SetCells(11, n, rtl::IntToStr(n));
+        }
+        tk::WaitForWorkers();
+    }
+};
+
+double ThreadCpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) * 1e-6;
+}
+
+// A whole save run, as "S" starts it: four charts drawn on the window thread and written as
+// bitmaps, four JPEGs, four sheets (the quote sheet of 100,000 rows). The window thread serves
+// the run's hops meanwhile; the counter is the longest time one pass of its event loop took,
+// that is the longest the run held the window thread, in wall time and in the window thread's
+// own processor time (the difference is other work of the machine).
+void BM_SaveRun_100kRows(benchmark::State& state) {
+    static SessionWindow w;
+    const std::string folder = BenchFile("_saves");
+    workers::SetSaveFolder(folder);
+    double longest = 0, longestCpu = 0;
+    for (auto _ : state) {
+        char key = 'S';
+        w.form->FormKeyPress(key);
+        while (tk::LiveWorkerCount() > 0) {
+            QElapsedTimer pass;
+            pass.start();
+            const double cpu = ThreadCpuMs();
+            QCoreApplication::processEvents();
+            longest = std::max(longest, pass.nsecsElapsed() / 1e6);
+            longestCpu = std::max(longestCpu, ThreadCpuMs() - cpu);
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    }
+    state.counters["longest_hop_ms"] = longest;
+    state.counters["longest_hop_cpu_ms"] = longestCpu;
+    workers::SetSaveFolder("");
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_SaveRun_100kRows)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -6,12 +6,16 @@
 #include "host/HostControl.h"
 #include "host/SimulatedHost.h"
 #include "rtl/DateTime.h"
+#include "rtl/NumberText.h"
 #include "toolkit/Application.h"
 #include "toolkit/MessageBox.h"
+#include "toolkit/Thread.h"
+#include "workers/Unit2.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 
 #include <chrono>
 #include <cstdio>
@@ -93,22 +97,177 @@ double ThreadCpuSeconds() {
 constexpr int kDayRows = 1000000;
 double g_bytesPerRow = 0;
 
-// Fills the quote grid to a trading day's length once, through the real handler, and
-// measures what a row costs the process.
-void FillDay() {
+// Appends count rows to the quote grid with the texts the quote handler writes, without the
+// edits, the charts or the tagging runs: a long history is built in seconds.
+void AppendQuoteRows(int count) {
     Window& w = TheWindow();
-    if (FeedCounters.QuoteRows >= kDayRows) return;
     QuoteSource q;
-    size_t before = ResidentBytes();
-    int start = FeedCounters.QuoteRows;
-    // The window's event loop runs between quotes, as it does when the host posts them.
-    while (FeedCounters.QuoteRows < kDayRows) {
+    tk::TStringGrid& grid = *w.form->StringGrid1;
+    const int last = FeedCounters.QuoteRows + count;
+    grid.SetRowCount(last + 1);
+    while (FeedCounters.QuoteRows < last) {
+        const hox::QuoteRecord& r = *q.Next(FeedCounters.QuoteRows);
+        const int n = ++FeedCounters.QuoteRows;
+        const int64_t d = int64_t(r.lAskSize) - int64_t(r.lBidSize);
+        grid.SetCells(0, n, rtl::FormatDateTime("yyyy.mm.dd hh:mm:ss", r.UTCDateTime));
+        grid.SetCells(1, n, rtl::FloatToStr(r.dBid));
+        grid.SetCells(2, n, rtl::FloatToStr(r.dAsk));
+        grid.SetCells(3, n, rtl::IntToStr(r.lBidSize));
+        grid.SetCells(4, n, rtl::IntToStr(r.lAskSize));
+        grid.SetCells(5, n, d > 0 ? rtl::IntToStr(d) : "0");
+        grid.SetCells(6, n, d < 0 ? rtl::IntToStr(d) : "0");
+        grid.SetCells(7, n, rtl::IntToStr(r.lVolume));
+        grid.SetCells(11, n, rtl::IntToStr(n));
+    }
+}
+
+// Quotes through the whole handler (charts and tagging runs included), with the event loop
+// served every 64 quotes as when the host posts them.
+void SendQuotes(int count) {
+    Window& w = TheWindow();
+    QuoteSource q;
+    for (int i = 0; i < count; ++i) {
         w.form->OnQuoteData(q.Next(FeedCounters.QuoteRows));
         if (FeedCounters.QuoteRows % 64 == 0) QCoreApplication::processEvents();
     }
+    tk::WaitForWorkers();
+}
+
+// Fills the quote grid to a trading day's length once and measures what a row costs the
+// process. The rows are written as the handler writes them; the last thousand go through the
+// handler itself, so the charts are rebuilt from the newest rows as in a running session.
+void FillDay() {
+    if (FeedCounters.QuoteRows >= kDayRows) return;
+    size_t before = ResidentBytes();
+    int start = FeedCounters.QuoteRows;
+    AppendQuoteRows(kDayRows - 1000 - start);
+    SendQuotes(1000);
     size_t after = ResidentBytes();
     g_bytesPerRow = double(after - before) / double(kDayRows - start);
 }
+
+// A calendar of 300 events, five a minute, in the news grid.
+void FillCalendar() {
+    Window& w = TheWindow();
+    tk::TStringGrid& news = *w.form->StringGrid4;
+    if (news.RowCount() == 301) return;
+    news.SetRowCount(301);
+    for (int i = 1; i <= 300; ++i) {
+        const double t =
+            rtl::EncodeDate(2026, 12, 4) + rtl::EncodeTime(9, 0, 0, 0) + i / 5 / 1440.0;
+        news.SetCells(0, i, rtl::FormatDateTime("yyyy.mm.dd hh:nn", t));
+        news.SetCells(1, i, i % 2 ? "EUR" : "USD");
+        news.SetCells(2, i, "Event " + std::to_string(i));
+    }
+}
+
+constexpr int kChartRows = 100000;
+
+// The quote grid at 100,000 rows and the charts past their windows.
+void PrepareChartSession() {
+    if (FeedCounters.QuoteRows >= kChartRows) return;
+    FillCalendar();
+    AppendQuoteRows(kChartRows - 1000 - FeedCounters.QuoteRows);
+    SendQuotes(1000);
+}
+
+// One whole quote with the charts rebuilt from the newest rows (every chart is past its
+// window) and the tagging run started, at 100,000 rows and 300 calendar events; the form is
+// not shown, so no repaint happens. Every 64 quotes the event loop runs the tagging runs'
+// hops, and that share is counted.
+void BM_QuotePathWithCharts(benchmark::State& state) {
+    PrepareChartSession();
+    Window& w = TheWindow();
+    QuoteSource q;
+    int i = 0;
+    for (auto _ : state) {
+        w.form->OnQuoteData(q.Next(FeedCounters.QuoteRows));
+        if (++i % 64 == 0) QCoreApplication::processEvents();
+    }
+    tk::WaitForWorkers();
+    state.counters["rows"] = FeedCounters.QuoteRows;
+}
+BENCHMARK(BM_QuotePathWithCharts)->Unit(benchmark::kMicrosecond);
+
+// Where the time goes: the four fill_chart calls of one quote alone, reading the grid through
+// the window's cache of parsed numbers (the argument 1), or parsing every text again (0, from a
+// grid that holds the same texts but is not the quote grid).
+void BM_QuotePathWithCharts_FourFillCharts(benchmark::State& state) {
+    PrepareChartSession();
+    Window& w = TheWindow();
+    tk::TStringGrid* grid = w.form->StringGrid1;
+    static tk::TStringGrid* copy = nullptr;
+    if (!state.range(0)) {
+        if (!copy) copy = new tk::TStringGrid;
+        tk::TGridCells cells = w.form->StringGrid1->Store().Snapshot();
+        copy->SwapCells(cells);
+        grid = copy;
+    }
+    TForm1& f = *w.form;
+    const int n = FeedCounters.QuoteRows;
+    for (auto _ : state) {
+        f.fill_chart(f.Chart1, grid, n, 0, 1, 2, -1, -1, "EUR/USD", 150);
+        f.fill_chart(f.Chart3, grid, n, 0, 3, 4, -1, -1, "EUR/USD", 150);
+        f.fill_chart(f.Chart2, grid, n, 0, 1, 2, -1, -1, "EUR/USD", 500);
+        f.fill_chart(f.Chart4, grid, n, 0, 6, 5, -1, -1, "EUR/USD", 500);
+    }
+}
+BENCHMARK(BM_QuotePathWithCharts_FourFillCharts)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+// Where the time goes: starting one tagging run, and its hop served every 64 runs.
+void BM_QuotePathWithCharts_TaggingRun(benchmark::State& state) {
+    PrepareChartSession();
+    Window& w = TheWindow();
+    const int n = FeedCounters.QuoteRows;
+    const std::string time = w.form->StringGrid1->Cells(0, n);
+    int i = 0;
+    for (auto _ : state) {
+        new TTestThread_3(w.form->StringGrid1, w.form->StringGrid4, n, time);
+        if (++i % 64 == 0) QCoreApplication::processEvents();
+    }
+    tk::WaitForWorkers();
+}
+BENCHMARK(BM_QuotePathWithCharts_TaggingRun)->Unit(benchmark::kMicrosecond);
+
+// A burst of 1,000 quotes a second for a second with "Ticks 1" on screen: each quote is
+// handled as it comes and the event loop runs in between. The counters are the paints of the
+// two visible charts in that second and the longest quote.
+void BM_QuoteBurst_1000PerSecond_Paints(benchmark::State& state) {
+    PrepareChartSession();
+    Window& w = TheWindow();
+    w.form->PageControl1->setCurrentIndex(2);
+    w.form->show();
+    QCoreApplication::processEvents();
+    QuoteSource q;
+    double paints1 = 0, paints3 = 0, hidden = 0, longest = 0;
+    for (auto _ : state) {
+        const int p1 = w.form->ChartView1->ClientPaints(), p3 = w.form->ChartView3->ClientPaints();
+        const int p2 = w.form->ChartView2->ClientPaints();
+        QElapsedTimer second;
+        second.start();
+        for (int k = 0; k < 1000; ++k) {
+            while (second.nsecsElapsed() < k * 1000000LL)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+            QElapsedTimer quote;
+            quote.start();
+            w.form->OnQuoteData(q.Next(FeedCounters.QuoteRows));
+            longest = std::max(longest, quote.nsecsElapsed() / 1000.0);
+        }
+        while (second.nsecsElapsed() < 1000000000LL)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        paints1 += w.form->ChartView1->ClientPaints() - p1;
+        paints3 += w.form->ChartView3->ClientPaints() - p3;
+        hidden += w.form->ChartView2->ClientPaints() - p2;
+    }
+    w.form->hide();
+    tk::WaitForWorkers();
+    const double seconds = double(state.iterations());
+    state.counters["chart1_paints_per_s"] = paints1 / seconds;
+    state.counters["chart3_paints_per_s"] = paints3 / seconds;
+    state.counters["hidden_chart2_paints_per_s"] = hidden / seconds;
+    state.counters["longest_quote_us"] = longest;
+}
+BENCHMARK(BM_QuoteBurst_1000PerSecond_Paints)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 // The argument is how many quotes arrive between two passes of the event loop, where the edits
 // show their new texts: 64 for a burst, 1 for quotes far apart. The loop's share is counted.
