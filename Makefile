@@ -39,6 +39,7 @@ run: release
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
 	    echo "No display found. Run it in a virtual X server:"; \
 	    echo "    xvfb-run -a make run"; exit 1; fi
+	@echo "\"S\" in the window saves the charts and grids into $${HOXDESK_SAVE_DIR:-build/release/app/save} (ARGS=\"--save-dir DIR\" changes it)"
 	@build/release/tools/hoxcal --port $(CALENDAR_PORT) & cal=$$!; \
 	trap "kill $$cal 2>/dev/null" EXIT; \
 	build/release/app/hoxdesk --calendar-url http://127.0.0.1:$(CALENDAR_PORT)/ $(ARGS)
