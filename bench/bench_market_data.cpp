@@ -44,9 +44,11 @@ struct Window {
     }
 };
 
+// Never destroyed: Qt's own globals (the offscreen screen's input devices, once the window has
+// been shown) are gone by the time static objects are destroyed at exit.
 Window& TheWindow() {
-    static Window w;
-    return w;
+    static Window* w = new Window;
+    return *w;
 }
 
 struct QuoteSource {
