@@ -21,7 +21,10 @@ constexpr double MaxPixelOffset = 2147483647.0;
 
 // Real to pixel: nearest, halves to even.
 int64_t RoundToPixel(double v) {
-    return int64_t(std::nearbyint(v));
+    // Adding and taking away 1.5 * 2^52 rounds v to an integer by the current rounding mode, as
+    // nearbyint does, without a library call (callers keep |v| below 2^31).
+    constexpr double magic = 6755399441055744.0;
+    return int64_t((v + magic) - magic);
 }
 
 // A pixel offset; one too far for int lands beyond the int range on its own side, so a value far
@@ -323,6 +326,36 @@ int TCustomChartAxis::LinearPixel(double value, bool xForm) const {
     const int64_t c = OffsetToPixel(t);
     if (xForm) return ClampPixel(inverted_ ? endPixel_ - c : startPixel_ + c);
     return ClampPixel(inverted_ ? startPixel_ + c : endPixel_ - c);
+}
+
+void TCustomChartAxis::ValuesToPixels(const double* values, int count, double multiplier,
+                                      int* pixels) const {
+    if (depth_ || logarithmic_ || rangeSpan_ == 0 || !std::isfinite(rangeSpan_)) {
+        for (int i = 0; i < count; ++i) pixels[i] = ValueToPixel(values[i] * multiplier);
+        return;
+    }
+    // LinearPixel of each value, with the axis' terms taken once. A multiplication by the
+    // reciprocal of the span stands in for the division: it is off by a few units in the last
+    // place at most, which changes the pixel only next to a tie of the rounding, where the
+    // division is made after all. The pixels are LinearPixel's to the bit.
+    const bool forward = horizontal_ != inverted_;
+    const int64_t origin = forward ? startPixel_ : endPixel_;
+    const double reciprocal = 1 / rangeSpan_;
+    constexpr double magic = 6755399441055744.0;
+    for (int i = 0; i < count; ++i) {
+        const double a = (values[i] * multiplier - rangeMin_) * pixelSize_;
+        double t = a * reciprocal;
+        const double nearest = (t + magic) - magic;
+        if (!(std::fabs(t) < MaxPixelOffset) ||
+            !(0.5 - std::fabs(t - nearest) > 1e-12 * (std::fabs(t) + 1)))
+            t = a / rangeSpan_;
+        if (std::isnan(t)) {
+            pixels[i] = centerPixel_;
+            continue;
+        }
+        const int64_t c = OffsetToPixel(t);
+        pixels[i] = ClampPixel(forward ? origin + c : origin - c);
+    }
 }
 
 int TCustomChartAxis::LogPixel(double value, bool xForm) const {

@@ -3,6 +3,7 @@
 
 #include "chart/canvas/Rounding.h"
 #include "chart/engine/AxisPanel.h"
+#include "chart/series/LinePen.h"
 #include "chart/series/SeriesGeometry.h"
 
 #include <algorithm>
@@ -224,7 +225,7 @@ void TCustomSeries::DrawAreaBelow(TCanvas3D& canvas, int x, int y, TColor color,
 
 void TCustomSeries::DrawLine(TCanvas3D& canvas, int x, int y, TColor color) {
     // Only the pen's width, style and visibility count: the line has the point's colour.
-    canvas.UsePen(linePen_);
+    UseLinePen(*ParentChart(), linePen_);
     canvas.Brush().SetStyle(bsClear);
     canvas.Pen().SetColor(color);
     const TPoint prev = previousPoint_;

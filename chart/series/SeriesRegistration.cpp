@@ -1,14 +1,16 @@
-// Registration of the line, bar, horizontal bar, area and point series.
+// Registration of the series kinds and the functions.
 #include "chart/series/SeriesRegistration.h"
 
 #include "chart/KivConst.h"
+#include "chart/KivFunci.h"
 #include "chart/control/SeriesTypes.h"
 #include "chart/series/BarSeries.h"
+#include "chart/series/FastLine.h"
 #include "chart/series/LineSeries.h"
 
 namespace kiv {
 
-void RegisterLineAndBarSeries() {
+void RegisterBuiltInSeries() {
     using namespace KivConst;
     RegisterSeriesType(SeriesClassOf<TLineSeries>("TLineSeries"), KivMsg_GalleryLine,
                        KivMsg_GalleryStandard, 2);
@@ -20,6 +22,23 @@ void RegisterLineAndBarSeries() {
                        KivMsg_GalleryStandard, 2);
     RegisterSeriesType(SeriesClassOf<TPointSeries>("TPointSeries"), KivMsg_GalleryPoint,
                        KivMsg_GalleryStandard, 2);
+    RegisterSeriesType(SeriesClassOf<TFastLineSeries>("TFastLineSeries"), KivMsg_GalleryFastLine,
+                       KivMsg_GalleryStandard, 2);
+}
+
+void RegisterBuiltInFunctions() {
+    using namespace KivConst;
+    const TChartSeriesClass line = SeriesClassOf<TLineSeries>("TLineSeries");
+    auto add = [&](TFunctionClass function, const char* description) {
+        RegisterFunctionType(function, description, KivMsg_GalleryFunctions, 2, line);
+    };
+    add(FunctionClassOf<TAddKivFunction>("TAddKivFunction"), KivMsg_FunctionAdd);
+    add(FunctionClassOf<TSubtractKivFunction>("TSubtractKivFunction"), KivMsg_FunctionSubtract);
+    add(FunctionClassOf<TMultiplyKivFunction>("TMultiplyKivFunction"), KivMsg_FunctionMultiply);
+    add(FunctionClassOf<TDivideKivFunction>("TDivideKivFunction"), KivMsg_FunctionDivide);
+    add(FunctionClassOf<THighKivFunction>("THighKivFunction"), KivMsg_FunctionHigh);
+    add(FunctionClassOf<TLowKivFunction>("TLowKivFunction"), KivMsg_FunctionLow);
+    add(FunctionClassOf<TAverageKivFunction>("TAverageKivFunction"), KivMsg_FunctionAverage);
 }
 
 } // namespace kiv

@@ -1,6 +1,7 @@
 // Line and bar series in whole chart frames: the margins they ask for, their place in the plot,
 // the registry, and frames of hostile data on pixels.
 #include "chart/Chart.h"
+#include "chart/KivFunci.h"
 #include "chart/Series.h"
 #include "raster/QtRasterDevice.h"
 #include "raster/RecordingDevice.h"
@@ -117,20 +118,27 @@ TEST_F(ChartSeries, SideBySideBarsFillTheirSlotsInsideThePlot) {
     EXPECT_EQ(blue->PointScreenX(7), red->XToScreen(7));
 }
 
-TEST(SeriesRegistry, LineAndBarKindsJoinTheStandardPage) {
+TEST(SeriesRegistry, SeriesKindsJoinTheStandardPageAndFunctionsTheirOwn) {
     TKivSeriesTypes& types = TKivSeriesTypes::Instance();
     types.Clear();
-    RegisterLineAndBarSeries();
-    RegisterLineAndBarSeries();
-    ASSERT_EQ(types.Count(), 5);
-    const char* descriptions[] = {"Line", "Bar", "Horiz. Bar", "Area", "Point"};
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(types[i].Description, descriptions[i]);
-        EXPECT_EQ(types[i].GalleryPage, "Standard");
+    RegisterBuiltInSeries();
+    RegisterBuiltInSeries();
+    RegisterBuiltInFunctions();
+    const std::vector<std::string> descriptions = {
+        "Line",     "Bar",      "Horiz. Bar", "Area", "Point", "Fast Line", "Add",
+        "Subtract", "Multiply", "Divide",     "High", "Low",   "Average"};
+    const int kinds = 6;
+    ASSERT_EQ(types.Count(), int(descriptions.size()));
+    for (int i = 0; i < types.Count(); ++i) {
+        EXPECT_EQ(types[i].Description, descriptions[size_t(i)]);
+        EXPECT_EQ(types[i].GalleryPage, i < kinds ? "Standard" : "Functions");
         EXPECT_EQ(types[i].NumGallerySeries, 2);
+        EXPECT_EQ(bool(types[i].FunctionClass), i >= kinds);
     }
     std::unique_ptr<TChartSeries> made(FindSeriesClass("THorizBarSeries").Create());
     EXPECT_NE(dynamic_cast<THorizBarSeries*>(made.get()), nullptr);
+    std::unique_ptr<TKivFunction> divide(FindFunctionClass("TDivideKivFunction").Create());
+    EXPECT_NE(dynamic_cast<TDivideKivFunction*>(divide.get()), nullptr);
     types.Clear();
 }
 

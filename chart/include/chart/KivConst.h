@@ -29,6 +29,15 @@ inline constexpr const char* KivMsg_GalleryBar = "Bar";
 inline constexpr const char* KivMsg_GalleryHorizBar = "Horiz. Bar";
 inline constexpr const char* KivMsg_GalleryArea = "Area";
 inline constexpr const char* KivMsg_GalleryPoint = "Point";
+inline constexpr const char* KivMsg_GalleryFastLine = "Fast Line";
+inline constexpr const char* KivMsg_GalleryFunctions = "Functions";
+inline constexpr const char* KivMsg_FunctionAdd = "Add";
+inline constexpr const char* KivMsg_FunctionSubtract = "Subtract";
+inline constexpr const char* KivMsg_FunctionMultiply = "Multiply";
+inline constexpr const char* KivMsg_FunctionDivide = "Divide";
+inline constexpr const char* KivMsg_FunctionHigh = "High";
+inline constexpr const char* KivMsg_FunctionLow = "Low";
+inline constexpr const char* KivMsg_FunctionAverage = "Average";
 
 // Axis checks (AxisException)
 inline constexpr const char* KivMsg_AxisIncrementNegative = "Axis increment must be >= 0";

@@ -176,6 +176,8 @@ public:
     int XValueToPixel(double value) const;
     int YValueToPixel(double value) const;
     double PixelToValue(int pixel) const;
+    // ValueToPixel of values[0..count) times multiplier, in one call for a whole drawing pass.
+    void ValuesToPixels(const double* values, int count, double multiplier, int* pixels) const;
 
     // Labels and their step
     std::string LabelText(double value) const;

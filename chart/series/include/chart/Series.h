@@ -1,11 +1,13 @@
-// The series kinds: the pointer, connected points (line, point and area series) and bars
-// (vertical and horizontal).
+// The series kinds: the pointer, connected points (line, point and area series), bars (vertical
+// and horizontal) and the fast line.
 #pragma once
 
 #include "chart/KivEngine.h"
 #include "chart/series/BarSeries.h"
 #include "chart/series/CustomSeries.h"
-#include "chart/series/SeriesGeometry.h"
+#include "chart/series/FastLine.h"
+#include "chart/series/LinePen.h"
 #include "chart/series/LineSeries.h"
+#include "chart/series/SeriesGeometry.h"
 #include "chart/series/SeriesPointer.h"
 #include "chart/series/SeriesRegistration.h"

@@ -1,12 +1,14 @@
-// Registration of the line, bar, horizontal bar, area and point series in the registry of series
-// kinds.
+// Registration of the engine's series kinds and functions in the registry of series kinds.
 #pragma once
 
 namespace kiv {
 
-// Adds "Line", "Bar", "Horiz. Bar", "Area" and "Point" to the gallery page "Standard", two
-// gallery series each, in that order; a kind already registered is not added again. The program
-// calls it once at start-up.
-void RegisterLineAndBarSeries();
+// Adds "Line", "Bar", "Horiz. Bar", "Area", "Point" and "Fast Line" to the gallery page
+// "Standard", two gallery series each, in that order; a kind already registered is not added
+// again. A program that offers the gallery calls it once at start-up.
+void RegisterBuiltInSeries();
+// Adds the add, subtract, multiply, divide, high, low and average functions to the gallery page
+// "Functions", two gallery series each, computing line series.
+void RegisterBuiltInFunctions();
 
 } // namespace kiv

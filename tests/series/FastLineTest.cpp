@@ -1,0 +1,171 @@
+#include "SeriesTestSupport.h"
+
+#include "chart/Chart.h"
+
+using namespace kiv;
+using raster::Call;
+
+namespace {
+
+struct FastLineDrawing : SeriesFixture {
+    TFastLineSeries* FastLine(std::initializer_list<std::pair<double, double>> points) {
+        auto* s = Add<TFastLineSeries>(clRed);
+        for (auto [x, y] : points) s->AppendPoint(x, y);
+        return s;
+    }
+    // The line calls in order, with their arguments.
+    std::vector<Call> Lines() const {
+        std::vector<Call> out;
+        for (const Call& c : dev.Calls())
+            if (c.op == "MoveTo" || c.op == "LineTo") out.push_back(c);
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(FastLineDrawing, PointsOnTheLastPixelDrawNothing) {
+    // The first three points land on (100, 250); the last two on (180, 210).
+    TFastLineSeries* s = FastLine({{0, 50}, {0.01, 50.1}, {0.02, 49.9}, {10, 60}, {10.01, 60}});
+    s->LinePen().SetWidth(2);
+    Layout();
+    Draw(*s);
+    EXPECT_EQ(Lines(), (std::vector<Call>{Call("MoveTo", {100, 250}), Call("LineTo", {180, 210})}));
+    EXPECT_EQ(dev.CurrentPen().color, clRed); // the pen's colour, not the points'
+    EXPECT_EQ(dev.CurrentPen().width, 2);
+    EXPECT_EQ(chart.Canvas().Brush().Style(), bsClear);
+}
+
+TEST_F(FastLineDrawing, APassStartingAfterTheFirstPointComesInFromThePointBefore) {
+    TFastLineSeries* s = FastLine({{0, 0}, {10, 10}, {20, 20}, {30, 30}, {40, 40}, {50, 50}});
+    Layout(45, 145); // the sixth point (index 5) is the first visible
+    Draw(*s);
+    EXPECT_EQ(s->FirstVisible(), 5);
+    // From point 4 (left of the plot, at x 100 - 5 * 8) to point 5.
+    EXPECT_EQ(Lines(), (std::vector<Call>{Call("MoveTo", {60, 290}), Call("LineTo", {140, 250})}));
+}
+
+TEST_F(FastLineDrawing, ColourOfTheSeriesAndOfTheLinePenGoTogether) {
+    TFastLineSeries* s = FastLine({});
+    s->SetSeriesColor(clBlue);
+    EXPECT_EQ(s->LinePen().Color(), clBlue);
+    TChartPen red;
+    red.SetColor(clRed);
+    red.SetWidth(3);
+    s->SetLinePen(red);
+    EXPECT_EQ(s->SeriesColor(), clRed);
+    EXPECT_EQ(s->LinePen().Width(), 3);
+}
+
+TEST_F(FastLineDrawing, ClicksOnPointsAndOnSegments) {
+    TFastLineSeries* s = FastLine({{0, 50}, {10, 50}, {20, 60}, {30, 60}, {40, 70}});
+    Layout();
+    Draw(*s);
+    // The points lie at (100, 250), (180, 250), (260, 210), (340, 210) and (420, 170).
+    EXPECT_EQ(s->HitTest(180, 250), 1);
+    EXPECT_EQ(s->HitTest(300, 210), 2);
+    EXPECT_EQ(s->HitTest(380, 190), 3);
+    EXPECT_EQ(s->HitTest(380, 192), -1);
+    EXPECT_EQ(s->HitTest(430, 165), -1); // beyond the last point
+}
+
+TEST_F(FastLineDrawing, WithoutAutoRepaintANewPointIsDrawnAtOnceAndNobodyHearsOfIt) {
+    TFastLineSeries* s = FastLine({{0, 50}, {10, 60}});
+    TChartSeries* copy = Add<TChartSeries>();
+    copy->SetDataSource(s);
+    int added = 0;
+    s->OnAfterAdd = [&](TChartSeries*, int) { ++added; };
+    Layout();
+    Draw(*s);
+    s->SetAutoRepaint(false);
+    dev.Clear();
+    chart.PaintServed();
+    s->AppendPoint(20, 40);
+    EXPECT_EQ(Lines(), (std::vector<Call>{Call("MoveTo", {180, 210}), Call("LineTo", {260, 290})}));
+    EXPECT_EQ(added, 0);
+    EXPECT_EQ(copy->PointCount(), 2);
+    EXPECT_FALSE(chart.RepaintPending());
+    // the next full pass draws it like the others
+    Draw(*s);
+    EXPECT_EQ(Lines().back(), Call("LineTo", {260, 290}));
+    s->SetAutoRepaint(true);
+    s->AppendPoint(30, 40);
+    EXPECT_EQ(added, 1);
+    EXPECT_EQ(copy->PointCount(), 3); // the point added unheard stays unknown to it
+}
+
+TEST_F(FastLineDrawing, LegendSymbolIsALineAcrossTheBox) {
+    TFastLineSeries* s = FastLine({{0, 50}});
+    Layout();
+    dev.Clear();
+    s->DrawLegendSymbol(-1, {10, 20, 30, 31});
+    EXPECT_EQ(Lines(), (std::vector<Call>{Call("MoveTo", {10, 25}), Call("LineTo", {30, 25})}));
+    EXPECT_EQ(dev.CurrentPen().color, clRed);
+    EXPECT_EQ(dev.CurrentPen().width, 1);
+    // A printing chart thins a one-pixel dotted pen to the finest line, as it does for lines.
+    s->LinePen().SetStyle(psDot);
+    chart.SetPrinting(true);
+    s->DrawLegendSymbol(-1, {10, 20, 30, 31});
+    EXPECT_EQ(chart.Canvas().Pen().Width(), 0);
+}
+
+namespace {
+
+// A window that shows a chart from a recording device.
+class RecordingWindow : public raster::IPanelHost {
+public:
+    explicit RecordingWindow(TCustomKivPanel& panel) : panel_(panel) { panel.SetHost(this); }
+    ~RecordingWindow() override { panel_.SetHost(nullptr); }
+    void Paint() { panel_.Paint(device, {0, 0, device.Width(), device.Height()}); }
+    void Invalidate() override { ++invalidates; }
+    gfx::TSize ClientSize() const override { return {device.Width(), device.Height()}; }
+    void SetCursor(gfx::TCursor) override {}
+    raster::RasterDevice* WindowDevice() override { return &device; }
+    void Present(const gfx::TRect& rect) override { presented.push_back(rect); }
+    void PaintNow() override { Paint(); }
+    std::unique_ptr<raster::RasterDevice> CreateDevice(int w, int h) override {
+        return std::make_unique<raster::RecordingDevice>(w, h);
+    }
+    void ReleaseClient() override {}
+
+    raster::RecordingDevice device{400, 250};
+    int invalidates = 0;
+    std::vector<gfx::TRect> presented;
+
+private:
+    TCustomKivPanel& panel_;
+};
+
+} // namespace
+
+TEST(FastLineOnAWindow, AnUnheardPointGoesIntoTheFrameBufferAndIsShownAtOnce) {
+    TChart chart;
+    chart.SetView3D(false);
+    chart.Legend().SetVisible(false);
+    RecordingWindow window(chart);
+    auto* s = new TFastLineSeries;
+    s->SetParentChart(&chart);
+    for (int i = 0; i <= 10; ++i) s->AppendPoint(i, i % 3);
+    chart.BottomAxis().SetRange(0, 20);
+    window.Paint();
+    s->SetAutoRepaint(false);
+    auto* buffer = dynamic_cast<raster::RecordingDevice*>(chart.Canvas().Buffer());
+    ASSERT_NE(buffer, nullptr);
+    buffer->Clear();
+    window.device.Clear();
+    const int invalidates = window.invalidates;
+
+    s->AppendPoint(11, 2);
+    EXPECT_EQ(buffer->CountOf("LineTo"), 1);
+    EXPECT_EQ(window.device.CountOf("BlockCopy"), 1);
+    ASSERT_EQ(window.presented.size(), 1u);
+    const gfx::TRect& r = window.presented[0];
+    for (int i : {10, 11}) {
+        EXPECT_GE(s->PointScreenX(i), r.left);
+        EXPECT_LT(s->PointScreenX(i), r.right);
+        EXPECT_GE(s->PointScreenY(i), r.top);
+        EXPECT_LT(s->PointScreenY(i), r.bottom);
+    }
+    EXPECT_EQ(window.invalidates, invalidates);
+    EXPECT_EQ(chart.Canvas().Target(), &window.device);
+}
