@@ -189,6 +189,11 @@ double TChartValueList::AbsSum() const {
     return absSum_;
 }
 
+void TChartValueList::SetAbsSum(double value) {
+    if (statsDirty_) Recalculate();
+    absSum_ = value;
+}
+
 void TChartValueList::SetDateTime(bool value) {
     if (dateTime_ == value) return;
     dateTime_ = value;

@@ -7,6 +7,7 @@
 #include "chart/series/BarSeries.h"
 #include "chart/series/FastLine.h"
 #include "chart/series/LineSeries.h"
+#include "chart/series/Pie.h"
 
 namespace kiv {
 
@@ -22,6 +23,8 @@ void RegisterBuiltInSeries() {
                        KivMsg_GalleryStandard, 2);
     RegisterSeriesType(SeriesClassOf<TPointSeries>("TPointSeries"), KivMsg_GalleryPoint,
                        KivMsg_GalleryStandard, 2);
+    RegisterSeriesType(SeriesClassOf<TPieSeries>("TPieSeries"), KivMsg_GalleryPie,
+                       KivMsg_GalleryStandard, 1);
     RegisterSeriesType(SeriesClassOf<TFastLineSeries>("TFastLineSeries"), KivMsg_GalleryFastLine,
                        KivMsg_GalleryStandard, 2);
 }

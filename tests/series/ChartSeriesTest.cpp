@@ -125,14 +125,14 @@ TEST(SeriesRegistry, SeriesKindsJoinTheStandardPageAndFunctionsTheirOwn) {
     RegisterBuiltInSeries();
     RegisterBuiltInFunctions();
     const std::vector<std::string> descriptions = {
-        "Line",     "Bar",      "Horiz. Bar", "Area", "Point", "Fast Line", "Add",
-        "Subtract", "Multiply", "Divide",     "High", "Low",   "Average"};
-    const int kinds = 6;
+        "Line", "Bar",      "Horiz. Bar", "Area",   "Point", "Pie", "Fast Line",
+        "Add",  "Subtract", "Multiply",   "Divide", "High",  "Low", "Average"};
+    const int kinds = 7;
     ASSERT_EQ(types.Count(), int(descriptions.size()));
     for (int i = 0; i < types.Count(); ++i) {
         EXPECT_EQ(types[i].Description, descriptions[size_t(i)]);
         EXPECT_EQ(types[i].GalleryPage, i < kinds ? "Standard" : "Functions");
-        EXPECT_EQ(types[i].NumGallerySeries, 2);
+        EXPECT_EQ(types[i].NumGallerySeries, i == 5 ? 1 : 2);
         EXPECT_EQ(bool(types[i].FunctionClass), i >= kinds);
     }
     std::unique_ptr<TChartSeries> made(FindSeriesClass("THorizBarSeries").Create());

@@ -17,6 +17,9 @@ inline constexpr const char* KivMsg_ValuesBar = "Bar";
 inline constexpr const char* KivMsg_ValuesAngle = "Angle";
 inline constexpr const char* KivMsg_PercentOf = "%s of %s";
 inline constexpr const char* KivMsg_PieOther = "Other";
+inline constexpr const char* KivMsg_ValuesPie = "Pie";
+inline constexpr const char* KivMsg_PieSamples[8] = {"Cars",  "Phones",    "Tables", "Monitors",
+                                                     "Lamps", "Keyboards", "Bikes",  "Chairs"};
 inline constexpr const char* KivMsg_AxisLabels = "Axis Labels";
 inline constexpr const char* KivMsg_AxisTitle = "Axis Title";
 inline constexpr const char* KivMsg_Rotation = "Rotation";
@@ -29,6 +32,7 @@ inline constexpr const char* KivMsg_GalleryBar = "Bar";
 inline constexpr const char* KivMsg_GalleryHorizBar = "Horiz. Bar";
 inline constexpr const char* KivMsg_GalleryArea = "Area";
 inline constexpr const char* KivMsg_GalleryPoint = "Point";
+inline constexpr const char* KivMsg_GalleryPie = "Pie";
 inline constexpr const char* KivMsg_GalleryFastLine = "Fast Line";
 inline constexpr const char* KivMsg_GalleryFunctions = "Functions";
 inline constexpr const char* KivMsg_FunctionAdd = "Add";

@@ -45,6 +45,8 @@ public:
     double LowValue() const;
     double Sum() const;
     double AbsSum() const;
+    // Replaces the absolute sum until the next change (a pie counts merged values once).
+    void SetAbsSum(double value);
 
     bool DateTime() const { return dateTime_; }
     void SetDateTime(bool value);

@@ -1,13 +1,15 @@
 // The series kinds: the pointer, connected points (line, point and area series), bars (vertical
-// and horizontal) and the fast line.
+// and horizontal), the fast line and the pie.
 #pragma once
 
 #include "chart/KivEngine.h"
 #include "chart/series/BarSeries.h"
+#include "chart/series/Circled.h"
 #include "chart/series/CustomSeries.h"
 #include "chart/series/FastLine.h"
 #include "chart/series/LinePen.h"
 #include "chart/series/LineSeries.h"
+#include "chart/series/Pie.h"
 #include "chart/series/SeriesGeometry.h"
 #include "chart/series/SeriesPointer.h"
 #include "chart/series/SeriesRegistration.h"
