@@ -1,0 +1,4 @@
+// fontconfig keeps its configuration until the process ends; that is not a leak of ours.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
