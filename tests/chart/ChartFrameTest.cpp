@@ -168,20 +168,6 @@ TEST_F(ChartFrame, SeriesSharingADepthOrderIn3DAreDrawnPointByPoint) {
     EXPECT_NE(a->StartZ(), b->StartZ());
 }
 
-TEST_F(ChartFrame, BadSettingsAreRefusedAndKeepTheirValue) {
-    for (int bad : {0, 101}) {
-        try {
-            chart.SetChart3DPercent(bad);
-            ADD_FAILURE() << bad << " accepted";
-        } catch (const ChartException& e) {
-            EXPECT_STREQ(e.what(), "3D effect percent must be between 1 and 100");
-        }
-    }
-    EXPECT_EQ(chart.Chart3DPercent(), 15);
-    EXPECT_THROW(chart.SetMaxPointsPerPage(-1), ChartException);
-    EXPECT_EQ(chart.MaxPointsPerPage(), 0);
-}
-
 TEST_F(ChartFrame, AFramedTitleFitsItsText) {
     chart.Title().Frame().SetVisible(true);
     chart.Title().Frame().SetColor(clRed);

@@ -21,15 +21,6 @@ void Place(TestPanel& chart, TCustomChartAxis& axis, double min, double max, int
     axis.PlaceOnChart();
 }
 
-template <class E> std::string MessageOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const E& e) {
-        return e.Message;
-    }
-    return "(nothing raised)";
-}
-
 } // namespace
 
 TEST(AxisRange, SetRangeOrdersWidensAndTurnsAutomaticOff) {
@@ -137,8 +128,11 @@ TEST(AxisChecks, EveryValidationMessageAndTheOldValueStays) {
     EXPECT_EQ(a.Title().Angle(), 90);
     EXPECT_EQ(MessageOf<ChartException>([&] { chart.SetMaxPointsPerPage(-1); }),
               "MaxPointsPerPage must be >= 0");
-    EXPECT_EQ(MessageOf<ChartException>([&] { chart.SetChart3DPercent(101); }),
-              "3D effect percent must be between 1 and 100");
+    EXPECT_EQ(chart.MaxPointsPerPage(), 0);
+    for (int bad : {0, 101})
+        EXPECT_EQ(MessageOf<ChartException>([&] { chart.SetChart3DPercent(bad); }),
+                  "3D effect percent must be between 1 and 100");
+    EXPECT_EQ(chart.Chart3DPercent(), 15);
 
     TChartSeries* s = NewSeries(&chart);
     s->AppendPoint(1, -5);

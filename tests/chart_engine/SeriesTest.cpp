@@ -6,33 +6,6 @@
 
 using namespace kiv;
 
-namespace {
-
-// A dependent series that records what its source tells it.
-class LinkedProbe : public TChartSeries {
-public:
-    void SourcePointAdded(TChartSeries* source, int index) override {
-        ++inserted;
-        TChartSeries::SourcePointAdded(source, index);
-    }
-    void RecalculateFrom(TChartSeries* source) override {
-        ++recalculated;
-        TChartSeries::RecalculateFrom(source);
-    }
-    // Makes this series a dependent of source (the data-source property does the same).
-    void Follow(LinkedProbe* source) { source->AddLinked(this); }
-    int inserted = 0, recalculated = 0;
-};
-
-// Links probe to source the way a data source does (the property itself comes later).
-struct LinkedPair {
-    TestPanel chart;
-    LinkedProbe* source = new LinkedProbe;
-    LinkedProbe* probe = new LinkedProbe;
-};
-
-} // namespace
-
 TEST(SeriesAppend, BeforeAddCanRefuseAndAfterAddSeesTheIndex) {
     TChartSeries s;
     s.OnBeforeAdd = [](TChartSeries* sender) { return sender->XValues().PendingValue < 10; };
@@ -61,30 +34,6 @@ TEST(SeriesAppend, ValuesNullsAndLabels) {
     EXPECT_EQ(s.AppendNullPoint(2.5, 7), 3);
     EXPECT_TRUE(s.IsNullPoint(3));
     EXPECT_EQ(s.PointLabel(4), "five"); // moved up with its point
-}
-
-TEST(SeriesAppend, DeleteAndSwapKeepColoursAndLabelsWithPoints) {
-    TChartSeries s;
-    s.AppendPoint(1, 10, "a", clRed);
-    s.AppendPoint(2, 20, "b", clBlue);
-    s.AppendPoint(3, 30, "c", clLime);
-    // marks placed at every point; the deleted point's mark goes with it
-    TSeriesMarksPositions& marks = s.Marks().Positions();
-    for (int i = 0; i < 3; ++i) marks.Place(i).BoxWidth = 100 + i;
-    s.DeletePoint(1);
-    EXPECT_EQ(s.PointCount(), 2);
-    EXPECT_EQ(s.PointLabel(1), "c");
-    EXPECT_EQ(s.PointColor(1), clLime);
-    ASSERT_EQ(marks.Count(), 2);
-    EXPECT_EQ(marks.Position(0)->BoxWidth, 100);
-    EXPECT_EQ(marks.Position(1)->BoxWidth, 102);
-    s.SwapPoints(0, 1);
-    EXPECT_EQ(s.PointX(0), 3);
-    EXPECT_EQ(s.PointLabel(0), "c");
-    EXPECT_EQ(s.PointColor(1), clRed);
-    EXPECT_THROW(s.DeletePoint(2), rtl::EListError);
-    EXPECT_THROW(s.SetPointColor(-1, clRed), rtl::EListError);
-    EXPECT_EQ(s.PointCount(), 2);
 }
 
 TEST(SeriesColours, AutoNoColorPaletteAndColorEachPoint) {
@@ -128,35 +77,6 @@ TEST(SeriesClear, NotifiesDependentsAndRepaintsOnlyWhenAttached) {
     s->SetActive(false);
     EXPECT_EQ(chart.RequestsAfter([&] { s->ClearPoints(); }), 0);
     EXPECT_EQ(chart.RequestsAfter([&] { s->AppendPoint(1, 1); }), 0);
-}
-
-TEST(SeriesLinks, DependentSeriesFollowInsertsDeletesAndClears) {
-    LinkedPair p;
-    p.source->SetParentChart(&p.chart);
-    p.probe->SetParentChart(&p.chart);
-    p.probe->Follow(p.source);
-    p.source->AppendPoint(2, 20, "b", clBlue);
-    p.source->AppendPoint(1, 10, "a");
-    EXPECT_EQ(p.probe->inserted, 2);
-    ASSERT_EQ(p.probe->PointCount(), 2);
-    EXPECT_EQ(p.probe->PointX(0), 1);
-    EXPECT_EQ(p.probe->PointLabel(1), "b");
-    EXPECT_EQ(p.probe->PointColor(1), clBlue);
-    p.source->DeletePoint(0);
-    EXPECT_EQ(p.probe->PointCount(), 1);
-    p.source->YValues().SetValueAt(0, 99);
-    EXPECT_EQ(p.probe->recalculated, 1);
-    EXPECT_EQ(p.probe->PointY(0), 99);
-    p.probe->SetLinkUpdateFlags(AllLinkUpdates & ~UpdateOnInsert);
-    p.source->AppendPoint(5, 5);
-    EXPECT_EQ(p.probe->PointCount(), 1);
-    p.source->YValues().SetMultiplier(2); // refresh always rebuilds
-    EXPECT_EQ(p.probe->PointCount(), 2);
-    EXPECT_EQ(p.probe->PointY(0), 198);
-    p.source->ClearPoints();
-    EXPECT_EQ(p.probe->PointCount(), 0);
-    delete p.source; // the dependent forgets it
-    EXPECT_TRUE(p.probe->DataSources().empty());
 }
 
 TEST(SeriesVisibleRange, EdgesOfTheBottomAxis) {
@@ -252,7 +172,7 @@ TEST(SeriesChart, StackedOriginAndCopy) {
     a->SetTitle("first");
     a->AppendPoint(-1, 8, "low", clAqua);
     a->XValues().SetDateTime(true);
-    copy.Assign(*a);
+    copy.Assign(*a); // points with their labels and colours, settings and value lists
     EXPECT_EQ(copy.PointCount(), 2);
     EXPECT_EQ(copy.PointLabel(0), "low");
     EXPECT_EQ(copy.PointColor(0), clAqua);
@@ -278,21 +198,34 @@ TEST(SeriesChart, ValueListByNameAndNonFiniteValues) {
     EXPECT_EQ(s.MarkText(2), "-INF");
 }
 
-TEST(SeriesAppend, LabelsStayWithTheirPointsWhenTheLabelListIsShort) {
+// Only some points have a label or a colour, so their lists end before the points do.
+TEST(SeriesAppend, DeleteAndSwapKeepLabelsColoursAndMarksWithTheirPoints) {
     TChartSeries s;
     s.AppendPoint(1, 0);
     s.AppendPoint(2, 0);
     EXPECT_EQ(s.PointLabelCount(), 0); // unlabelled points need no entries
-    s.AppendPoint(0, 0, "zero");
-    s.AppendPoint(5, 0, "five");
+    s.AppendPoint(0, 0, "zero", clRed);
+    s.AppendPoint(5, 0, "five", clLime);
     s.AppendPoint(1.5, 0);
     const char* expected[] = {"zero", "", "", "", "five"};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(s.PointLabel(i), expected[i]) << i;
+    // marks placed at every point; the deleted point's mark goes with it
+    TSeriesMarksPositions& marks = s.Marks().Positions();
+    for (int i = 0; i < 5; ++i) marks.Place(i).BoxWidth = 100 + i;
     s.DeletePoint(0);
     EXPECT_EQ(s.PointLabel(3), "five");
+    EXPECT_EQ(s.PointColor(3), clLime);
+    ASSERT_EQ(marks.Count(), 4);
+    EXPECT_EQ(marks.Position(0)->BoxWidth, 101);
+    EXPECT_EQ(marks.Position(3)->BoxWidth, 104);
     s.SwapPoints(3, 0);
+    EXPECT_EQ(s.PointX(0), 5);
     EXPECT_EQ(s.PointLabel(0), "five");
+    EXPECT_EQ(s.PointColor(0), clLime);
     EXPECT_EQ(s.PointLabel(3), "");
+    EXPECT_THROW(s.DeletePoint(4), rtl::EListError);
+    EXPECT_THROW(s.SetPointColor(-1, clRed), rtl::EListError);
+    EXPECT_EQ(s.PointCount(), 4);
 
     // a swap with a point beyond the end of the label list trades the label all the same
     TChartSeries t;
