@@ -65,14 +65,6 @@ TEST_F(CanvasTest, TriangleShape3DTakesTheColourUnlessTheBrushIsClear) {
     EXPECT_EQ(canvas.Brush().Color(), clLime);
 }
 
-TEST_F(CanvasTest, ClipToBoxFromStraightAboveIsARectangle) {
-    options.SetElevation(270);
-    options.SetRotation(360);
-    Begin3D(true);
-    canvas.ClipToBox({10, 10, 100, 50}, 0, 20);
-    EXPECT_EQ(dev.Calls().at(0), Call("ClipRect", {10, 10, 120, -10}));
-}
-
 TEST_F(CanvasTest, ResetToDefaults) {
     Begin2D();
     canvas.Pen().SetColor(clRed);

@@ -39,7 +39,7 @@ struct Coverage {
 
 } // namespace
 
-TEST_F(CanvasTest, LinearGradientUsesAtMost256Bands) {
+TEST_F(CanvasTest, LinearGradientUsesAtMost256BandsAndOneRowEach) {
     Begin2D();
     canvas.GradientFill({0, 0, 50, 1000}, clBlack, gdTopBottom, clWhite);
     const auto bands = Drawing("PatBlt");
@@ -49,16 +49,14 @@ TEST_F(CanvasTest, LinearGradientUsesAtMost256Bands) {
     EXPECT_EQ(bands[1], Call("PatBlt", {0, 996, 50, -4}));
     EXPECT_EQ(bands[255].args[1] + bands[255].args[3], 0);
     EXPECT_EQ(Brushes(dev), 256);
-}
-
-TEST_F(CanvasTest, ShortGradientPaintsOneRowPerBandFromStartAtTheBottom) {
-    Begin2D();
+    // fewer rows than that: one row per band, the start colour at the bottom
+    dev.Clear();
     canvas.GradientFill({5, 20, 25, 30}, RGB(0, 0, 0), gdTopBottom, RGB(90, 180, 255));
-    const auto bands = Drawing("PatBlt");
+    const auto rows = Drawing("PatBlt");
     const auto brushes = Drawing("SetBrush");
-    ASSERT_EQ(bands.size(), 10u);
+    ASSERT_EQ(rows.size(), 10u);
     ASSERT_EQ(brushes.size(), 10u);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(bands[i], Call("PatBlt", {5, 30 - i, 20, -1}));
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(rows[i], Call("PatBlt", {5, 30 - i, 20, -1}));
     EXPECT_EQ(brushes[0].args[0], 0);
     EXPECT_EQ(brushes[9].args[0], static_cast<int>(RGB(90, 180, 255)));
     // Band 1 of 9: MulDiv(1, 90, 9) = 10, MulDiv(1, 180, 9) = 20, MulDiv(1, 255, 9) = 28.333
@@ -135,7 +133,9 @@ TEST_F(CanvasTest, BevelFrameDrawsNestedPolylines) {
     EXPECT_EQ(Drawing("SetPen")[1].args[0], static_cast<int>(RGB(128, 128, 128)));
 }
 
-TEST_F(CanvasTest, OpenArrowDrawsShaftAndBarbs) {
+// An open arrow is a shaft and two barbs; a filled one a seven-point polygon; the head is no
+// longer than the arrow.
+TEST_F(CanvasTest, ArrowShapes) {
     Begin2D();
     canvas.ArrowShape(false, {10, 50}, {110, 50}, 8, 20, 0);
     EXPECT_EQ(Drawing("MoveTo"),
@@ -143,20 +143,12 @@ TEST_F(CanvasTest, OpenArrowDrawsShaftAndBarbs) {
     EXPECT_EQ(Drawing("LineTo"),
               (std::vector<Call>{Call("LineTo", {110, 50}), Call("LineTo", {90, 54}),
                                  Call("LineTo", {90, 46})}));
-}
-
-TEST_F(CanvasTest, FilledArrowIsOneSevenPointPolygon) {
-    Begin2D();
+    // pointing up: the shaft is head width / 2 = 6 wide, the barbs 12 apart
     canvas.ArrowShape(true, {50, 100}, {50, 20}, 12, 30, 0);
-    const auto polygons = Drawing("Polygon");
-    ASSERT_EQ(polygons.size(), 1u);
-    // Pointing up: the shaft is head width / 2 = 6 wide, the barbs 12 apart.
-    EXPECT_EQ(polygons[0],
-              Call("Polygon", {53, 100, 47, 100, 47, 50, 44, 50, 50, 20, 56, 50, 53, 50}));
-}
-
-TEST_F(CanvasTest, ArrowHeadIsNoLongerThanTheArrow) {
-    Begin2D();
+    EXPECT_EQ(Drawing("Polygon"),
+              (std::vector<Call>{
+                  Call("Polygon", {53, 100, 47, 100, 47, 50, 44, 50, 50, 20, 56, 50, 53, 50})}));
+    dev.Clear();
     canvas.ArrowShape(false, {0, 0}, {5, 0}, 4, 20, 0);
     EXPECT_EQ(Drawing("LineTo")[1], Call("LineTo", {0, 2}));
     dev.Clear();
@@ -164,24 +156,27 @@ TEST_F(CanvasTest, ArrowHeadIsNoLongerThanTheArrow) {
     EXPECT_TRUE(dev.Calls().empty());
 }
 
-TEST_F(CanvasTest, ClipToBoxIn2DShrinksAllButTheRightEdge) {
+// In 2D all but the right edge shrink; in 3D a polygon over the visible faces, or a rectangle
+// when seen from straight above.
+TEST_F(CanvasTest, ClipToBox) {
     Begin2D();
     canvas.ClipToBox({10, 10, 100, 50}, 0, 30);
-    ASSERT_EQ(dev.Calls().size(), 1u);
-    EXPECT_EQ(dev.Calls()[0], Call("ClipRect", {11, 11, 100, 49}));
     canvas.RemoveClipping();
-    EXPECT_EQ(dev.Calls()[1], Call("RemoveClip", {}));
-}
-
-TEST_F(CanvasTest, ClipToBoxIn3DIsAPolygonOverTheVisibleFaces) {
+    EXPECT_EQ(dev.Calls(),
+              (std::vector<Call>{Call("ClipRect", {11, 11, 100, 49}), Call("RemoveClip", {})}));
     Begin3D(true);
     canvas.ClipToBox({10, 10, 100, 50}, 0, 20);
-    const auto clips = Drawing("ClipPolygon");
-    ASSERT_EQ(clips.size(), 1u);
-    EXPECT_EQ(clips[0], Call("ClipPolygon", {10, 50, 10, 10, 30, -10, 120, -10, 120, 30, 100, 50}));
+    EXPECT_EQ(Drawing("ClipPolygon"),
+              (std::vector<Call>{
+                  Call("ClipPolygon", {10, 50, 10, 10, 30, -10, 120, -10, 120, 30, 100, 50})}));
+    options.SetElevation(270);
+    options.SetRotation(360);
+    Begin3D(true);
+    canvas.ClipToBox({10, 10, 100, 50}, 0, 20);
+    EXPECT_EQ(dev.Calls().at(0), Call("ClipRect", {10, 10, 120, -10}));
 }
 
-TEST_F(CanvasTest, RotatedTextAnglesAndEscapement) {
+TEST_F(CanvasTest, RotatedAndZoomedText) {
     Begin2D();
     canvas.Font().SetSize(8);
     canvas.DrawRotatedText(10, 20, 450, "a");
@@ -195,11 +190,8 @@ TEST_F(CanvasTest, RotatedTextAnglesAndEscapement) {
     // Plain text afterwards selects the upright font again.
     canvas.DrawText(0, 0, "c");
     EXPECT_EQ(Drawing("SetFont").back().args, (std::vector<int>{8, 0, 0}));
-}
-
-TEST_F(CanvasTest, ZoomedTextScalesTheFontSize) {
+    // zoomed frames scale the font size unless told not to
     Begin3D(true, 150);
-    canvas.Font().SetSize(8);
     canvas.DrawRotatedText(0, 0, 90, "x");
     EXPECT_EQ(Drawing("SetFont").back().args, (std::vector<int>{12, 0, 900}));
     canvas.DrawText3D(100, 50, "y", 10);
@@ -224,7 +216,7 @@ TEST_F(CanvasTest, TextUsesTheFontColourAndMeasuresWithTheCanvasFont) {
     EXPECT_EQ(canvas.MeasureTextWidth("abc"), 0);
 }
 
-TEST_F(CanvasTest, StateReachesTheDeviceOnlyWhenChanged) {
+TEST_F(CanvasTest, PenStateReachesTheDeviceOnlyWhenChanged) {
     Begin2D();
     canvas.Pen().SetColor(clRed);
     canvas.LineSegment(0, 0, 10, 10);
@@ -234,10 +226,7 @@ TEST_F(CanvasTest, StateReachesTheDeviceOnlyWhenChanged) {
     canvas.Pen().SetWidth(2);
     canvas.LineSegment(0, 0, 10, 10);
     EXPECT_EQ(dev.CountOf("SetPen"), 2);
-}
-
-TEST_F(CanvasTest, UsePenHonoursVisibleAndSmallDots) {
-    Begin2D();
+    // a chart pen: small dots, width, and a hidden pen draws nothing
     TChartPen pen;
     pen.SetColor(clBlue);
     pen.SetSmallDots(true);
@@ -256,17 +245,14 @@ TEST_F(CanvasTest, UsePenHonoursVisibleAndSmallDots) {
     EXPECT_EQ(dev.CurrentPen().color, clBlue);
 }
 
-TEST_F(CanvasTest, EllipseAtDepthIn2DIncludesTheFarEdges) {
+TEST_F(CanvasTest, EllipseAtDepthIn2DIncludesTheFarEdgesRotatedIsAFan) {
     Begin2D();
     canvas.EllipseAtDepth(10, 20, 30, 40, 5);
     EXPECT_EQ(Drawing("Ellipse")[0], Call("Ellipse", {10, 20, 31, 41}));
     Begin3D(true);
     canvas.EllipseAtDepth(10, 20, 30, 40, 5);
     EXPECT_EQ(Drawing("Ellipse")[0], Call("Ellipse", {15, 15, 35, 35}));
-}
-
-TEST_F(CanvasTest, RotatedEllipseIsAFanAndAPolyline) {
-    options.SetOrthogonal(false);
+    // rotated: a fan of polygons and an outline
     Begin3D(false);
     canvas.EllipseAtDepth(10, 20, 30, 40, 5);
     EXPECT_EQ(dev.CountOf("Polygon"), 31);
