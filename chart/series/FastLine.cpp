@@ -61,16 +61,43 @@ void TFastLineSeries::DrawVisiblePoints() {
     const bool is3D = ParentChart()->View3D();
     const int z = MiddleZ();
     int lastX = lastDrawnX_, lastY = lastDrawnY_;
-    for (int k = 1; k < n; ++k) {
-        const int x = pixelsX_[size_t(k)], y = pixelsY_[size_t(k)];
-        if (x == lastX && y == lastY) continue;
+    auto lineTo = [&](int x, int y) {
+        if (x == lastX && y == lastY) return;
         if (is3D)
             canvas.LineToPoint3D(x, y, z);
         else
             canvas.LineToPoint(x, y);
         lastX = x;
         lastY = y;
+    };
+    int k = 1;
+    // A solid copy-mode line of up to three pixels sets, within one pixel column, every pixel
+    // between the column's highest and lowest point however often it turns there: such a run of
+    // points is drawn as its highest, lowest and last point, the same pixels from a handful of
+    // segments. Dashes, not-xor and wider pens' joins would show the turns, and the line's last
+    // column, whose end pixel stays out, is drawn point by point.
+    const TPen& pen = canvas.Pen();
+    if (!is3D && pen.Style() == psSolid && pen.Mode() == pmCopy && pen.Width() <= 3) {
+        int tail = n - 1;
+        while (tail > 0 && pixelsX_[size_t(tail - 1)] == pixelsX_[size_t(n - 1)]) --tail;
+        while (k < tail) {
+            const int x = pixelsX_[size_t(k)];
+            if (x != lastX) {
+                lineTo(x, pixelsY_[size_t(k++)]);
+                continue;
+            }
+            int top = lastY, bottom = lastY, end = lastY;
+            for (; k < tail && pixelsX_[size_t(k)] == x; ++k) {
+                end = pixelsY_[size_t(k)];
+                top = std::min(top, end);
+                bottom = std::max(bottom, end);
+            }
+            lineTo(x, top);
+            lineTo(x, bottom);
+            lineTo(x, end);
+        }
     }
+    for (; k < n; ++k) lineTo(pixelsX_[size_t(k)], pixelsY_[size_t(k)]);
     lastDrawnX_ = lastX;
     lastDrawnY_ = lastY;
 }

@@ -1,6 +1,12 @@
 #include "SeriesTestSupport.h"
 
 #include "chart/Chart.h"
+#include "raster/QtRasterDevice.h"
+
+#include <QGuiApplication>
+#include <QImage>
+
+#include <random>
 
 using namespace kiv;
 using raster::Call;
@@ -168,4 +174,56 @@ TEST(FastLineOnAWindow, AnUnheardPointGoesIntoTheFrameBufferAndIsShownAtOnce) {
     }
     EXPECT_EQ(window.invalidates, invalidates);
     EXPECT_EQ(chart.Canvas().Target(), &window.device);
+}
+
+namespace {
+
+// A kind derived from the fast line draws point by point.
+class PointByPointLine : public TFastLineSeries {};
+
+QImage FastLineFrame(TFastLineSeries* line, int width) {
+    static int argc = 1;
+    static char name[] = "test_series";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication* app =
+        QCoreApplication::instance() ? nullptr : new QGuiApplication(argc, argv);
+    (void)app;
+    TChart chart;
+    chart.SetView3D(false);
+    chart.SetBufferedDisplay(false);
+    chart.Legend().SetVisible(false);
+    line->LinePen().SetWidth(width);
+    line->SetParentChart(&chart);
+    // A random walk of many points a column, with runs that turn back within a column.
+    std::mt19937 random(42);
+    std::uniform_real_distribution<double> step(-0.5, 0.5);
+    double y = 0;
+    for (int i = 0; i < 40000; ++i) line->AppendPoint(i, y += step(random));
+    line->AppendPoint(40000, y + 30); // a steep last step out of the last column
+    raster::QtRasterDevice device(500, 300);
+    chart.DrawToCanvas(device, {0, 0, 500, 300});
+    return device.Image().copy();
+}
+
+} // namespace
+
+TEST(FastLineOnPixels, ColumnsOfManyPointsSetThePixelsOfEverySegment) {
+    for (int width : {1, 2, 3}) {
+        SCOPED_TRACE(width);
+        const QImage merged = FastLineFrame(new TFastLineSeries, width);
+        const QImage each = FastLineFrame(new PointByPointLine, width);
+        // Every pixel of the point by point line is set; beyond them the toolkit's rasterizer
+        // may add a pixel where a line turns back on itself within a column.
+        int missing = 0, extra = 0, line = 0;
+        for (int y = 0; y < each.height(); ++y)
+            for (int x = 0; x < each.width(); ++x) {
+                const bool red = each.pixel(x, y) == qRgb(255, 0, 0);
+                line += red;
+                missing += red && merged.pixel(x, y) != each.pixel(x, y);
+                extra += !red && merged.pixel(x, y) != each.pixel(x, y);
+            }
+        EXPECT_GT(line, 2000);
+        EXPECT_EQ(missing, 0);
+        EXPECT_LE(extra, 4);
+    }
 }
