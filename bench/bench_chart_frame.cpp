@@ -9,10 +9,15 @@
 //   TickChartRefill  the refill of that frame alone; TickChartFrameNoLines the frame with hidden
 //                    line pens, so frame minus this is what the lines cost;
 //   BarChartFrame    a chart set up like Chart4 with two 499-point bar series;
-//   MillionPointLine one line of 1,000,000 points.
+//   MillionPointLine one line of 1,000,000 points; FastLineMillion the same as a fast line;
+//   FastLineAppend   one point appended to a fast line of 10,000 points and drawn at once;
+//   AverageFunction  an average with period 10 recalculated over sources of 250,000 to
+//                    1,000,000 points (linear in the source);
+//   PieFrame         a pie of 100 slices with marks and a merged "Other" slice.
 // --save-frames=DIR writes the last frame of each series benchmark to DIR as a PNG, to look at.
 #include "TickFrameData.h"
 #include "chart/Chart.h"
+#include "chart/KivFunci.h"
 #include "chart/Series.h"
 #include "raster/QtRasterDevice.h"
 #include "rtl/DateTime.h"
@@ -21,6 +26,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -217,6 +223,125 @@ void MillionPointLine(benchmark::State& state) {
     Save(device, "million_point_line");
 }
 BENCHMARK(MillionPointLine)->Unit(benchmark::kMillisecond);
+
+void FastLineMillion(benchmark::State& state) {
+    raster::QtRasterDevice device(TickFrameData::Width, TickFrameData::Height);
+    TChart chart;
+    SetUpTickChart(chart, 15327722);
+    chart.SetBufferedDisplay(false);
+    auto* line = AddSeries<TFastLineSeries>(chart, clRed);
+    line->XValues().SetDateTime(false);
+    std::mt19937 random(1000000);
+    std::uniform_real_distribution<double> step(-0.5, 0.5);
+    double y = 0;
+    for (int i = 0; i < 1000000; ++i) line->AppendPoint(i, y += step(random));
+    for (auto _ : state)
+        chart.DrawToCanvas(device, {0, 0, TickFrameData::Width, TickFrameData::Height});
+    Save(device, "fast_line_million");
+}
+BENCHMARK(FastLineMillion)->Unit(benchmark::kMillisecond);
+
+// A window that shows a chart from its own device and takes what the chart presents.
+class BenchWindow : public raster::IPanelHost {
+public:
+    BenchWindow(TCustomKivPanel& panel, int width, int height)
+        : device(width, height), panel_(panel) {
+        panel.SetHost(this);
+    }
+    ~BenchWindow() override { panel_.SetHost(nullptr); }
+    void Paint() { panel_.Paint(device, {0, 0, device.Width(), device.Height()}); }
+    void Invalidate() override {}
+    gfx::TSize ClientSize() const override { return {device.Width(), device.Height()}; }
+    void SetCursor(gfx::TCursor) override {}
+    raster::RasterDevice* WindowDevice() override { return &device; }
+    void Present(const gfx::TRect&) override { ++presented; }
+    void PaintNow() override { Paint(); }
+    std::unique_ptr<raster::RasterDevice> CreateDevice(int width, int height) override {
+        return std::make_unique<raster::QtRasterDevice>(width, height);
+    }
+    void ReleaseClient() override {}
+
+    raster::QtRasterDevice device;
+    long presented = 0;
+
+private:
+    TCustomKivPanel& panel_;
+};
+
+// One point appended to a fast line of 10,000 points with AutoRepaint off: drawn at once into
+// the frame's buffer, copied to the window and presented. Only the append is timed; the point
+// is deleted again between iterations so the series keeps its length.
+void FastLineAppend(benchmark::State& state) {
+    TChart chart;
+    SetUpTickChart(chart, 15327722);
+    BenchWindow window(chart, TickFrameData::Width, TickFrameData::Height);
+    auto* line = AddSeries<TFastLineSeries>(chart, clRed);
+    line->XValues().SetDateTime(false);
+    std::mt19937 random(10000);
+    std::uniform_real_distribution<double> value(0, 100);
+    for (int i = 0; i < 10000; ++i) line->AppendPoint(i, value(random));
+    chart.BottomAxis().SetRange(0, 10001);
+    window.Paint();
+    line->SetAutoRepaint(false);
+    for (auto _ : state) {
+        const double y = value(random);
+        const auto start = std::chrono::steady_clock::now();
+        line->AppendPoint(10000, y);
+        const auto end = std::chrono::steady_clock::now();
+        state.SetIterationTime(std::chrono::duration<double>(end - start).count());
+        line->DeletePoint(10000);
+    }
+    if (window.presented == 0) state.SkipWithError("nothing was presented");
+}
+BENCHMARK(FastLineAppend)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// An average with period 10 recalculated over a source of n points; grows linearly with n.
+void AverageFunction(benchmark::State& state) {
+    TChart chart;
+    auto* source = new TChartSeries;
+    source->SetParentChart(&chart);
+    std::mt19937 random(10);
+    std::uniform_real_distribution<double> value(0, 100);
+    for (int i = 0; i < state.range(0); ++i) source->AppendPoint(i, value(random));
+    auto* average = new TFastLineSeries;
+    average->SetParentChart(&chart);
+    auto owned = std::make_unique<TAverageKivFunction>();
+    TAverageKivFunction* f = owned.get();
+    f->SetPeriod(10);
+    average->AttachFunction(std::move(owned));
+    average->SetDataSource(source);
+    for (auto _ : state) f->Recalculate();
+    state.SetComplexityN(state.range(0));
+    if (average->PointCount() != state.range(0) / 10) state.SkipWithError("wrong result count");
+}
+BENCHMARK(AverageFunction)
+    ->Arg(250000)
+    ->Arg(500000)
+    ->Arg(1000000)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
+
+// A pie of 100 slices with marks around the rim, the smallest merged into an "Other" slice.
+void PieFrame(benchmark::State& state) {
+    raster::QtRasterDevice device(TickFrameData::Width, TickFrameData::Height);
+    TChart chart;
+    chart.SetWidth(TickFrameData::Width);
+    chart.SetHeight(TickFrameData::Height);
+    chart.SetView3D(false);
+    chart.SetBufferedDisplay(false);
+    auto* pie = new TPieSeries;
+    pie->SetParentChart(&chart);
+    std::mt19937 random(100);
+    for (int i = 0; i < 100; ++i)
+        pie->AppendValue(1 + random() % 1000, "Slice " + std::to_string(i));
+    pie->OtherSlice().SetStyle(poBelowPercent);
+    pie->OtherSlice().SetValue(0.5);
+    for (auto _ : state)
+        chart.DrawToCanvas(device, {0, 0, TickFrameData::Width, TickFrameData::Height});
+    if (pie->PointCount() <= 100) state.SkipWithError("no merged slice");
+    Save(device, "pie_frame");
+}
+BENCHMARK(PieFrame)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
