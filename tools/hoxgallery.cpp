@@ -6,6 +6,7 @@
 #include "toolkit/Application.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 
 int main(int argc, char** argv) {
@@ -14,6 +15,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string folder = argv[1];
+    // It draws off screen only: without a platform chosen it needs no display.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
     tk::TApplication app(argc, argv); // fonts need the application
     try {
         const auto pictures = tools::WriteGallery(folder, [](int width, int height) {
