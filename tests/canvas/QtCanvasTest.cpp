@@ -1,23 +1,14 @@
 // The canvas on real pixels: a buffered frame reaches the window at its offset.
+#include "../fixtures/GuiApp.h"
 #include "chart/KivCanvas.h"
 #include "raster/QtRasterDevice.h"
-
-#include <QGuiApplication>
 
 #include <gtest/gtest.h>
 
 using namespace kiv;
+using testing_support::EnsureGuiApp;
 
 namespace {
-
-void EnsureGuiApp() {
-    static int argc = 1;
-    static char name[] = "test_canvas";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* app =
-        QCoreApplication::instance() ? nullptr : new QGuiApplication(argc, argv);
-    (void)app;
-}
 
 TEST(QtCanvas, BufferedFrameIsCopiedToTheDestinationOffset) {
     EnsureGuiApp();

@@ -12,20 +12,7 @@ using raster::Call;
 
 namespace {
 
-struct Background : ::testing::Test {
-    TChart chart;
-    raster::RecordingDevice dev{1001, 442};
-
-    Background() {
-        SetUpTickChart(chart);
-        chart.SetBufferedDisplay(false);
-        chart.SetWidth(1001);
-        chart.SetHeight(442);
-    }
-    void Draw() {
-        dev.Clear();
-        chart.DrawToCanvas(dev, {0, 0, 1001, 442});
-    }
+struct Background : RecordedChart {
     void SetImage(int width, int height) {
         chart.SetBackImage(std::make_unique<tk::TBitmap>(width, height));
     }

@@ -10,20 +10,7 @@ using raster::Call;
 
 namespace {
 
-struct ChartFrame : ::testing::Test {
-    TChart chart;
-    raster::RecordingDevice dev{1001, 442};
-
-    ChartFrame() {
-        SetUpTickChart(chart);
-        chart.SetBufferedDisplay(false);
-        chart.SetWidth(1001);
-        chart.SetHeight(442);
-    }
-    void Draw(TRect rect = {0, 0, 1001, 442}) {
-        dev.Clear();
-        chart.DrawToCanvas(dev, rect);
-    }
+struct ChartFrame : RecordedChart {
     int IndexOf(const std::string& op, const std::string& text = {}) const {
         const auto& calls = dev.Calls();
         for (size_t i = 0; i < calls.size(); ++i)

@@ -2,11 +2,12 @@
 // charts set up as the program's tick charts are.
 #pragma once
 
+#include "../fixtures/GuiApp.h"
 #include "chart/Chart.h"
 #include "raster/QtRasterDevice.h"
 #include "raster/RecordingDevice.h"
 
-#include <QGuiApplication>
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <ostream>
@@ -18,15 +19,7 @@ inline void PrintTo(const TRect& r, std::ostream* os) {
 }
 } // namespace gfx
 
-// Text on Qt devices needs a QGuiApplication.
-inline void EnsureGuiApp() {
-    static int argc = 1;
-    static char name[] = "test_chart";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* app =
-        QCoreApplication::instance() ? nullptr : new QGuiApplication(argc, argv);
-    (void)app;
-}
+using testing_support::EnsureGuiApp;
 
 // A window that shows one panel: its own device records, paints are counted.
 class TestWindow : public raster::IPanelHost {
@@ -77,6 +70,24 @@ inline void SetUpTickChart(kiv::TChart& chart) {
     chart.LeftAxis().SetAxisValuesFormat("#,##0.####");
     chart.LeftAxis().SetLabelsAngle(90);
 }
+
+// A tick chart of the program's size drawn unbuffered into a recording device (6 x 12 pixel
+// characters at 8 points).
+struct RecordedChart : ::testing::Test {
+    kiv::TChart chart;
+    raster::RecordingDevice dev{1001, 442};
+
+    RecordedChart() {
+        SetUpTickChart(chart);
+        chart.SetBufferedDisplay(false);
+        chart.SetWidth(1001);
+        chart.SetHeight(442);
+    }
+    void Draw(gfx::TRect rect = {0, 0, 1001, 442}) {
+        dev.Clear();
+        chart.DrawToCanvas(dev, rect);
+    }
+};
 
 // A series that draws nothing of its own and logs what the frame asks of it.
 class LoggingSeries : public kiv::TChartSeries {

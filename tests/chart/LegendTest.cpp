@@ -9,27 +9,16 @@ using raster::Call;
 
 namespace {
 
-struct Legend : ::testing::Test {
-    TChart chart;
-    raster::RecordingDevice dev{1001, 442};
-
+struct Legend : RecordedChart {
     Legend() {
-        chart.SetView3D(false);
-        chart.SetBufferedDisplay(false);
-        chart.SetWidth(1001);
-        chart.SetHeight(442);
+        chart.Legend().SetVisible(true);
         chart.SetAxisVisible(false);
-        chart.Title().SetText({"TChart"});
     }
     TChartSeries* Add(const std::string& title) {
         auto* s = new LoggingSeries;
         s->SetTitle(title);
         s->SetParentChart(&chart);
         return s;
-    }
-    void Draw() {
-        dev.Clear();
-        chart.DrawToCanvas(dev, {0, 0, 1001, 442});
     }
     std::vector<Call> TextsExcept(const std::string& skipped) const {
         std::vector<Call> texts;

@@ -2,27 +2,18 @@
 // at 90 degrees left of the left axis and centred below the bottom one.
 #include "EngineTestSupport.h"
 
+#include "../fixtures/GuiApp.h"
 #include "raster/QtRasterDevice.h"
 #include "rtl/DateTime.h"
-
-#include <QGuiApplication>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 using namespace kiv;
+using testing_support::EnsureGuiApp;
 
 namespace {
-
-void EnsureGuiApp() {
-    static int argc = 1;
-    static char name[] = "test_chart_engine";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* app =
-        QCoreApplication::instance() ? nullptr : new QGuiApplication(argc, argv);
-    (void)app;
-}
 
 // Whether any pixel of the rectangle is black.
 bool AnyBlack(raster::QtRasterDevice& dev, TRect r) {
