@@ -110,7 +110,7 @@ TEST(BmpFile, ReadsTopDownFiles) {
     }
 }
 
-TEST(BmpFile, ReadsFromTheMiddleOfAStream) {
+TEST(BmpFile, ReadsFromTheMiddleOfAStreamAndEmptyStreamsAreEmptyBitmaps) {
     TBitmap original = Pattern(5, 3);
     TMemoryStream stream;
     stream.WriteBuffer("prefix", 6);
@@ -119,15 +119,12 @@ TEST(BmpFile, ReadsFromTheMiddleOfAStream) {
     TBitmap copy;
     copy.LoadFromStream(stream);
     EXPECT_TRUE(copy.Equals(original));
-}
 
-TEST(BmpFile, EmptyBitmapWritesAndReadsNothing) {
     TBitmap empty(0, 10);
     EXPECT_TRUE(Save(empty).empty());
-    TBitmap bitmap = Pattern(2, 2);
     TMemoryStream nothing;
-    bitmap.LoadFromStream(nothing);
-    EXPECT_TRUE(bitmap.Empty());
+    copy.LoadFromStream(nothing);
+    EXPECT_TRUE(copy.Empty());
 }
 
 struct Damage {
@@ -174,14 +171,11 @@ INSTANTIATE_TEST_SUITE_P(
         Damage{"PaletteOverlapsPixels", [](auto& b) { Put16(b, 28, 8), Put32(b, 46, 16); }}),
     [](const auto& info) { return std::string(info.param.what); });
 
-TEST(BmpFile, MissingFileIsAnInOutError) {
+TEST(BmpFile, FileRoundTripPictureRegistryAndMissingFiles) {
     TBitmap bitmap;
     EXPECT_THROW(bitmap.LoadFromFile("/nonexistent/dir/x.bmp"), rtl::EInOutError);
     EXPECT_THROW(bitmap.LoadFromFile(std::filesystem::temp_directory_path().string()),
                  rtl::EInOutError);
-}
-
-TEST(BmpFile, FileRoundTripAndPictureRegistry) {
     auto path = std::filesystem::temp_directory_path() / "hox_bitmap_test.bmp";
     TBitmap original = Pattern(6, 5);
     original.SaveToFile(path.string());

@@ -9,7 +9,7 @@
 
 using namespace rtl;
 
-TEST(FloatToStr, ShortestFormWithFifteenDigits) {
+TEST(FloatToStr, ShortestFormWithFifteenDigitsNonFiniteValuesAndSeparator) {
     EXPECT_EQ(FloatToStr(0), "0");
     EXPECT_EQ(FloatToStr(1.5), "1.5");
     EXPECT_EQ(FloatToStr(1.08345), "1.08345");
@@ -24,9 +24,6 @@ TEST(FloatToStr, ShortestFormWithFifteenDigits) {
     EXPECT_EQ(FloatToStr(1.5e-7), "1.5E-7");
     EXPECT_EQ(FloatToStr(2.0 / 3.0), "0.666666666666667");
     EXPECT_EQ(FloatToStr(std::numeric_limits<double>::max()), "1.79769313486232E308");
-}
-
-TEST(FloatToStr, NonFiniteValuesAndSeparator) {
     EXPECT_EQ(FloatToStr(std::nan("")), "NAN");
     EXPECT_EQ(FloatToStr(HUGE_VAL), "INF");
     EXPECT_EQ(FloatToStr(-HUGE_VAL), "-INF");
@@ -47,7 +44,7 @@ TEST(StrToFloat, ReadsWhatFloatToStrWrites) {
         EXPECT_THROW(StrToFloat(bad), EConvertError) << bad;
 }
 
-TEST(StrToInt, DecimalThirtyTwoBitOnly) {
+TEST(StrToInt, DecimalThirtyTwoBitOnlyAndIntToStr) {
     EXPECT_EQ(StrToInt("0"), 0);
     EXPECT_EQ(StrToInt("-17"), -17);
     EXPECT_EQ(StrToInt("+17"), 17);
@@ -58,12 +55,11 @@ TEST(StrToInt, DecimalThirtyTwoBitOnly) {
         EXPECT_THROW(StrToInt(bad), EConvertError) << bad;
     try {
         StrToInt("abc");
+        ADD_FAILURE();
     } catch (const EConvertError& e) {
         EXPECT_STREQ(e.what(), "'abc' is not a valid integer value");
     }
-}
-
-TEST(IntToStr, FullRangeOfBothSigns) {
+    // and back, over the full range of both signs
     EXPECT_EQ(IntToStr(std::numeric_limits<int64_t>::min()), "-9223372036854775808");
     EXPECT_EQ(UIntToStr(0x80000000u), "2147483648");
     EXPECT_EQ(UIntToStr(0xFFFFFFFFu), "4294967295");
