@@ -31,18 +31,4 @@ TEST(QtCanvas, BufferedFrameIsCopiedToTheDestinationOffset) {
     EXPECT_EQ(window.PixelAt(9, 10), clWhite);
 }
 
-TEST(QtCanvas, GradientBandsReachThePixels) {
-    EnsureGuiApp();
-    raster::QtRasterDevice window(10, 256);
-    TKivCanvas3D canvas;
-    TView3DOptions options;
-    canvas.SetBufferedDrawing(false);
-    canvas.BeginDrawing(window, &options, {0, 0, 10, 256}, false);
-    canvas.GradientFill({0, 0, 10, 256}, clBlack, gdTopBottom, clWhite);
-    canvas.EndDrawing(window, &window, {0, 0, 10, 256});
-    EXPECT_EQ(window.PixelAt(5, 255), clBlack); // the start colour is at the bottom
-    EXPECT_EQ(window.PixelAt(5, 0), clWhite);
-    EXPECT_EQ(window.PixelAt(5, 128), RGB(127, 127, 127));
-}
-
 } // namespace
