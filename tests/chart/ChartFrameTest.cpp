@@ -141,8 +141,9 @@ TEST_F(ChartFrame, SeriesSharingADepthOrderIn3DAreDrawnPointByPoint) {
     Draw();
     EXPECT_EQ(log, (std::vector<std::string>{"A point 0", "B point 0", "A point 1", "B point 1",
                                              "B point 2"}));
-    // each band is the plot width times Chart3DPercent per thousand deep
-    EXPECT_EQ(chart.SeriesDepthWidth(), RoundPixel(chart.ChartWidth() * 15 * 0.001));
+    // each band is Chart3DPercent (15) per thousand of the plot width: 14 of 909 pixels
+    ASSERT_EQ(chart.ChartWidth(), 909);
+    EXPECT_EQ(chart.SeriesDepthWidth(), 14);
     EXPECT_EQ(a->StartZ(), 0);
     EXPECT_EQ(a->EndZ(), chart.SeriesDepthWidth());
 
