@@ -1,5 +1,7 @@
 #include "raster/QtRasterDevice.h"
 
+#include "ThinPolyline.h"
+
 #include "rtl/AnsiText.h"
 #include "rtl/Exceptions.h"
 #include "rtl/Format.h"
@@ -309,7 +311,52 @@ void QtRasterDevice::FlushLine() {
     pendingLine_.clear();
 }
 
+bool QtRasterDevice::DrawSolidPolyline(const QPoint* points, int count) {
+    if (pen_.width > 3 || qpen_.style() != Qt::SolidLine || pen_.mode == pmNotXor) return false;
+    // A polyline back at its start is closed for the painter and joined there.
+    if (count < 2 || points[0] == points[count - 1]) return false;
+    const QRect device = image_.rect();
+    QRect bounds = device;
+    if (clipped_) {
+        if (clip_.rectCount() != 1) return false;
+        bounds &= clip_.boundingRect();
+    }
+    for (int i = 0; i < count; ++i)
+        if (!device.contains(points[i])) return false;
+    auto* pixels = reinterpret_cast<QRgb*>(image_.bits());
+    const qsizetype stride = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    const QRgb color = qpen_.color().rgb();
+    const auto put = [&](int x, int y) {
+        if (bounds.contains(x, y)) pixels[y * stride + x] = color;
+    };
+    // The thin line's pixels with the pen's other pixels beside each: the band that copies of
+    // the thin line shifted by one pixel each way give.
+    switch (pen_.width) {
+    case 2:
+        ThinPolyline::Trace(points, count, [&](int x, int y) {
+            put(x, y);
+            put(x - 1, y);
+            put(x, y - 1);
+        });
+        break;
+    case 3:
+        ThinPolyline::Trace(points, count, [&](int x, int y) {
+            put(x, y);
+            put(x - 1, y);
+            put(x + 1, y);
+            put(x, y - 1);
+            put(x, y + 1);
+        });
+        break;
+    default:
+        ThinPolyline::Trace(points, count, put);
+        break;
+    }
+    return true;
+}
+
 void QtRasterDevice::DrawPolyline(const QPoint* points, int count) {
+    if (DrawSolidPolyline(points, count)) return;
     UseGdiPen();
     if (pen_.width <= 1 || pen_.width > 3 || qpen_.style() != Qt::SolidLine ||
         pen_.mode == pmNotXor) {
