@@ -5,7 +5,13 @@
 #include "raster/RecordingDevice.h"
 #include "rtl/Exceptions.h"
 
+#include <QPainter>
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
 
 using namespace gfx;
 using namespace raster;
@@ -285,6 +291,73 @@ TEST_F(QtDevice, WideLinesCoverABandAndShowADotAtZeroLength) {
     dev.LineTo(35, 25);
     EXPECT_EQ(dev.PixelAt(35, 25), kBlack);
     EXPECT_EQ(dev.PixelAt(34, 24), kBlack);
+}
+
+// Solid lines are set into the image by the device's own walk; the painter, with a thin flat pen
+// and shifted copies for the wider pens, is the reference. Random polylines: far jumps that turn
+// back, small zigzags, tick-like runs, points off the image and polylines that close on their
+// start (which the painter draws itself), under a clip rectangle or triangle in half the cases.
+TEST_F(QtDevice, SolidLinesSetThePaintersPixels) {
+    constexpr int W = 64, H = 48;
+    std::mt19937 random(42);
+    const auto pick = [&](int n) { return static_cast<int>(random() % n); };
+    for (int round = 0; round < 3000; ++round) {
+        const int kind = round % 5;
+        const int count = 2 + pick(10);
+        std::vector<TPoint> pts;
+        int x = pick(W), y = pick(H);
+        for (int i = 0; i < count; ++i) {
+            if (kind == 0) {
+                x = pick(W);
+                y = pick(H);
+            } else if (kind == 1) {
+                x = std::clamp(x + pick(7) - 3, 0, W - 1);
+                y = std::clamp(y + pick(7) - 3, 0, H - 1);
+            } else if (kind == 2) {
+                x = std::min(x + pick(4), W - 1);
+                y = std::clamp(y + pick(9) - 4, 0, H - 1);
+            } else if (kind == 3) {
+                x = pick(W + 20) - 10;
+                y = pick(H + 20) - 10;
+            }
+            pts.push_back({x, y});
+        }
+        if (kind == 4) pts.push_back(pts.front());
+        const int width = 1 + round % 3;
+        const int clipKind = pick(6); // 0 and 1 a rectangle, 2 a triangle
+        const QRect clip(pick(W), pick(H), pick(W), pick(H));
+        const TPoint corners[] = {{pick(W), pick(H)}, {pick(W), pick(H)}, {pick(W), pick(H)}};
+        QPolygon triangle;
+        for (const TPoint& c : corners) triangle << QPoint(c.x, c.y);
+
+        QtRasterDevice device(W, H);
+        device.SetPen({kRed, width, psSolid, pmCopy});
+        if (clipKind < 2)
+            device.ClipRect({clip.left(), clip.top(), clip.right() + 1, clip.bottom() + 1});
+        else if (clipKind == 2)
+            device.ClipPolygon(corners, 3);
+        device.Polyline(pts.data(), static_cast<int>(pts.size()));
+
+        QImage expected(W, H, QImage::Format_RGB32);
+        expected.fill(Qt::white);
+        QPainter painter(&expected);
+        QPen pen(QColor(255, 0, 0));
+        pen.setCapStyle(Qt::FlatCap);
+        painter.setPen(pen);
+        if (clipKind < 2)
+            painter.setClipRect(clip);
+        else if (clipKind == 2)
+            painter.setClipRegion(QRegion(triangle, Qt::OddEvenFill));
+        std::vector<QPoint> line;
+        for (const TPoint& p : pts) line.emplace_back(p.x, p.y);
+        const QPoint band[] = {{0, 0}, {-1, 0}, {0, -1}, {1, 0}, {0, 1}};
+        for (int i = 0; i < (width == 1 ? 1 : width == 2 ? 3 : 5); ++i) {
+            painter.setTransform(QTransform::fromTranslate(band[i].x(), band[i].y()));
+            painter.drawPolyline(line.data(), static_cast<int>(line.size()));
+        }
+        painter.end();
+        ASSERT_EQ(device.Image(), expected) << "round " << round << ", width " << width;
+    }
 }
 
 TEST_F(QtDevice, WideNotXorLineInvertsEachPixelOnce) {
