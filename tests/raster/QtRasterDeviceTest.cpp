@@ -293,11 +293,12 @@ TEST_F(QtDevice, WideLinesCoverABandAndShowADotAtZeroLength) {
     EXPECT_EQ(dev.PixelAt(34, 24), kBlack);
 }
 
-// Solid lines are set into the image by the device's own walk; the painter, with a thin flat pen
-// and shifted copies for the wider pens, is the reference. Random polylines: far jumps that turn
-// back, small zigzags, tick-like runs, points off the image and polylines that close on their
-// start (which the painter draws itself), under a clip rectangle or triangle in half the cases.
-TEST_F(QtDevice, SolidLinesSetThePaintersPixels) {
+// Lines are set into the image by the device's own walk; the painter, with a thin flat pen (dashed
+// as the style asks) and shifted copies for the wider pens, is the reference. Random polylines: far
+// jumps that turn back, small zigzags, tick-like runs, points off the image and polylines that
+// close on their start (which the painter draws itself), under a clip rectangle or triangle in half
+// the cases.
+TEST_F(QtDevice, LinesSetThePaintersPixels) {
     constexpr int W = 64, H = 48;
     std::mt19937 random(42);
     const auto pick = [&](int n) { return static_cast<int>(random() % n); };
@@ -324,6 +325,12 @@ TEST_F(QtDevice, SolidLinesSetThePaintersPixels) {
         }
         if (kind == 4) pts.push_back(pts.front());
         const int width = 1 + round % 3;
+        // One-pixel pens take each dash style, over a transparent or an opaque background.
+        const TPenStyle styles[] = {psSolid, psDash, psDot, psDashDot, psDashDotDot, psAlternate};
+        const QList<qreal> patterns[] = {{},    {18, 6}, {3, 3}, {9, 6, 3, 6}, {9, 3, 3, 3, 3, 3},
+                                         {1, 1}};
+        const int style = width == 1 ? pick(6) : 0;
+        const bool opaque = pick(4) == 0;
         const int clipKind = pick(6); // 0 and 1 a rectangle, 2 a triangle
         const QRect clip(pick(W), pick(H), pick(W), pick(H));
         const TPoint corners[] = {{pick(W), pick(H)}, {pick(W), pick(H)}, {pick(W), pick(H)}};
@@ -331,7 +338,9 @@ TEST_F(QtDevice, SolidLinesSetThePaintersPixels) {
         for (const TPoint& c : corners) triangle << QPoint(c.x, c.y);
 
         QtRasterDevice device(W, H);
-        device.SetPen({kRed, width, psSolid, pmCopy});
+        device.SetPen({kRed, width, styles[style], pmCopy});
+        device.SetBkColor(kBlue);
+        device.SetBkMode(opaque ? cbmOpaque : cbmTransparent);
         if (clipKind < 2)
             device.ClipRect({clip.left(), clip.top(), clip.right() + 1, clip.bottom() + 1});
         else if (clipKind == 2)
@@ -343,7 +352,10 @@ TEST_F(QtDevice, SolidLinesSetThePaintersPixels) {
         QPainter painter(&expected);
         QPen pen(QColor(255, 0, 0));
         pen.setCapStyle(Qt::FlatCap);
+        if (style) pen.setDashPattern(patterns[style]);
         painter.setPen(pen);
+        painter.setBackground(QColor(0, 0, 255));
+        painter.setBackgroundMode(opaque ? Qt::OpaqueMode : Qt::TransparentMode);
         if (clipKind < 2)
             painter.setClipRect(clip);
         else if (clipKind == 2)
@@ -356,7 +368,8 @@ TEST_F(QtDevice, SolidLinesSetThePaintersPixels) {
             painter.drawPolyline(line.data(), static_cast<int>(line.size()));
         }
         painter.end();
-        ASSERT_EQ(device.Image(), expected) << "round " << round << ", width " << width;
+        ASSERT_EQ(device.Image(), expected)
+            << "round " << round << ", width " << width << ", style " << style;
     }
 }
 

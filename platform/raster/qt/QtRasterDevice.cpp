@@ -311,26 +311,40 @@ void QtRasterDevice::FlushLine() {
     pendingLine_.clear();
 }
 
-bool QtRasterDevice::DrawSolidPolyline(const QPoint* points, int count) {
-    if (pen_.width > 3 || qpen_.style() != Qt::SolidLine || pen_.mode == pmNotXor) return false;
+bool QtRasterDevice::DrawLineIntoImage(const QPoint* points, int count) {
+    if (pen_.width > 3 || pen_.mode == pmNotXor) return false;
+    // Dashed pens are one pixel wide; their gaps stay untouched unless the background is opaque.
+    const QList<qreal> dashes = qpen_.dashPattern();
+    const bool dashed = qpen_.style() == Qt::CustomDashLine;
+    if (dashed ? bkMode_ == cbmOpaque || dashes.size() > ThinPolyline::kMaxDashes
+               : qpen_.style() != Qt::SolidLine)
+        return false;
     // A polyline back at its start is closed for the painter and joined there.
     if (count < 2 || points[0] == points[count - 1]) return false;
-    const QRect device = image_.rect();
-    QRect bounds = device;
+    QRect bounds = image_.rect();
     if (clipped_) {
         if (clip_.rectCount() != 1) return false;
         bounds &= clip_.boundingRect();
     }
-    for (int i = 0; i < count; ++i)
-        if (!device.contains(points[i])) return false;
+    const int left = bounds.left(), top = bounds.top();
+    const int right = bounds.right(), bottom = bounds.bottom();
+    int minX = points[0].x(), maxX = minX, minY = points[0].y(), maxY = minY;
+    for (int i = 1; i < count; ++i) {
+        minX = std::min(minX, points[i].x());
+        maxX = std::max(maxX, points[i].x());
+        minY = std::min(minY, points[i].y());
+        maxY = std::max(maxY, points[i].y());
+    }
+    if (minX < 0 || minY < 0 || maxX >= image_.width() || maxY >= image_.height()) return false;
     auto* pixels = reinterpret_cast<QRgb*>(image_.bits());
     const qsizetype stride = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
     const QRgb color = qpen_.color().rgb();
+    // Corners and turns may set a pixel beside the points' bounds, so each is checked.
     const auto put = [&](int x, int y) {
-        if (bounds.contains(x, y)) pixels[y * stride + x] = color;
+        if (x >= left && x <= right && y >= top && y <= bottom) pixels[y * stride + x] = color;
     };
-    // The thin line's pixels with the pen's other pixels beside each: the band that copies of
-    // the thin line shifted by one pixel each way give.
+    // The pen's pixels around each pixel of the thin line: the band that copies of the thin line
+    // shifted by one pixel each way give.
     switch (pen_.width) {
     case 2:
         ThinPolyline::Trace(points, count, [&](int x, int y) {
@@ -349,14 +363,17 @@ bool QtRasterDevice::DrawSolidPolyline(const QPoint* points, int count) {
         });
         break;
     default:
-        ThinPolyline::Trace(points, count, put);
+        if (dashed)
+            ThinPolyline::Trace(points, count, put, dashes.data(), dashes.size());
+        else
+            ThinPolyline::Trace(points, count, put);
         break;
     }
     return true;
 }
 
 void QtRasterDevice::DrawPolyline(const QPoint* points, int count) {
-    if (DrawSolidPolyline(points, count)) return;
+    if (DrawLineIntoImage(points, count)) return;
     UseGdiPen();
     if (pen_.width <= 1 || pen_.width > 3 || qpen_.style() != Qt::SolidLine ||
         pen_.mode == pmNotXor) {

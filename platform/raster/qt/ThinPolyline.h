@@ -1,7 +1,7 @@
-// The pixels of a one-pixel polyline with flat ends, in the order QPainter's raster engine sets
-// them for an aliased pen of width 1 (its cosmetic line walk on 26.6 fixed-point ends). The walk
-// keeps the engine's joins: a pixel shared by two segments is set once, a diagonal step between
-// segments that would leave a gap gets its pixel, and a segment that turns back on the one
+// The pixels of a one-pixel polyline with flat ends, solid or dashed, that QPainter's raster
+// engine sets for an aliased pen of width 1 (its cosmetic line walk on 26.6 fixed-point ends). The
+// walk keeps the engine's joins: a pixel shared by two segments is set once, a diagonal step
+// between segments that would leave a gap gets its pixel, and a segment that turns back on the one
 // before it is drawn with half a pixel more at the turn.
 //
 // Only points on whole pixels are walked, and only polylines that stay inside the device: the
@@ -10,6 +10,8 @@
 #pragma once
 
 #include <QPoint>
+
+#include <algorithm>
 
 #include <climits>
 #include <cstdint>
@@ -20,15 +22,37 @@ namespace raster {
 
 class ThinPolyline {
 public:
-    // Calls plot(x, y) for each pixel of the line through the points.
-    template <class Plot> static void Trace(const QPoint* points, int count, Plot&& plot) {
+    // The most dashes and gaps a pattern may have.
+    static constexpr int kMaxDashes = 8;
+
+    // Calls plot(x, y) for each pixel of the line through the points. A dashed line takes its
+    // pattern of dash and gap lengths in pixels (at most kMaxDashes of them, none for a solid
+    // line), laid along the whole polyline from its start.
+    template <class Plot>
+    static void Trace(const QPoint* points, int count, Plot&& plot, const qreal* dashes = nullptr,
+                      int dashCount = 0) {
         ThinPolyline walk;
+        walk.SetDashes(dashes, dashCount);
         for (int i = 1; i < count; ++i)
             walk.Segment(points[i - 1].x() * 64, points[i - 1].y() * 64, points[i].x() * 64,
                          points[i].y() * 64, plot);
     }
 
 private:
+    // Each dash's end along the pattern, in 26.6 units; the reverse pattern is walked for
+    // segments drawn backwards.
+    void SetDashes(const qreal* dashes, int count) {
+        dashCount_ = count;
+        int forward = 0, backward = 0;
+        for (int i = 0; i < count; ++i) {
+            forward += static_cast<int>(std::max(1.0, dashes[i] * 64));
+            forward_[i] = forward;
+            backward += static_cast<int>(std::max(1.0, dashes[count - 1 - i] * 64));
+            backward_[i] = backward;
+        }
+        patternLength_ = forward;
+    }
+
     enum Direction {
         None = 0,
         Down = 1,
@@ -112,15 +136,42 @@ private:
         }
         lastDir_ = dir;
         lastAxisAligned_ = axisAligned;
-        do {
-            if constexpr (vertical)
-                plot(b >> 16, a);
-            else
-                plot(a, b >> 16);
-            b += inc;
-            ++a;
-        } while (a < as);
+        if (dashCount_ == 0) {
+            do {
+                Put<vertical>(plot, a, b >> 16);
+                b += inc;
+                ++a;
+            } while (a < as);
+        } else {
+            // Where along the pattern the segment starts, and which dash that is.
+            const int start = a * 64;
+            const int length = (as - a) * 64;
+            const int* pattern = swapped ? backward_ : forward_;
+            int offset = swapped ? patternLength_ - patternOffset_ - length - ((start & 63) - 32)
+                                 : patternOffset_ - ((start & 63) - 32);
+            offset %= patternLength_;
+            if (offset < 0) offset += patternLength_;
+            int dash = 0;
+            while (offset >= pattern[dash]) ++dash;
+            const int on = swapped ? 0 : 1;
+            patternOffset_ = (patternOffset_ + length) % patternLength_;
+            do {
+                if ((dash + on) & 1) Put<vertical>(plot, a, b >> 16);
+                b += inc;
+                offset += 64;
+                if (offset >= pattern[dash]) dash = (dash + 1) % dashCount_;
+                offset %= patternLength_;
+                ++a;
+            } while (a < as);
+        }
         last_ = last;
+    }
+
+    template <bool vertical, class Plot> static void Put(Plot& plot, int a, int b) {
+        if constexpr (vertical)
+            plot(b, a);
+        else
+            plot(a, b);
     }
 
     struct Pixel {
@@ -135,6 +186,12 @@ private:
     Pixel last_;
     int lastDir_ = None;
     bool lastAxisAligned_ = false;
+    int dashCount_ = 0;
+    int forward_[kMaxDashes] = {};
+    int backward_[kMaxDashes] = {};
+    int patternLength_ = 0;
+    // How far along the pattern the line has come, in 26.6 units.
+    int patternOffset_ = 0;
 };
 
 } // namespace raster

@@ -93,9 +93,10 @@ private:
     void PrepareFont();
     void FlushLine();
     void DrawPolyline(const QPoint* points, int count);
-    // Solid copy-mode lines inside the image, set straight into its pixels: the same pixels the
-    // painter sets, without its per-segment cost. False when the painter has to draw them.
-    bool DrawSolidPolyline(const QPoint* points, int count);
+    // Copy-mode lines inside the image, solid or dashed, set straight into its pixels: the same
+    // pixels the painter sets, without its per-segment and per-pixel costs. False when the
+    // painter has to draw them.
+    bool DrawLineIntoImage(const QPoint* points, int count);
     void LoadGlyph(unsigned char byte);
     // Glyphs and positions of the text into runGlyphs_ and runPositions_; answers the width.
     int LayoutText(std::string_view text);
