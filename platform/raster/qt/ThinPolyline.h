@@ -159,8 +159,8 @@ private:
                 if ((dash + on) & 1) Put<vertical>(plot, a, b >> 16);
                 b += inc;
                 offset += 64;
-                if (offset >= pattern[dash]) dash = (dash + 1) % dashCount_;
-                offset %= patternLength_;
+                if (offset >= pattern[dash] && ++dash == dashCount_) dash = 0;
+                while (offset >= patternLength_) offset -= patternLength_;
                 ++a;
             } while (a < as);
         }
