@@ -14,7 +14,9 @@
 //   AverageFunction  an average with period 10 recalculated over sources of 250,000 to
 //                    1,000,000 points (linear in the source);
 //   PieFrame         a pie of 100 slices with marks and a merged "Other" slice.
-// --save-frames=DIR writes the last frame of each series benchmark to DIR as a PNG, to look at.
+// --save-frames=DIR writes the last frame of each series benchmark to DIR as a PNG, to look at;
+// --compare-frames=DIR marks a benchmark as failed when its last frame is not the one saved in DIR
+// pixel for pixel, so that a faster drawing path can be checked against the frames of the last.
 #include "TickFrameData.h"
 #include "chart/Chart.h"
 #include "chart/KivFunci.h"
@@ -96,10 +98,18 @@ void BM_RepaintFromBuffer(benchmark::State& state) {
 BENCHMARK(BM_RepaintFromBuffer)->Unit(benchmark::kMicrosecond);
 
 std::string saveDir;
+std::string compareDir;
 
-void Save(raster::QtRasterDevice& device, const std::string& name) {
+void Save(raster::QtRasterDevice& device, const std::string& name, benchmark::State& state) {
     if (!saveDir.empty())
         device.Image().save(QString::fromStdString(saveDir + "/" + name + ".png"));
+    if (compareDir.empty()) return;
+    const std::string file = compareDir + "/" + name + ".png";
+    const QImage saved(QString::fromStdString(file));
+    if (saved.isNull())
+        state.SkipWithError(("cannot read " + file).c_str());
+    else if (saved.convertToFormat(QImage::Format_RGB32) != device.Image())
+        state.SkipWithError(("the frame differs from " + file).c_str());
 }
 
 // A tick chart as the window sets one up: 2D, title, legend hidden, white back wall with a
@@ -158,7 +168,7 @@ void TickChartFrame(benchmark::State& state) {
         tick.Refill();
         tick.chart.DrawToCanvas(device, {0, 0, TickFrameData::Width, TickFrameData::Height});
     }
-    Save(device, state.range(0) ? "tick_chart_frame_buffered" : "tick_chart_frame");
+    Save(device, state.range(0) ? "tick_chart_frame_buffered" : "tick_chart_frame", state);
 }
 BENCHMARK(TickChartFrame)->ArgName("buffered")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
@@ -203,7 +213,7 @@ void BarChartFrame(benchmark::State& state) {
         Refill(*minus, *plus, down, up);
         chart.DrawToCanvas(device, {0, 0, TickFrameData::Width, Height});
     }
-    Save(device, "bar_chart_frame");
+    Save(device, "bar_chart_frame", state);
 }
 BENCHMARK(BarChartFrame)->Unit(benchmark::kMicrosecond);
 
@@ -220,7 +230,7 @@ void MillionPointLine(benchmark::State& state) {
     for (int i = 0; i < 1000000; ++i) line->AppendPoint(i, y += step(random));
     for (auto _ : state)
         chart.DrawToCanvas(device, {0, 0, TickFrameData::Width, TickFrameData::Height});
-    Save(device, "million_point_line");
+    Save(device, "million_point_line", state);
 }
 BENCHMARK(MillionPointLine)->Unit(benchmark::kMillisecond);
 
@@ -237,7 +247,7 @@ void FastLineMillion(benchmark::State& state) {
     for (int i = 0; i < 1000000; ++i) line->AppendPoint(i, y += step(random));
     for (auto _ : state)
         chart.DrawToCanvas(device, {0, 0, TickFrameData::Width, TickFrameData::Height});
-    Save(device, "fast_line_million");
+    Save(device, "fast_line_million", state);
 }
 BENCHMARK(FastLineMillion)->Unit(benchmark::kMillisecond);
 
@@ -339,20 +349,25 @@ void PieFrame(benchmark::State& state) {
     for (auto _ : state)
         chart.DrawToCanvas(device, {0, 0, TickFrameData::Width, TickFrameData::Height});
     if (pie->PointCount() <= 100) state.SkipWithError("no merged slice");
-    Save(device, "pie_frame");
+    Save(device, "pie_frame", state);
 }
 BENCHMARK(PieFrame)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strncmp(argv[i], "--save-frames=", 14) == 0) {
-            saveDir = argv[i] + 14;
-            std::copy(argv + i + 1, argv + argc, argv + i);
-            --argc;
-            break;
+    for (int i = 1; i < argc;) {
+        std::string* dir = std::strncmp(argv[i], "--save-frames=", 14) == 0      ? &saveDir
+                           : std::strncmp(argv[i], "--compare-frames=", 17) == 0 ? &compareDir
+                                                                                 : nullptr;
+        if (!dir) {
+            ++i;
+            continue;
         }
+        *dir = std::strchr(argv[i], '=') + 1;
+        std::copy(argv + i + 1, argv + argc, argv + i);
+        --argc;
+    }
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
