@@ -10,7 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <random>
+#include <string>
 #include <vector>
 
 using namespace gfx;
@@ -235,6 +237,76 @@ TEST_F(QtDevice, RotatedTextRunsUpwards) {
     EXPECT_GT(ink.bottom - ink.top, 2 * (ink.right - ink.left)); // taller than wide
     EXPECT_LE(ink.bottom, 70);
     EXPECT_GE(ink.left, 20); // the top of the text faces left, so it extends right of x
+}
+
+// Text is set into the image from stamps of its glyphs, kept per font and angle; a glyph run
+// through the painter is the reference. One device draws every case in turn, so a stamp kept
+// from an earlier face, size, style, angle, colour or clip would show.
+TEST_F(QtDevice, TextSetsThePaintersPixels) {
+    constexpr int W = 160, H = 160;
+    QtRasterDevice device(W, H);
+    std::mt19937 random(7);
+    const auto pick = [&](int n) { return static_cast<int>(random() % n); };
+    const char* faces[] = {"Arial", "Liberation Serif"};
+    const int angles[] = {0, 900, 1800, 2700, -900, 450};
+    const TColor colors[] = {kBlack, kRed, kBlue};
+    for (int round = 0; round < 300; ++round) {
+        const Font font{faces[pick(2)], 6 + pick(10), static_cast<TFontStyles>(pick(4)),
+                        angles[pick(6)]};
+        std::string text;
+        // Printable Latin-1, where the 8-bit text and its characters agree.
+        for (int i = 1 + pick(12); i > 0; --i) {
+            const int c = 32 + pick(191);
+            text += static_cast<char>(c < 127 ? c : c + 33);
+        }
+        const int x = 20 + pick(120), y = 20 + pick(120);
+        const TColor color = colors[pick(3)];
+        const bool clipped = pick(3) == 0;
+        const QRect clip(pick(W), pick(H), pick(W), pick(H));
+
+        device.RemoveClip();
+        device.SetBrush({kWhite, bsSolid, {}});
+        device.FillRect({0, 0, W, H});
+        device.SetFont(font);
+        device.SetTextColor(color);
+        device.SetBkMode(cbmTransparent);
+        if (clipped)
+            device.ClipRect({clip.left(), clip.top(), clip.right() + 1, clip.bottom() + 1});
+        device.TextOut(x, y, text);
+
+        QImage expected(W, H, QImage::Format_RGB32);
+        expected.fill(Qt::white);
+        QFont qfont(QString::fromLatin1(font.name.c_str()));
+        qfont.setPixelSize(static_cast<int>(std::lround(font.size * 96 / 72.0)));
+        qfont.setStyleStrategy(QFont::NoAntialias);
+        qfont.setHintingPreference(QFont::PreferFullHinting);
+        qfont.setBold(font.style & fsBold);
+        qfont.setItalic(font.style & fsItalic);
+        const QRawFont raw = QRawFont::fromFont(qfont);
+        const QString chars = QString::fromLatin1(text.c_str());
+        QList<quint32> glyphs = raw.glyphIndexesForString(chars);
+        QList<QPointF> positions;
+        int advance = 0;
+        for (quint32 glyph : glyphs) {
+            positions.append(QPointF(advance, 0));
+            QPointF step;
+            raw.advancesForGlyphIndexes(&glyph, &step, 1, QRawFont::SeparateAdvances);
+            advance += static_cast<int>(std::lround(step.x()));
+        }
+        QGlyphRun run;
+        run.setRawFont(raw);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        QPainter painter(&expected);
+        painter.setPen(QColor(GetRValue(color), GetGValue(color), GetBValue(color)));
+        if (clipped) painter.setClipRect(clip);
+        painter.setTransform(QTransform().translate(x, y).rotate(-font.escapement / 10.0));
+        painter.drawGlyphRun(QPointF(0, QFontMetrics(qfont).ascent()), run);
+        painter.end();
+        ASSERT_EQ(device.Image(), expected)
+            << "round " << round << ": " << font.name << " " << font.size << " " << int(font.style)
+            << " " << font.escapement << " \"" << text << "\"";
+    }
 }
 
 TEST_F(QtDevice, BlockCopyBetweenDevices) {

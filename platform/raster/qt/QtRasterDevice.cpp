@@ -1,5 +1,6 @@
 #include "raster/QtRasterDevice.h"
 
+#include "GlyphStamps.h"
 #include "ThinPolyline.h"
 
 #include "rtl/AnsiText.h"
@@ -69,7 +70,8 @@ QRect NormalRect(int left, int top, int right, int bottom) {
 
 QtRasterDevice::QtRasterDevice(int width, int height, bool monochrome)
     : width_(std::max(width, 0)), height_(std::max(height, 0)),
-      image_(CheckedSize(width, height), QImage::Format_RGB32), monochrome_(monochrome) {
+      image_(CheckedSize(width, height), QImage::Format_RGB32), monochrome_(monochrome),
+      stamps_(std::make_unique<GlyphStamps>()) {
     if (image_.isNull())
         throw rtl::EInvalidGraphicOperation(
             rtl::Format("Out of memory for a %d x %d bitmap", {width, height}));
@@ -605,11 +607,50 @@ void QtRasterDevice::TextOut(int x, int y, std::string_view text) {
     painter_.setPen(textPen_);
     painterPen_ = PainterPen::Other;
     // Glyphs with whole-pixel advances and no kerning, laid out without shaping.
-    run_.setRawData(runGlyphs_.data(), runPositions_.data(), static_cast<int>(text.size()));
-    painter_.drawGlyphRun(QPointF(x + dx, y + top + textAscent_), run_);
+    if (!StampText(text, QPoint(x + dx, y + top + textAscent_))) {
+        run_.setRawData(runGlyphs_.data(), runPositions_.data(), static_cast<int>(text.size()));
+        painter_.drawGlyphRun(QPointF(x + dx, y + top + textAscent_), run_);
+    }
     if (rotated) painter_.resetTransform();
     if ((textAlign_ & TA_UPDATECP) && (textAlign_ & TA_CENTER) != TA_CENTER)
         current_.rx() += (textAlign_ & TA_RIGHT) ? -width : width;
+}
+
+bool QtRasterDevice::StampText(std::string_view text, QPoint origin) {
+    // Whole pixels only: upright text or text turned by a multiple of a right angle, in a font
+    // without lines through or under it, inside a rectangular clip.
+    if (font_.escapement % 900 != 0 || qfont_.underline() || qfont_.strikeOut()) return false;
+    QRect bounds = image_.rect();
+    if (clipped_) {
+        if (clip_.rectCount() != 1) return false;
+        bounds &= clip_.boundingRect();
+    }
+    GlyphStamps::Set& set = stamps_->For(font_);
+    runStamps_.resize(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        runStamps_[i] = &GlyphStamps::Get(set, static_cast<unsigned char>(text[i]), rawFont_,
+                                          runGlyphs_[i], font_.escapement);
+        if (!runStamps_[i]->usable) return false;
+    }
+    auto* pixels = reinterpret_cast<QRgb*>(image_.bits());
+    const qsizetype stride = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    const QRgb color = textPen_.color().rgb();
+    const QTransform& place = painter_.transform();
+    const int left = bounds.left(), top = bounds.top();
+    const int right = bounds.right(), bottom = bounds.bottom();
+    for (size_t i = 0; i < text.size(); ++i) {
+        const QPoint at =
+            place.map(QPoint(origin.x() + static_cast<int>(runPositions_[i].x()), origin.y()));
+        for (const GlyphStamp::Span& span : runStamps_[i]->spans) {
+            const int y = at.y() + span.dy;
+            if (y < top || y > bottom) continue;
+            const int from = std::max(at.x() + span.dx, left);
+            const int to = std::min(at.x() + span.dx + span.length - 1, right);
+            if (from <= to)
+                std::fill(pixels + y * stride + from, pixels + y * stride + to + 1, color);
+        }
+    }
+    return true;
 }
 
 bool QtRasterDevice::TextExtent(std::string_view text, TSize& size) {

@@ -17,9 +17,13 @@
 #include <QString>
 
 #include <array>
+#include <memory>
 #include <vector>
 
 namespace raster {
+
+class GlyphStamps;
+struct GlyphStamp;
 
 class QtRasterDevice final : public RasterDevice {
 public:
@@ -100,6 +104,9 @@ private:
     void LoadGlyph(unsigned char byte);
     // Glyphs and positions of the text into runGlyphs_ and runPositions_; answers the width.
     int LayoutText(std::string_view text);
+    // Sets the glyphs laid out for the text from their stamps, the first glyph's origin at the
+    // point of the painter's current transform; false when the painter has to draw them.
+    bool StampText(std::string_view text, QPoint origin);
     const QPoint* ToQPoints(const gfx::TPoint* points, int count);
     QImage ToQImage(const Bitmap& bitmap) const;
     // The arc angles (degrees x 16) of the ray points (x3, y3) and (x4, y4) on the ellipse box.
@@ -137,6 +144,8 @@ private:
     };
     std::array<Glyph, 256> glyphs_{};
     QGlyphRun run_;
+    std::unique_ptr<GlyphStamps> stamps_;
+    std::vector<const GlyphStamp*> runStamps_;
     std::vector<quint32> runGlyphs_;
     std::vector<QPointF> runPositions_;
     bool fontDirty_ = true;
