@@ -67,7 +67,7 @@ void TForm1::FormCreate() {
                                    hox::IID_IHoxComMgr, ComMgr.PutVoid()));
     OleCheck(ComMgr->SetManagerFlag(0));
     // The event sink on the manager: its health events reach Label4.
-    HealthSink = std::make_unique<THOXCOMLibIHoxComMgrEvents>();
+    HealthSink.reset(new THOXCOMLibIHoxComMgrEvents);
     HealthSink->OnHealthUpdate = [this](THOXCOMLibEventsBaseSink* sender, int32_t selector,
                                         int32_t state) {
         OnHealthUpdateEvent(sender, selector, uint32_t(state));
@@ -115,6 +115,7 @@ void TForm1::FormDestroy() {
         OleCheck(QuotesA->Unsubscribe(this));
         QuotesA.Reset();
     }
+    // A host that refused Unadvise keeps the sink, which then outlives the window.
     HealthSink.reset();
     ComMgr.Reset();
     OrderClient.Reset();

@@ -31,20 +31,39 @@ void THOXCOMLibEventsBaseSink::Connect(com::IUnknown* source) {
     }
 }
 
-void THOXCOMLibEventsBaseSink::Disconnect() {
-    if (!source_) return;
-    // A failed Unadvise is no reason to keep either reference: the sink is disconnected
-    // whatever the server answered, and releasing cannot fail.
-    connectionPoint_->Unadvise(cookie_);
+com::HRESULT THOXCOMLibEventsBaseSink::Disconnect() {
+    if (!source_) return com::S_OK;
+    // A failed Unadvise is no reason to keep either reference: the sink is disconnected on its
+    // side whatever the server answered, and releasing cannot fail.
+    const com::HRESULT hr = connectionPoint_->Unadvise(cookie_);
     connectionPoint_.Reset();
     source_.Reset();
     cookie_ = 0;
+    return hr;
+}
+
+void THOXCOMLibEventsBaseSink::Free(THOXCOMLibEventsBaseSink* sink) {
+    if (!sink) return;
+    sink->Disconnect();
+    sink->abandoned_ = true;
+    sink->Release(); // the owner's reference
+}
+
+com::ULONG THOXCOMLibEventsBaseSink::AddRef() {
+    ++references_;
+    return 2;
+}
+
+com::ULONG THOXCOMLibEventsBaseSink::Release() {
+    if (--references_ == 0) delete this;
+    return 1;
 }
 
 com::HRESULT THOXCOMLibEventsBaseSink::QueryInterface(const com::IID& iid, void** object) {
     if (!object) return com::E_POINTER;
     if (iid == com::IID_IUnknown || iid == com::IID_IDispatch || iid == sinkIID_) {
         *object = static_cast<com::IDispatch*>(this);
+        AddRef();
         return com::S_OK;
     }
     *object = nullptr;
@@ -86,6 +105,8 @@ com::HRESULT THOXCOMLibEventsBaseSink::Invoke(com::DISPID id, const com::IID& ii
                                               com::WORD flags, com::DISPPARAMS* params,
                                               com::VARIANT* result, com::EXCEPINFO* exception,
                                               com::UINT* argError) {
+    // Its owner is gone: the handlers may reach freed objects.
+    if (abandoned_) return com::S_OK;
     com::HRESULT hr = com::S_OK;
     com::HRESULT guard = Guarded(exception, [&] {
         if (!(flags & com::DISPATCH_METHOD))

@@ -6,6 +6,8 @@
 #include "toolkit/Application.h"
 #include "toolkit/Thread.h"
 
+#include <QApplication>
+
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -139,6 +141,20 @@ TEST_F(WindowTest, TheFourTickChartsAreSetUpAsTheFormHasThem) {
         }
         ++index;
     }
+}
+
+// The host keeps a sink whose Unadvise it refused: the window must not free it under the host.
+TEST_F(WindowTest, ASinkTheHostStillHoldsOutlivesTheWindow) {
+    com::ComPtr<hox::IHoxComMgr> manager;
+    {
+        auto form = CreatedForm();
+        manager = form->ComMgr; // the host's manager outlives the window
+        HostControl::FailCall("Unadvise", com::E_FAIL);
+    }
+    HostControl::FireHealth(0, 3); // reaches the abandoned sink, not the window that is gone
+    QApplication::processEvents();
+    manager.Reset(); // the host lets go of the sink
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(WindowTest, StartUpClearsTheFeedCounters) {

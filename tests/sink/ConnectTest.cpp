@@ -125,12 +125,37 @@ TEST_F(SinkConnect, FailuresNameTheSinkAndTheReason) {
     EXPECT_EQ(ConnectError(manager.Get()), "connected");
 }
 
-TEST_F(SinkConnect, FailedUnadviseIsSwallowedAndLeavesTheSinkDisconnected) {
-    sink.Connect(manager.Get());
+// A host that refuses Unadvise keeps calling the sink: Disconnect reports the refusal, and a
+// sink freed meanwhile lives on, deaf, until the host lets go of it.
+TEST_F(SinkConnect, ARefusedUnadviseIsReportedAndTheHostsSinkOutlivesItsOwner) {
+    struct Counted : THOXCOMLibIHoxComMgrEvents {
+        explicit Counted(bool* gone) : gone_(gone) {}
+        ~Counted() override { *gone_ = true; }
+        bool* gone_;
+    };
+    bool gone = false;
+    int calls = 0;
+    auto* owned = new Counted(&gone);
+    owned->OnHealthUpdate = [&](THOXCOMLibEventsBaseSink*, int32_t, int32_t) { ++calls; };
+    owned->Connect(manager.Get());
+    EXPECT_EQ(owned->ServerReferences(), 1);
+
     HostControl::FailCall("Unadvise", com::E_FAIL);
-    EXPECT_NO_THROW(sink.Disconnect());
-    EXPECT_EQ(sink.Source(), nullptr);
-    EXPECT_EQ(sink.ConnectionPoint(), nullptr);
-    HostControl::ClearFailures();
-    EXPECT_EQ(ConnectError(manager.Get()), "connected");
+    EXPECT_EQ(owned->Disconnect(), com::E_FAIL);
+    EXPECT_EQ(owned->Source(), nullptr); // disconnected on the sink's side all the same
+    EXPECT_EQ(owned->Disconnect(), com::S_OK);
+    EXPECT_EQ(owned->ServerReferences(), 1);
+
+    THOXCOMLibEventsBaseSink::Free(owned);
+    EXPECT_FALSE(gone);
+    HostControl::FireHealth(0, 3);
+    EXPECT_EQ(com::RunPendingApartmentCalls(), 1);
+    EXPECT_EQ(calls, 0); // its owner is gone, so are the handlers' objects
+    manager.Reset();     // the host's last reference
+    EXPECT_TRUE(gone);
+
+    // Without a host holding it, Free frees at once.
+    gone = false;
+    THOXCOMLibEventsBaseSink::Free(new Counted(&gone));
+    EXPECT_TRUE(gone);
 }

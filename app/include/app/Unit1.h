@@ -62,7 +62,7 @@ public:
     com::ComPtr<hox::IHoxOrderClient> OrderClient;
     com::ComPtr<hox::IHoxQuotes> QuotesA;
     com::ComPtr<hox::IHoxQuotes> QuotesB;
-    std::unique_ptr<THOXCOMLibIHoxComMgrEvents> HealthSink;
+    std::unique_ptr<THOXCOMLibIHoxComMgrEvents, TSinkFree> HealthSink;
 
     // Controls (owned by the window through Qt's parent chain).
     tk::TPageControl* PageControl1;

@@ -1,12 +1,14 @@
 // The client's event sink on the host's manager: a small IDispatch object that advises itself
 // on the manager's connection point and turns each incoming event into a call of the handler
-// the window assigned. Not reference counted: its owner frees it, which disconnects it.
+// the window assigned. Its owner decides its lifetime, but frees it through TSinkFree: a server
+// that refused Unadvise still holds the sink, which then lives on until that server lets go.
 #pragma once
 
 #include "HOXCOMLib_TLB.h"
 #include "com/ComPtr.h"
 #include "com/Unknown.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -24,8 +26,16 @@ public:
     // failed assertion; any other failure raises "Unable to connect <class>.\r<reason>" and
     // leaves the sink disconnected.
     void Connect(com::IUnknown* source);
-    // Unadvises; does nothing when not connected and never raises.
-    void Disconnect();
+    // Unadvises; does nothing when not connected and never raises. Returns the connection
+    // point's answer (S_OK when there was nothing to do). Whatever the answer, the sink counts
+    // itself disconnected; after a failure the server may still hold it and call it.
+    com::HRESULT Disconnect();
+    // Disconnects and frees the sink; when a server still holds it (a refused Unadvise), the
+    // sink stops calling its handlers and frees itself at that server's last Release.
+    static void Free(THOXCOMLibEventsBaseSink* sink);
+
+    // References that servers hold now: AddRef calls not yet matched by Release.
+    int ServerReferences() const { return references_.load() - (abandoned_ ? 0 : 1); }
 
     uint32_t Cookie() const { return cookie_; }
     com::IConnectionPoint* ConnectionPoint() const { return connectionPoint_.Get(); }
@@ -33,9 +43,11 @@ public:
     com::IUnknown* Source() const { return source_.Get(); }
 
     com::HRESULT QueryInterface(const com::IID& iid, void** object) override;
-    // Counting does nothing: the owner decides the sink's lifetime.
-    com::ULONG AddRef() override { return 2; }
-    com::ULONG Release() override { return 1; }
+    // The answers are fixed (2 and 1): the owner decides the sink's lifetime. Behind them the
+    // sink counts its references, the owner's one included, so that after Free the last
+    // server reference frees it.
+    com::ULONG AddRef() override;
+    com::ULONG Release() override;
 
     com::HRESULT GetIDsOfNames(const com::IID& iid, char16_t** names, com::UINT count,
                                com::LCID locale, com::DISPID* ids) override;
@@ -68,10 +80,18 @@ protected:
     com::HRESULT Guarded(com::EXCEPINFO* exception, const std::function<void()>& fn) const;
 
 private:
+    std::atomic<int> references_{1}; // the owner's, given back by Free
+    // Freed by its owner while a server held it: answers events without calling a handler.
+    std::atomic<bool> abandoned_{false};
     uint32_t cookie_ = 0;
     com::ComPtr<com::IConnectionPoint> connectionPoint_;
     com::IID sinkIID_;
     com::ComPtr<com::IUnknown> source_;
+};
+
+// Frees a sink through THOXCOMLibEventsBaseSink::Free, for std::unique_ptr.
+struct TSinkFree {
+    void operator()(THOXCOMLibEventsBaseSink* sink) const { THOXCOMLibEventsBaseSink::Free(sink); }
 };
 
 // The sink of the manager's events.
