@@ -222,8 +222,8 @@ TEST_F(NewsDownloadTest, NetworkFailuresShowOneMessageAndLoseNothing) {
     limits.TotalTimeoutMs = 300;
     inet::SetDefaultInternetLimits(limits);
 
-    const std::string refused =
-        "http://127.0.0.1:" + std::to_string(testing_support::RefusedPort()) + "/";
+    const testing_support::RefusedPort closed;
+    const std::string refused = closed.Url();
     for (const std::string path : {"/missing", "/slow", "refused"}) {
         SCOPED_TRACE(path);
         workers::TCalendarRequest r = Request(path);
