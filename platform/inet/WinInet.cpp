@@ -60,18 +60,51 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user) {
     return n;
 }
 
-int Progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    const auto* cancelled = static_cast<const std::function<bool()>*>(user);
-    try {
-        return (*cancelled)() ? 1 : 0;
-    } catch (...) {
-        return 1; // nothing may leave through the library's C frames
-    }
-}
-
 struct CurlDeleter {
     void operator()(CURL* c) const { curl_easy_cleanup(c); }
 };
+
+struct MultiDeleter {
+    void operator()(CURLM* m) const { curl_multi_cleanup(m); }
+};
+
+// How long a cancelled transfer may go on before it notices. The library's own progress
+// function comes only about once a second while the server is silent.
+constexpr int CancelPollMs = 20;
+
+// Runs the transfer, asking cancelled between waits of at most CancelPollMs.
+CURLcode PerformCancellable(CURL* c, const std::function<bool()>& cancelled) {
+    std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+    if (!multi || curl_multi_add_handle(multi.get(), c) != CURLM_OK) return CURLE_OUT_OF_MEMORY;
+    CURLcode rc = CURLE_OK;
+    for (int running = 1; running > 0;) {
+        if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+            rc = CURLE_RECV_ERROR;
+            break;
+        }
+        bool stop = true;
+        try {
+            stop = cancelled();
+        } catch (...) {
+        }
+        if (running > 0 && stop) {
+            rc = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
+        if (running > 0 &&
+            curl_multi_poll(multi.get(), nullptr, 0, CancelPollMs, nullptr) != CURLM_OK) {
+            rc = CURLE_RECV_ERROR;
+            break;
+        }
+    }
+    if (rc == CURLE_OK) {
+        int left = 0;
+        while (CURLMsg* msg = curl_multi_info_read(multi.get(), &left))
+            if (msg->msg == CURLMSG_DONE) rc = msg->data.result;
+    }
+    curl_multi_remove_handle(multi.get(), c);
+    return rc;
+}
 
 bool Fetch(const Session& session, const char* url, std::string& body) {
     std::unique_ptr<CURL, CurlDeleter> curl(curl_easy_init());
@@ -98,13 +131,8 @@ bool Fetch(const Session& session, const char* url, std::string& body) {
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &WriteBody);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &sink);
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, errorText);
-    if (session.Cancelled) {
-        curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
-        curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, &Progress);
-        curl_easy_setopt(c, CURLOPT_XFERINFODATA,
-                         const_cast<std::function<bool()>*>(&session.Cancelled));
-    }
-    const CURLcode rc = curl_easy_perform(c);
+    const CURLcode rc =
+        session.Cancelled ? PerformCancellable(c, session.Cancelled) : curl_easy_perform(c);
     if (rc == CURLE_OK) return true;
     body.clear();
     if (rc == CURLE_ABORTED_BY_CALLBACK)

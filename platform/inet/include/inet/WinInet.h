@@ -37,8 +37,8 @@ HINTERNET InternetOpenA(const char* agent, uint32_t accessType, const char* prox
 // Limits of a session, taken by the URLs opened after the call. False for a bad handle.
 bool InternetSetLimits(HINTERNET session, const TInternetLimits& limits);
 
-// A check that the session's transfers make at least once a second; when it answers true the
-// transfer stops and fails, so a closing program need not wait out the time-outs.
+// A check that the session's transfers make every few tens of milliseconds; when it answers
+// true the transfer stops and fails, so a closing program need not wait out the time-outs.
 bool InternetSetCancelCheck(HINTERNET session, std::function<bool()> cancelled);
 
 // Fetches the URL (http or https only) with the session's agent and limits; null on any
