@@ -67,7 +67,7 @@ com::HRESULT TForm1::OnQuoteData(hox::QuoteRecord* record) {
         fill_chart(Chart2, StringGrid1, n, 0, 1, 2, -1, -1, symbol, 500);
         fill_chart(Chart4, StringGrid1, n, 0, 6, 5, -1, -1, symbol, 500);
         // The calendar events of this quote's minute go into its own row.
-        new TTestThread_3(StringGrid1, StringGrid4, n, StringGrid1->Cells(0, n));
+        new TTestThread_3(Workers(), StringGrid1, StringGrid4, n, StringGrid1->Cells(0, n));
     } catch (const std::exception&) {
     }
     return com::S_OK;

@@ -26,17 +26,11 @@ com::Bstr Wide(const std::string& ansi) {
 
 TForm1::TForm1() {
     BuildLayout();
-    // Closing by the user: workers stop at their next hop to this thread, and the window waits
-    // for them before anything they use is released.
-    OnClose = [] {
-        tk::BeginClosing();
-        tk::WaitForWorkers();
-    };
 }
 
 TForm1::~TForm1() {
-    // A worker still running may hop here with the news grid: it finishes first.
-    tk::WaitForWorkers();
+    // A worker still running may hop here with the news grid: it ends first.
+    BeginClosing();
     try {
         FormDestroy();
     } catch (const std::exception& e) {
@@ -97,7 +91,7 @@ void TForm1::FormCreate() {
     Timer1->SetEnabled(true);
     Timer1->SetInterval(3600000);
     // The first calendar download, on a worker of its own.
-    new TTestThread_1(StringGrid4);
+    new TTestThread_1(Workers(), StringGrid4);
     // Titles of the news grid.
     const char* newsTitles[7] = {"DateTime", "Currency", "Title",   "Impact",
                                  "Actual",   "Forecast", "Previous"};
@@ -157,7 +151,7 @@ void TForm1::Button2Click() {
 }
 
 void TForm1::Button3Click() {
-    new TTestThread_1(StringGrid4);
+    new TTestThread_1(Workers(), StringGrid4);
 }
 
 void TForm1::FormKeyPress(char& key) {
@@ -172,7 +166,7 @@ void TForm1::FormKeyPress(char& key) {
     }
     window.Symbol = Edit4;
     window.StatusBar = StatusBar1;
-    new TTestThread_2(window);
+    new TTestThread_2(Workers(), window);
 }
 
 void TForm1::OnHealthUpdateEvent(THOXCOMLibEventsBaseSink*, int32_t selector, uint32_t state) {

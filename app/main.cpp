@@ -7,7 +7,6 @@
 #include "rtl/NumberText.h"
 #include "toolkit/Application.h"
 #include "toolkit/Cursors.h"
-#include "toolkit/Thread.h"
 #include "workers/CalendarService.h"
 #include "workers/SaveRun.h"
 
@@ -117,9 +116,6 @@ int main(int argc, char** argv) {
             if (options.quitAfterFirstPaint) form.installEventFilter(&quitter);
             form.show();
             result = app.Run();
-            // However the loop ended, workers stop at their next hop to the window thread and
-            // the window waits for them before it goes.
-            tk::BeginClosing();
         }
     }
     hostsim::RevokeSimulatedHost();

@@ -199,7 +199,7 @@ struct SessionWindow {
         tk::SetMessagePresenter([](const std::string&) {});
         form = std::make_unique<TForm1>();
         if (!form->Create()) std::abort();
-        tk::WaitForWorkers();
+        form->Workers().WaitForWorkers();
         com::Bstr symbol(u"EUR/USD");
         hox::QuoteRecord q{};
         q.bstrSymbol = symbol.get();
@@ -231,7 +231,7 @@ struct SessionWindow {
             grid.SetCells(7, n, rtl::IntToStr(q.lVolume));
             grid.SetCells(11, n, rtl::IntToStr(n));
         }
-        tk::WaitForWorkers();
+        form->Workers().WaitForWorkers();
     }
 };
 
@@ -254,7 +254,7 @@ void BM_SaveRun_100kRows(benchmark::State& state) {
     for (auto _ : state) {
         char key = 'S';
         w.form->FormKeyPress(key);
-        while (tk::LiveWorkerCount() > 0) {
+        while (w.form->Workers().LiveCount() > 0) {
             QElapsedTimer pass;
             pass.start();
             const double cpu = ThreadCpuMs();

@@ -132,7 +132,7 @@ void SendQuotes(int count) {
         w.form->OnQuoteData(q.Next(FeedCounters.QuoteRows));
         if (FeedCounters.QuoteRows % 64 == 0) QCoreApplication::processEvents();
     }
-    tk::WaitForWorkers();
+    w.form->Workers().WaitForWorkers();
 }
 
 // Fills the quote grid to a trading day's length once and measures what a row costs the
@@ -186,7 +186,7 @@ void BM_QuotePathWithCharts(benchmark::State& state) {
         w.form->OnQuoteData(q.Next(FeedCounters.QuoteRows));
         if (++i % 64 == 0) QCoreApplication::processEvents();
     }
-    tk::WaitForWorkers();
+    w.form->Workers().WaitForWorkers();
     state.counters["rows"] = FeedCounters.QuoteRows;
 }
 BENCHMARK(BM_QuotePathWithCharts)->Unit(benchmark::kMicrosecond);
@@ -224,10 +224,10 @@ void BM_QuotePathWithCharts_TaggingRun(benchmark::State& state) {
     const std::string time = w.form->StringGrid1->Cells(0, n);
     int i = 0;
     for (auto _ : state) {
-        new TTestThread_3(w.form->StringGrid1, w.form->StringGrid4, n, time);
+        new TTestThread_3(w.form->Workers(), w.form->StringGrid1, w.form->StringGrid4, n, time);
         if (++i % 64 == 0) QCoreApplication::processEvents();
     }
-    tk::WaitForWorkers();
+    w.form->Workers().WaitForWorkers();
 }
 BENCHMARK(BM_QuotePathWithCharts_TaggingRun)->Unit(benchmark::kMicrosecond);
 
@@ -265,7 +265,7 @@ void BM_QuoteBurst_1000PerSecond_Paints(benchmark::State& state) {
         hidden += w.form->ChartView2->ClientPaints() - p2;
     }
     w.form->hide();
-    tk::WaitForWorkers();
+    w.form->Workers().WaitForWorkers();
     const double seconds = double(state.iterations());
     state.counters["chart1_paints_per_s"] = paints1 / seconds;
     state.counters["chart3_paints_per_s"] = paints3 / seconds;

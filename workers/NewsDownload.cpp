@@ -36,7 +36,7 @@ void Fetch(const std::string& url, std::string& result) {
         inet::InternetOpenA(Agent, inet::INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)};
     if (!session.Handle) throw rtl::Exception("Unable to initialize Wininet");
     // A window that closes does not wait for the calendar service.
-    inet::InternetSetCancelCheck(session.Handle, [] { return tk::IsClosing(); });
+    inet::InternetSetCancelCheck(session.Handle, [] { return tk::TThread::Cancelled(); });
     HandleCloser request{inet::InternetOpenUrlA(session.Handle, url.c_str(), nullptr, 0,
                                                 inet::INTERNET_FLAG_RELOAD, 0)};
     if (!request.Handle) throw rtl::Exception("Error loading URL !");

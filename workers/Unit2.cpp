@@ -5,7 +5,8 @@
 
 #include "toolkit/StringGrid.h"
 
-TTestThread_1::TTestThread_1(tk::TStringGrid* newsGrid) : newsGrid_(newsGrid) {
+TTestThread_1::TTestThread_1(tk::TWorkers& owner, tk::TStringGrid* newsGrid)
+    : tk::TThread(owner), newsGrid_(newsGrid) {
     Start();
 }
 
@@ -13,8 +14,8 @@ void TTestThread_1::Execute() {
     if (newsGrid_) workers::DownloadNews(*newsGrid_);
 }
 
-TTestThread_2::TTestThread_2(const workers::TSaveRunSources& window)
-    : window_(window), turn_(workers::QueueSaveRun()) {
+TTestThread_2::TTestThread_2(tk::TWorkers& owner, const workers::TSaveRunSources& window)
+    : tk::TThread(owner), window_(window), turn_(workers::QueueSaveRun()) {
     try {
         Start();
     } catch (...) {
@@ -27,9 +28,10 @@ void TTestThread_2::Execute() {
     workers::RunSave(window_, turn_);
 }
 
-TTestThread_3::TTestThread_3(tk::TStringGrid* quoteGrid, tk::TStringGrid* newsGrid, int32_t row,
-                             std::string quoteTime)
-    : quoteGrid_(quoteGrid), newsGrid_(newsGrid), row_(row), quoteTime_(std::move(quoteTime)) {
+TTestThread_3::TTestThread_3(tk::TWorkers& owner, tk::TStringGrid* quoteGrid,
+                             tk::TStringGrid* newsGrid, int32_t row, std::string quoteTime)
+    : tk::TThread(owner), quoteGrid_(quoteGrid), newsGrid_(newsGrid), row_(row),
+      quoteTime_(std::move(quoteTime)) {
     Start();
 }
 

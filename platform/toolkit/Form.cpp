@@ -30,12 +30,14 @@ void TForm::CenterOnScreen() {
     move(area.center() - QPoint(width() / 2, height() / 2));
 }
 
+void TForm::BeginClosing() {
+    workers_.BeginClosing();
+    CloseMessageBoxes();
+    workers_.WaitForWorkers();
+}
+
 void TForm::closeEvent(QCloseEvent* event) {
-    try {
-        if (OnClose) OnClose();
-    } catch (const std::exception& e) {
-        ShowException(e);
-    }
+    BeginClosing();
     event->accept();
 }
 

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <vector>
+
 namespace tk {
 
 namespace {
@@ -14,9 +16,18 @@ MessagePresenter& Presenter() {
     return presenter;
 }
 
+// The dialogs on screen, innermost last. Window thread only.
+std::vector<QMessageBox*>& OpenBoxes() {
+    static std::vector<QMessageBox*> boxes;
+    return boxes;
+}
+
 void ShowDialog(const std::string& text) {
-    QMessageBox::information(QApplication::activeWindow(), QApplication::applicationDisplayName(),
-                             AnsiToQString(text));
+    QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(),
+                    AnsiToQString(text), QMessageBox::Ok, QApplication::activeWindow());
+    OpenBoxes().push_back(&box);
+    box.exec();
+    std::erase(OpenBoxes(), &box);
 }
 
 } // namespace
@@ -36,6 +47,10 @@ void ShowMessage(const std::string& text) {
 
 void ShowException(const std::exception& error) {
     ShowMessage(error.what());
+}
+
+void CloseMessageBoxes() {
+    for (QMessageBox* box : OpenBoxes()) box->done(QMessageBox::Ok);
 }
 
 } // namespace tk

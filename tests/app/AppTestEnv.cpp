@@ -3,7 +3,6 @@
 #include "FeedCounters.h"
 #include "com/Apartment.h"
 #include "toolkit/Application.h"
-#include "toolkit/Thread.h"
 #include "workers/CalendarService.h"
 
 #include <httplib.h>
@@ -79,7 +78,6 @@ void WindowTest::SetUp() {
 }
 
 void WindowTest::TearDown() {
-    tk::WaitForWorkers();
     QApplication::processEvents();
     tk::SetMessagePresenter(nullptr);
     hostsim::RevokeSimulatedHost();
@@ -90,7 +88,7 @@ void WindowTest::TearDown() {
 std::unique_ptr<TForm1> WindowTest::CreatedForm() {
     auto form = std::make_unique<TForm1>();
     EXPECT_TRUE(form->Create()) << (messages.empty() ? "" : messages.back());
-    tk::WaitForWorkers(); // the first calendar download
+    form->Workers().WaitForWorkers(); // the first calendar download
     return form;
 }
 

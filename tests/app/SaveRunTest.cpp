@@ -74,7 +74,7 @@ TEST_F(SaveTest, BeforeAnyQuoteASaveMakesItsFoldersAndShowsItsStampOnly) {
     auto form = CreatedForm();
     form->Edit4->SetText("$EUR/USD");
     Press(*form, 'S');
-    tk::WaitForWorkers();
+    form->Workers().WaitForWorkers();
     EXPECT_EQ(form->StatusBar1->SimpleText(), "UTCDateTime_EURUSD_");
     ASSERT_TRUE(fs::is_directory(saveDir / "UTCDateTime_EURUSD_"));
     EXPECT_TRUE(Names(saveDir / "UTCDateTime_EURUSD_").empty());
@@ -93,7 +93,7 @@ TEST_F(SaveTest, AnSTypedIntoAnEditSavesTheChartsAndGridsThatReadersOpen) {
     form->Edit34->setFocus();
     QTest::keyClicks(form->Edit34, "as");
     EXPECT_EQ(form->Edit34->Text(), "as");
-    tk::WaitForWorkers();
+    form->Workers().WaitForWorkers();
 
     const std::string stamp = "2026_12_04_14_30_08_EURUSD_";
     EXPECT_EQ(form->StatusBar1->SimpleText(), stamp);
@@ -120,7 +120,7 @@ TEST_F(SaveTest, AFailingStepEndsTheRunAndRunsWithOneStampTakeTurns) {
     const fs::path folder = saveDir / stamp;
     fs::create_directories(folder / (stamp + "_tick1b.jpg")); // the second picture cannot be
     Press(*form, 's');
-    tk::WaitForWorkers();
+    form->Workers().WaitForWorkers();
     // The first picture is there; the conversion stopped at the second: every bitmap stays,
     // no later picture and no sheet is written, and no partial file is left.
     EXPECT_EQ(Names(folder),
@@ -137,7 +137,7 @@ TEST_F(SaveTest, AFailingStepEndsTheRunAndRunsWithOneStampTakeTurns) {
         charts[i]->OnAfterDraw = [&drawn, i](auto*) { drawn.push_back(i + 1); };
     Press(*form, 'S');
     Press(*form, 'S');
-    tk::WaitForWorkers();
+    form->Workers().WaitForWorkers();
     EXPECT_EQ(drawn, (std::vector<int>{1, 3, 2, 4, 1, 3, 2, 4}));
     std::vector<std::string> expected;
     for (const char* f : kFiles) expected.push_back(stamp + f);
@@ -148,7 +148,7 @@ TEST_F(SaveTest, AFailingStepEndsTheRunAndRunsWithOneStampTakeTurns) {
     workers::SetSaveFolder((fs::path(workDir) / "file").string());
     std::ofstream(fs::path(workDir) / "file") << "x";
     Press(*form, 'S');
-    tk::WaitForWorkers();
+    form->Workers().WaitForWorkers();
     EXPECT_EQ(form->StatusBar1->SimpleText(), stamp);
     EXPECT_TRUE(messages.empty());
 }
@@ -171,7 +171,7 @@ TEST_F(WindowTest, EachQuoteRowIsTaggedWithEveryEventOfItsOwnMinute) {
         q.r.UTCDateTime = rtl::EncodeDate(2026, 12, 4) + rtl::EncodeTime(8, m, 59, 0);
         form->OnQuoteData(&q.r);
     }
-    tk::WaitForWorkers();
+    form->Workers().WaitForWorkers();
     for (int m = 0; m < 30; ++m) {
         const std::string tags =
             m == 5 ? ",EUR_E6,EUR_E31,USD_E32" : ",EUR_E" + std::to_string(m + 1);
@@ -184,7 +184,7 @@ TEST_F(WindowTest, EachQuoteRowIsTaggedWithEveryEventOfItsOwnMinute) {
     form->OnQuoteData(&q.r);
     q.r.UTCDateTime = rtl::EncodeDate(2026, 12, 4) + rtl::EncodeTime(9, 0, 0, 0);
     form->OnQuoteData(&q.r);
-    tk::WaitForWorkers();
+    form->Workers().WaitForWorkers();
     EXPECT_EQ(form->StringGrid1->Cells(8, 31), ",EUR_E2");
     EXPECT_EQ(form->StringGrid1->Cells(8, 32), "");
 }
@@ -197,9 +197,7 @@ TEST_F(SaveTest, ClosingWhileRunsAreInFlightLeavesNoPartialFile) {
         form->OnQuoteData(&q.r);
         if (i % 5 == 0) Press(*form, 'S');
     }
-    form.reset();
-    tk::WaitForWorkers();
-    EXPECT_EQ(tk::LiveWorkerCount(), 0);
+    form.reset(); // waits for the window's workers
     for (const auto& entry : fs::recursive_directory_iterator(saveDir))
         EXPECT_NE(entry.path().extension(), ".part") << entry.path();
 }

@@ -145,7 +145,7 @@ TEST_F(WindowTest, EmptiedRowsBecomePointsNowAndABadCellEndsTheQuote) {
     EXPECT_EQ(S(form->Chart3, 0).PointCount(), 1); // cleared, row 162, then row 161 failed
     EXPECT_EQ(S(form->Chart4, 0).PointCount(), chart4Points);
     EXPECT_EQ(FeedCounters.QuoteRows, 162);
-    tk::WaitForWorkers();
+    form->Workers().WaitForWorkers();
     EXPECT_EQ(form->StringGrid1->Cells(8, 162), "");
 
     // A "20" date that is not a date-time fails the same way; other text is the current time.

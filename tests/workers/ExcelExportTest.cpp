@@ -109,8 +109,8 @@ TEST(ExcelExport, AGridIsCopiedOnTheWindowThreadAndWrittenOnTheWorker) {
 
     std::atomic<bool> ok = false;
     struct Exporter final : tk::TThread {
-        Exporter(tk::TStringGrid& g, std::string f, std::atomic<bool>& ok)
-            : grid(g), file(std::move(f)), result(ok) {
+        Exporter(tk::TWorkers& owner, tk::TStringGrid& g, std::string f, std::atomic<bool>& ok)
+            : tk::TThread(owner), grid(g), file(std::move(f)), result(ok) {
             Start();
         }
         void Execute() override { result = SaveAsExcelFile(grid, file); }
@@ -118,8 +118,9 @@ TEST(ExcelExport, AGridIsCopiedOnTheWindowThreadAndWrittenOnTheWorker) {
         std::string file;
         std::atomic<bool>& result;
     };
-    new Exporter(grid, dir.File("worker.xls"), ok);
-    ASSERT_TRUE(tk::WaitForWorkers(std::chrono::seconds(10)));
+    tk::TWorkers workers;
+    new Exporter(workers, grid, dir.File("worker.xls"), ok);
+    ASSERT_TRUE(workers.WaitForWorkers(std::chrono::seconds(10)));
     EXPECT_TRUE(ok);
     EXPECT_EQ(ReadBytes(dir.File("worker.xls")), ReadBytes(dir.File("expected.xls")));
     EXPECT_NE(ReadBytes(dir.File("worker.xls")).find("1.2345"), std::string::npos);

@@ -273,8 +273,9 @@ TEST_F(NewsDownloadTest, OverlappingWorkerRunsKeepTheCalendarFileWhole) {
         workers::MakeCalendarRequest(rtl::Now(), workers::CalendarBaseUrl());
     {
         testing_support::CurrentDir here(dir_.Path());
-        for (int i = 0; i < 6; ++i) new TTestThread_1(&grid_);
-        ASSERT_TRUE(tk::WaitForWorkers(std::chrono::seconds(60)));
+        tk::TWorkers workers;
+        for (int i = 0; i < 6; ++i) new TTestThread_1(workers, &grid_);
+        ASSERT_TRUE(workers.WaitForWorkers(std::chrono::seconds(60)));
     }
     workers::SetCalendarBaseUrl("");
     EXPECT_EQ(agent, "Ormund 5.x");

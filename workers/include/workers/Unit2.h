@@ -12,12 +12,12 @@ class TStringGrid;
 }
 
 // The news download worker: runs DownloadNews into the news grid once and deletes itself.
-// Created running: `new TTestThread_1(StringGrid4);` and the pointer is not used again. The
-// grid must outlive the run; the window waits for its workers (tk::WaitForWorkers) before it
-// is destroyed.
+// Created running: `new TTestThread_1(Workers(), StringGrid4);` and the pointer is not used
+// again. The grid must outlive the run: owner is the workers of the grid's window, which waits
+// for them before it is destroyed.
 class TTestThread_1 final : public tk::TThread {
 public:
-    explicit TTestThread_1(tk::TStringGrid* newsGrid);
+    TTestThread_1(tk::TWorkers& owner, tk::TStringGrid* newsGrid);
 
 protected:
     void Execute() override;
@@ -30,7 +30,7 @@ private:
 // before it. Created running on the window thread, like TTestThread_1.
 class TTestThread_2 final : public tk::TThread {
 public:
-    explicit TTestThread_2(const workers::TSaveRunSources& window);
+    TTestThread_2(tk::TWorkers& owner, const workers::TSaveRunSources& window);
 
 protected:
     void Execute() override;
@@ -45,8 +45,8 @@ private:
 class TTestThread_3 final : public tk::TThread {
 public:
     // quoteTime is the text of the quote's time, row its row in quoteGrid.
-    TTestThread_3(tk::TStringGrid* quoteGrid, tk::TStringGrid* newsGrid, int32_t row,
-                  std::string quoteTime);
+    TTestThread_3(tk::TWorkers& owner, tk::TStringGrid* quoteGrid, tk::TStringGrid* newsGrid,
+                  int32_t row, std::string quoteTime);
 
 protected:
     void Execute() override;

@@ -1,5 +1,8 @@
-// A top-level window with a caption, a client size, a position and key preview.
+// A top-level window with a caption, a client size, a position, key preview, and the workers
+// it started. Closing the window is final: it ends the program.
 #pragma once
+
+#include "toolkit/Workers.h"
 
 #include <QWidget>
 
@@ -24,13 +27,18 @@ public:
     void SetKeyPreview(bool on) { keyPreview_ = on; }
     std::function<void(char& key)> OnKeyPress;
 
-    // Runs when the user closes the window, before it is hidden.
-    std::function<void()> OnClose;
+    // The window's workers: counted, and waited for before anything they use goes.
+    TWorkers& Workers() { return workers_; }
+    // From now on the workers' hops fail fast and no message box waits for the user; then
+    // waits for the workers that can still end (not for one whose hop the window thread is
+    // running further down its stack). Closing the window does this.
+    void BeginClosing();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    TWorkers workers_;
     bool keyPreview_ = false;
 };
 

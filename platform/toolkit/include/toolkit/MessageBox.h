@@ -16,5 +16,8 @@ MessagePresenter SetMessagePresenter(MessagePresenter presenter);
 void ShowMessage(const std::string& text);
 // The toolkit's report of an error raised in a handler: its text, as a message.
 void ShowException(const std::exception& error);
+// Closes the message dialogs on screen as their button would. A closing window's worker may
+// be waiting for one that the window thread runs further down its stack.
+void CloseMessageBoxes();
 
 } // namespace tk

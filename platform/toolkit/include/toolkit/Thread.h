@@ -1,16 +1,14 @@
-// Worker threads: each runs its Execute once on a thread of its own and then deletes itself.
+// Worker threads: each runs its Execute once, on a pooled thread, and then deletes itself.
 // Window objects are touched only through Synchronize, which runs a function on the window
-// (Qt main) thread and waits for it.
-//
-// Closing: the window calls BeginClosing and then WaitForWorkers before it releases anything.
-// After BeginClosing every queued or new Synchronize throws ESynchronizeCancelled, which ends
-// the worker's run quietly, so a worker can never hold the window up while it closes.
+// (Qt main) thread and waits for it. A worker belongs to the TWorkers of its window, which
+// counts it and, once closing, makes its hops fail fast.
 #pragma once
 
 #include "rtl/Exceptions.h"
+#include "toolkit/Workers.h"
 
-#include <chrono>
 #include <functional>
+#include <memory>
 
 namespace tk {
 
@@ -27,13 +25,18 @@ public:
     virtual ~TThread();
 
     // Runs fn on the window thread and waits for it; an exception fn throws is raised here.
-    // Called on the window thread it runs fn at once. Needs a QCoreApplication.
+    // Called on the window thread it runs fn at once; on any other thread it must be called
+    // from a worker's run. Needs a QCoreApplication.
     static void Synchronize(const std::function<void()>& fn);
 
-protected:
-    TThread();
+    // Whether the owner of the calling worker is closing; false outside a worker. Long
+    // transfers ask it so that a closing window need not wait for their time-outs.
+    static bool Cancelled();
 
-    // Starts the thread; from then on the object belongs to the thread, which deletes it when
+protected:
+    explicit TThread(TWorkers& owner);
+
+    // Starts the run; from then on the object belongs to the run, which deletes it when
     // Execute returns. A class that is created running calls Start as the last step of its
     // constructor and is final, so that Execute never sees a half-built object.
     void Start();
@@ -44,18 +47,8 @@ protected:
 private:
     static void Run(TThread* self);
 
+    std::shared_ptr<TWorkers::State> owner_;
     bool started_ = false;
 };
-
-// Started workers whose run has not finished yet.
-int LiveWorkerCount();
-
-// Cancels the Synchronize requests that wait and makes later ones fail fast. Window thread.
-void BeginClosing();
-bool IsClosing();
-
-// Waits, on the window thread, until no worker is live, serving (or, once closing,
-// cancelling) the Synchronize requests meanwhile. False when the time-out passed first.
-bool WaitForWorkers(std::chrono::milliseconds timeout = std::chrono::milliseconds::max());
 
 } // namespace tk

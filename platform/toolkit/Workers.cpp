@@ -1,0 +1,115 @@
+#include "toolkit/Workers.h"
+
+#include "WorkersState.h"
+#include "toolkit/Thread.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+
+namespace tk {
+namespace {
+
+using State = TWorkers::State;
+
+// Runs (or, once closing, cancels) the queued hops. Window thread only; re-entrant, as a hop
+// may open a modal dialog whose event loop drains the queue again.
+void Drain(State& s) {
+    std::unique_lock lock(s.Lock);
+    while (!s.Queue.empty()) {
+        State::Request* r = s.Queue.front();
+        s.Queue.pop_front();
+        if (s.Closing) {
+            r->Cancelled = true;
+        } else {
+            ++s.Running;
+            lock.unlock();
+            std::exception_ptr error;
+            try {
+                (*r->Fn)();
+            } catch (...) {
+                error = std::current_exception();
+            }
+            lock.lock();
+            --s.Running;
+            r->Error = error;
+        }
+        r->Done = true;
+        s.Changed.notify_all();
+    }
+}
+
+} // namespace
+
+void Hop(const std::shared_ptr<State>& owner, const std::function<void()>& fn) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app) throw rtl::Exception("Synchronize needs the application object");
+    State& s = *owner;
+    State::Request request;
+    request.Fn = &fn;
+    {
+        std::lock_guard lock(s.Lock);
+        if (s.Closing) throw ESynchronizeCancelled();
+        s.Queue.push_back(&request);
+        s.Changed.notify_all(); // a window thread in WaitForWorkers serves it at once
+    }
+    QMetaObject::invokeMethod(
+        app,
+        [weak = std::weak_ptr<State>(owner)] {
+            if (auto s = weak.lock()) Drain(*s);
+        },
+        Qt::QueuedConnection);
+    std::unique_lock lock(s.Lock);
+    s.Changed.wait(lock, [&] { return request.Done; });
+    if (request.Cancelled) throw ESynchronizeCancelled();
+    if (request.Error) std::rethrow_exception(request.Error);
+}
+
+TWorkers::TWorkers() : state_(std::make_shared<State>()) {}
+
+TWorkers::~TWorkers() {
+    BeginClosing();
+    WaitForWorkers();
+}
+
+int TWorkers::LiveCount() const {
+    std::lock_guard lock(state_->Lock);
+    return state_->Live;
+}
+
+void TWorkers::BeginClosing() {
+    State& s = *state_;
+    std::lock_guard lock(s.Lock);
+    s.Closing = true;
+    for (State::Request* r : s.Queue) {
+        r->Cancelled = true;
+        r->Done = true;
+    }
+    s.Queue.clear();
+    s.Changed.notify_all();
+}
+
+bool TWorkers::Closing() const {
+    std::lock_guard lock(state_->Lock);
+    return state_->Closing;
+}
+
+bool TWorkers::WaitForWorkers(std::chrono::milliseconds timeout) {
+    using Clock = std::chrono::steady_clock;
+    // milliseconds::max() means no limit (converted to the clock's unit it would overflow).
+    const bool limited = timeout != std::chrono::milliseconds::max();
+    const auto deadline = limited ? Clock::now() + timeout : Clock::time_point::max();
+    State& s = *state_;
+    for (;;) {
+        Drain(s);
+        std::unique_lock lock(s.Lock);
+        auto settled = [&] { return s.Live <= s.Running || !s.Queue.empty(); };
+        if (s.Live <= s.Running) return true;
+        if (limited) {
+            if (!s.Changed.wait_until(lock, deadline, settled)) return false;
+        } else {
+            s.Changed.wait(lock, settled);
+        }
+    }
+}
+
+} // namespace tk
