@@ -5,6 +5,7 @@
 #include "OrderClient.h"
 #include "Quotes.h"
 #include "Session.h"
+#include "com/Apartment.h"
 #include "rtl/AnsiText.h"
 #include "rtl/NumberText.h"
 
@@ -15,6 +16,8 @@ com::HRESULT ComMgr::CreateInstance(const com::IID& iid, void** object) {
     *object = nullptr;
     com::HRESULT hr = HostProcess::Get().Enter("CoCreateInstance", "CoCreateInstance");
     if (com::FAILED(hr)) return hr;
+    // The manager calls its client back in the client's apartment: there must be one.
+    if (!com::TApartment::Current()) return com::CO_E_NOTINITIALIZED;
     com::ComPtr<hox::IHoxComMgr> manager(new ComMgr, false);
     return manager->QueryInterface(iid, object);
 }

@@ -13,6 +13,7 @@ namespace hostsim {
 
 std::shared_ptr<Session> Session::Create() {
     std::shared_ptr<Session> session(new Session);
+    session->apartment_ = com::TApartment::Current();
     session->seed_ = HostProcess::Get().Seed();
     HostProcess::Get().AddSession(session);
     session->feed_ = std::thread([s = session.get()] { s->Run(); });
@@ -96,9 +97,20 @@ FeedModel& Session::Model(const std::u16string& symbol) {
     return it->second;
 }
 
+template <class Record>
+void Session::AddDeliveries(std::vector<Delivery>& deliveries, FeedKind kind,
+                            const std::u16string* symbol, std::shared_ptr<const Record> record) {
+    std::weak_ptr<Session> weak = weak_from_this();
+    for (const auto& s : subscriptions_)
+        if (s.kind == kind && (!symbol || s.symbol == *symbol))
+            deliveries.push_back([weak, id = s.id, record] {
+                auto self = weak.lock();
+                return self && self->Deliver(id, *record);
+            });
+}
+
 std::vector<Session::Delivery> Session::Generate(FeedKind kind) {
     rtl::TDateTime now = HostProcess::Get().Now();
-    std::weak_ptr<Session> weak = weak_from_this();
     std::vector<Delivery> deliveries;
     std::lock_guard guard(lock_);
     std::vector<const std::u16string*> symbols;
@@ -110,23 +122,12 @@ std::vector<Session::Delivery> Session::Generate(FeedKind kind) {
     }
     for (const std::u16string* symbol : symbols) {
         FeedModel& model = Model(*symbol);
-        if (kind == FeedKind::Quote) {
-            auto quote = std::make_shared<const OwnedQuote>(model.NextQuote(now));
-            for (const auto& s : subscriptions_)
-                if (s.kind == kind && s.symbol == *symbol)
-                    deliveries.push_back([weak, id = s.id, quote] {
-                        auto self = weak.lock();
-                        return self && self->DeliverQuote(id, *quote);
-                    });
-        } else {
-            auto entry = std::make_shared<const OwnedLevel2>(model.NextLevel2(now));
-            for (const auto& s : subscriptions_)
-                if (s.kind == kind && s.symbol == *symbol)
-                    deliveries.push_back([weak, id = s.id, entry] {
-                        auto self = weak.lock();
-                        return self && self->DeliverLevel2(id, *entry);
-                    });
-        }
+        if (kind == FeedKind::Quote)
+            AddDeliveries(deliveries, kind, symbol,
+                          std::make_shared<const OwnedQuote>(model.NextQuote(now)));
+        else
+            AddDeliveries(deliveries, kind, symbol,
+                          std::make_shared<const OwnedLevel2>(model.NextLevel2(now)));
     }
     return deliveries;
 }
@@ -134,11 +135,13 @@ std::vector<Session::Delivery> Session::Generate(FeedKind kind) {
 void Session::Post(std::vector<Delivery> deliveries) {
     std::weak_ptr<Session> weak = weak_from_this();
     inFlight_ += int(deliveries.size());
-    for (auto& d : deliveries)
-        com::PostToApartment([weak, d = std::move(d)] {
+    for (auto& d : deliveries) {
+        const bool posted = apartment_.Post([weak, d = std::move(d)] {
             if (auto self = weak.lock()) --self->inFlight_;
             d();
         });
+        if (!posted) --inFlight_; // the client's apartment has gone
+    }
 }
 
 void Session::PostNext(FeedKind kind) {
@@ -153,35 +156,23 @@ int Session::DeliverNext(FeedKind kind, int count) {
 }
 
 void Session::PostQuote(const hox::QuoteRecord& record) {
-    auto quote = std::make_shared<const OwnedQuote>(OwnedQuote::CopyOf(record));
-    std::u16string_view symbol = com::BstrView(record.bstrSymbol);
-    std::weak_ptr<Session> weak = weak_from_this();
+    const std::u16string symbol(com::BstrView(record.bstrSymbol));
     std::vector<Delivery> deliveries;
     {
         std::lock_guard guard(lock_);
-        for (const auto& s : subscriptions_)
-            if (s.kind == FeedKind::Quote && (!record.bstrSymbol || s.symbol == symbol))
-                deliveries.push_back([weak, id = s.id, quote] {
-                    auto self = weak.lock();
-                    return self && self->DeliverQuote(id, *quote);
-                });
+        AddDeliveries(deliveries, FeedKind::Quote, record.bstrSymbol ? &symbol : nullptr,
+                      std::make_shared<const OwnedQuote>(OwnedQuote::CopyOf(record)));
     }
     Post(std::move(deliveries));
 }
 
 void Session::PostLevel2(const hox::Level2Record& record) {
-    auto entry = std::make_shared<const OwnedLevel2>(OwnedLevel2::CopyOf(record));
-    std::u16string_view symbol = com::BstrView(record.bstrSymbol);
-    std::weak_ptr<Session> weak = weak_from_this();
+    const std::u16string symbol(com::BstrView(record.bstrSymbol));
     std::vector<Delivery> deliveries;
     {
         std::lock_guard guard(lock_);
-        for (const auto& s : subscriptions_)
-            if (s.kind == FeedKind::Level2 && (!record.bstrSymbol || s.symbol == symbol))
-                deliveries.push_back([weak, id = s.id, entry] {
-                    auto self = weak.lock();
-                    return self && self->DeliverLevel2(id, *entry);
-                });
+        AddDeliveries(deliveries, FeedKind::Level2, record.bstrSymbol ? &symbol : nullptr,
+                      std::make_shared<const OwnedLevel2>(OwnedLevel2::CopyOf(record)));
     }
     Post(std::move(deliveries));
 }
@@ -212,7 +203,7 @@ com::ComPtr<hox::IHoxQuotesNotify> Session::Find(uint64_t subscription) const {
     return nullptr;
 }
 
-bool Session::DeliverQuote(uint64_t subscription, const OwnedQuote& quote) {
+bool Session::Deliver(uint64_t subscription, const OwnedQuote& quote) {
     auto notify = Find(subscription);
     if (!notify) return false;
     QuoteCall call(quote);
@@ -220,7 +211,7 @@ bool Session::DeliverQuote(uint64_t subscription, const OwnedQuote& quote) {
     return true;
 }
 
-bool Session::DeliverLevel2(uint64_t subscription, const OwnedLevel2& entry) {
+bool Session::Deliver(uint64_t subscription, const OwnedLevel2& entry) {
     auto notify = Find(subscription);
     if (!notify) return false;
     Level2Call call(entry);

@@ -3,12 +3,14 @@
 // quote objects and its connection points.
 //
 // Every call into the client runs on the client's window thread: deliveries are posted to the
-// apartment (or, for tests, run on the calling window thread) and look their subscription or
-// sink up again when they run, so nothing reaches a notify object or sink that has gone.
+// apartment of the thread that created the manager (or, for tests, run on the calling window
+// thread) and look their subscription or sink up again when they run, so nothing reaches a
+// notify object or sink that has gone.
 #pragma once
 
 #include "FeedModel.h"
 #include "HOXQUOTELib_TLB.h"
+#include "com/Apartment.h"
 #include "com/ComPtr.h"
 #include "host/HostControl.h"
 
@@ -28,7 +30,8 @@ enum HealthState : int32_t { StateConnecting = 1, StateConnected = 2, StateLogge
 
 class Session : public std::enable_shared_from_this<Session> {
 public:
-    // A new session with its feed thread running, known to HostControl.
+    // A new session with its feed thread running, known to HostControl; it calls the client
+    // in the calling thread's apartment.
     static std::shared_ptr<Session> Create();
     ~Session();
     Session(const Session&) = delete;
@@ -74,15 +77,22 @@ private:
     Session() = default;
     void Run();
     std::vector<Delivery> Generate(FeedKind kind);
+    // Adds a delivery of the record for each subscription of its kind whose symbol it carries;
+    // without a symbol (a test's injected record) it goes to every subscription of the kind.
+    // Under lock_.
+    template <class Record>
+    void AddDeliveries(std::vector<Delivery>& deliveries, FeedKind kind,
+                       const std::u16string* symbol, std::shared_ptr<const Record> record);
     void Post(std::vector<Delivery> deliveries);
     void PostEvent(com::DISPID id, std::vector<int32_t> ints, com::ComPtr<com::IUnknown> object);
     com::ComPtr<hox::IHoxQuotesNotify> Find(uint64_t subscription) const;
-    bool DeliverQuote(uint64_t subscription, const OwnedQuote& quote);
-    bool DeliverLevel2(uint64_t subscription, const OwnedLevel2& entry);
+    bool Deliver(uint64_t subscription, const OwnedQuote& quote);
+    bool Deliver(uint64_t subscription, const OwnedLevel2& entry);
     bool DeliverEvent(com::DWORD cookie, com::DISPID id, const std::vector<int32_t>& ints,
                       com::IUnknown* object);
     FeedModel& Model(const std::u16string& symbol);
 
+    com::TApartment::TRef apartment_;
     mutable std::mutex lock_;
     std::condition_variable wake_;
     bool stopping_ = false;

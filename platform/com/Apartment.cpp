@@ -1,49 +1,48 @@
 #include "com/Apartment.h"
 
-#include <deque>
+#include "rtl/Exceptions.h"
+
 #include <mutex>
 
 namespace com {
 
+struct TApartment::Core {
+    std::mutex Lock; // held while posting, so that leaving waits for a post under way
+    ApartmentPoster Poster;
+    bool Left = false;
+};
+
 namespace {
 
-std::mutex lock;
-ApartmentPoster poster;
-std::deque<ApartmentCall> pending;
+thread_local std::weak_ptr<void> currentCore;
 
 } // namespace
 
-void SetApartmentPoster(ApartmentPoster p) {
-    std::lock_guard guard(lock);
-    poster = std::move(p);
+TApartment::TApartment(ApartmentPoster poster) : core_(std::make_shared<Core>()) {
+    if (!currentCore.expired()) throw rtl::Exception("The thread is in an apartment already");
+    core_->Poster = std::move(poster);
+    currentCore = core_;
 }
 
-void PostToApartment(ApartmentCall call) {
-    ApartmentPoster p;
-    {
-        std::lock_guard guard(lock);
-        if (!poster) {
-            pending.push_back(std::move(call));
-            return;
-        }
-        p = poster;
-    }
-    p(std::move(call));
+TApartment::~TApartment() {
+    currentCore.reset();
+    std::lock_guard guard(core_->Lock);
+    core_->Left = true;
 }
 
-int RunPendingApartmentCalls() {
-    int ran = 0;
-    for (;;) {
-        ApartmentCall call;
-        {
-            std::lock_guard guard(lock);
-            if (pending.empty()) return ran;
-            call = std::move(pending.front());
-            pending.pop_front();
-        }
-        call();
-        ++ran;
-    }
+bool TApartment::TRef::Post(ApartmentCall call) const {
+    std::shared_ptr<Core> core = core_.lock();
+    if (!core) return false;
+    std::lock_guard guard(core->Lock);
+    if (core->Left) return false;
+    core->Poster(std::move(call));
+    return true;
+}
+
+TApartment::TRef TApartment::Current() {
+    TRef ref;
+    ref.core_ = std::static_pointer_cast<Core>(currentCore.lock());
+    return ref;
 }
 
 } // namespace com

@@ -40,6 +40,8 @@ std::string SysErrorMessage(HRESULT hr) {
         return "Class does not support aggregation (or class object is remote)";
     case REGDB_E_CLASSNOTREG:
         return "Class not registered";
+    case CO_E_NOTINITIALIZED:
+        return "CoInitialize has not been called";
     case CONNECT_E_NOCONNECTION:
         return "No connection for this cookie";
     case CONNECT_E_ADVISELIMIT:
@@ -56,14 +58,6 @@ std::string SysErrorMessage(HRESULT hr) {
 
 void OleCheck(HRESULT hr) {
     if (FAILED(hr)) throw rtl::EOleSysError(SysErrorMessage(hr), hr);
-}
-
-std::string GuidToString(const GUID& g) {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", g.Data1,
-                  g.Data2, g.Data3, g.Data4[0], g.Data4[1], g.Data4[2], g.Data4[3], g.Data4[4],
-                  g.Data4[5], g.Data4[6], g.Data4[7]);
-    return buf;
 }
 
 } // namespace com

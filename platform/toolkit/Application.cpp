@@ -1,10 +1,12 @@
 #include "toolkit/Application.h"
 
 #include "Text.h"
+#include "toolkit/Controls.h"
 #include "toolkit/Form.h"
 #include "toolkit/MessageBox.h"
 
 #include "com/Apartment.h"
+#include "rtl/Exceptions.h"
 
 #include <QApplication>
 #include <QFont>
@@ -13,18 +15,22 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 
 namespace tk {
 
+TApplication* TApplication::instance_ = nullptr;
+
 TApplication::TApplication(int& argc, char** argv) {
+    if (instance_) throw rtl::Exception("There is an application object already");
     if (!QApplication::instance()) owned_ = std::make_unique<QApplication>(argc, argv);
     // The window's layout is measured for an 8 pt Arial-metric font; Liberation Sans has
     // Arial's metrics.
     QApplication::setFont(QFont("Liberation Sans", 8));
     qApp->installEventFilter(this);
     QObject* target = qApp;
-    com::SetApartmentPoster([target](com::ApartmentCall call) {
+    apartment_ = std::make_unique<com::TApartment>([target](com::ApartmentCall call) {
         QMetaObject::invokeMethod(
             target,
             [call = std::move(call)] {
@@ -36,11 +42,32 @@ TApplication::TApplication(int& argc, char** argv) {
             },
             Qt::QueuedConnection);
     });
+    textTimer_.setSingleShot(true);
+    textTimer_.setInterval(0);
+    connect(&textTimer_, &QTimer::timeout, this, [this] { ShowTexts(); });
+    instance_ = this;
 }
 
 TApplication::~TApplication() {
-    com::SetApartmentPoster(nullptr);
+    ShowTexts();
+    instance_ = nullptr;
+    apartment_.reset();
     if (qApp) qApp->removeEventFilter(this);
+}
+
+void TApplication::ShowTextLater(TEdit* edit) {
+    pendingTexts_.push_back(edit);
+    if (!textTimer_.isActive()) textTimer_.start();
+}
+
+void TApplication::ForgetText(TEdit* edit) {
+    std::erase(pendingTexts_, edit);
+}
+
+void TApplication::ShowTexts() {
+    std::vector<TEdit*> edits;
+    edits.swap(pendingTexts_);
+    for (TEdit* edit : edits) edit->ShowText();
 }
 
 int TApplication::Run() {

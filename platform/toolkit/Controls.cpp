@@ -1,11 +1,8 @@
 #include "toolkit/Controls.h"
 
 #include "Text.h"
+#include "toolkit/Application.h"
 #include "toolkit/MessageBox.h"
-
-#include <QCoreApplication>
-
-#include <vector>
 
 namespace tk {
 
@@ -13,63 +10,37 @@ QColor ToQColor(gfx::TColor color) {
     return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
 }
 
-namespace {
-
-// The edits whose text waits to be shown, and the zero-interval timer that shows them: timers
-// run after the events already posted, so a burst of host calls is shown once.
-std::vector<TEdit*>& PendingEdits() {
-    static std::vector<TEdit*> edits;
-    return edits;
-}
-
-QTimer& PendingTimer() {
-    static QTimer* timer = [] {
-        auto* t = new QTimer(QCoreApplication::instance());
-        t->setSingleShot(true);
-        t->setInterval(0);
-        QObject::connect(t, &QTimer::timeout, [] { TEdit::FlushPendingTexts(); });
-        return t;
-    }();
-    return *timer;
-}
-
-} // namespace
-
 TEdit::TEdit(QWidget* parent) : QLineEdit(parent) {
     // What the user types (or a paste, an undo) becomes the edit's text.
     connect(this, &QLineEdit::textChanged, this, [this](const QString& q) {
         if (!showing_) {
             text_ = QStringToAnsi(q);
-            if (pending_) std::erase(PendingEdits(), this);
+            if (pending_) TApplication::Instance()->ForgetText(this);
             pending_ = false;
         }
     });
 }
 
 TEdit::~TEdit() {
-    if (pending_) std::erase(PendingEdits(), this);
+    if (pending_) TApplication::Instance()->ForgetText(this);
 }
 
 void TEdit::SetText(std::string_view text) {
     if (text == text_) return;
     text_.assign(text);
     if (pending_) return;
+    TApplication* app = TApplication::Instance();
+    if (!app) return ShowText();
     pending_ = true;
-    PendingEdits().push_back(this);
-    if (!PendingTimer().isActive()) PendingTimer().start();
+    app->ShowTextLater(this);
 }
 
-void TEdit::Show() {
+void TEdit::ShowText() {
+    if (pending_) TApplication::Instance()->ForgetText(this);
     pending_ = false;
     showing_ = true;
     setText(AnsiToQString(text_));
     showing_ = false;
-}
-
-void TEdit::FlushPendingTexts() {
-    std::vector<TEdit*> edits;
-    edits.swap(PendingEdits());
-    for (TEdit* edit : edits) edit->Show();
 }
 
 TButton::TButton(std::string_view caption, QWidget* parent)

@@ -1,7 +1,6 @@
 #include "AppTestEnv.h"
 
 #include "FeedCounters.h"
-#include "com/Apartment.h"
 #include "toolkit/Application.h"
 #include "workers/CalendarService.h"
 

@@ -1,7 +1,6 @@
 #include "AppTestEnv.h"
 
 #include "FeedCounters.h"
-#include "com/Apartment.h"
 #include "com/OleCheck.h"
 #include "rtl/Exceptions.h"
 
@@ -153,7 +152,6 @@ TEST_F(WindowTest, HealthEventsShowTheStateUntilStop) {
     auto form = CreatedForm();
     HostControl::FireHealth(0, 3);
     HostControl::FireHealth(1, 9); // another selector changes nothing
-    com::RunPendingApartmentCalls();
     QApplication::processEvents();
     EXPECT_EQ(form->Label4->Caption(), "State: 3");
     HostControl::FireHealth(0, -1); // the state is unsigned

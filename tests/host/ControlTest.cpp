@@ -73,7 +73,7 @@ TEST_F(HostTest, InjectedRecordsArriveAsGivenToTheirSymbolsSubscribers) {
     q.lAskSize = 200;
     q.tick = 0x80000001u;
     HostControl::InjectQuote(q);
-    EXPECT_EQ(com::RunPendingApartmentCalls(), 1);
+    EXPECT_EQ(apartment.RunPosted(), 1);
     ASSERT_EQ(euro.quotes.size(), 1u);
     EXPECT_TRUE(pound.quotes.empty());
     const auto& got = euro.quotes[0].values;
@@ -85,7 +85,7 @@ TEST_F(HostTest, InjectedRecordsArriveAsGivenToTheirSymbolsSubscribers) {
 
     // A record without a symbol reaches every subscriber of its kind.
     HostControl::InjectQuote(hox::QuoteRecord{});
-    com::RunPendingApartmentCalls();
+    apartment.RunPosted();
     EXPECT_EQ(euro.quotes.size(), 2u);
     EXPECT_EQ(pound.quotes.size(), 1u);
 
@@ -97,7 +97,7 @@ TEST_F(HostTest, InjectedRecordsArriveAsGivenToTheirSymbolsSubscribers) {
     e.side = 2;
     e.bClosed = 1;
     HostControl::InjectLevel2(e);
-    com::RunPendingApartmentCalls();
+    apartment.RunPosted();
     ASSERT_EQ(book.level2.size(), 1u);
     EXPECT_EQ(book.level2[0].mmid, u"GSCO");
     EXPECT_EQ(book.level2[0].values.side, 2u);
@@ -114,7 +114,7 @@ TEST_F(HostEventsTest, LogonReportsHealthConnectionAndInfoOnTheWindowThread) {
     EXPECT_NE(cookie, 0u);
     Logon(u"u", u"p", 5);
     EXPECT_TRUE(sink.events.empty());
-    com::RunPendingApartmentCalls();
+    apartment.RunPosted();
     ASSERT_EQ(sink.events.size(), 4u);
     EXPECT_EQ(sink.events[0].id, hox::DISPID_HealthUpdate);
     EXPECT_EQ(sink.events[0].ints, (std::vector<int32_t>{0, 1}));
@@ -126,7 +126,7 @@ TEST_F(HostEventsTest, LogonReportsHealthConnectionAndInfoOnTheWindowThread) {
     ASSERT_EQ(point->Unadvise(cookie), com::S_OK);
     EXPECT_EQ(sink.refs, 0);
     HostControl::FireHealth(0, 3);
-    com::RunPendingApartmentCalls();
+    apartment.RunPosted();
     EXPECT_EQ(sink.events.size(), 4u);
     EXPECT_EQ(point->Unadvise(cookie), com::CONNECT_E_NOCONNECTION);
 
@@ -134,7 +134,7 @@ TEST_F(HostEventsTest, LogonReportsHealthConnectionAndInfoOnTheWindowThread) {
     ASSERT_EQ(point->Advise(&sink, &cookie), com::S_OK);
     HostControl::FireHealth(1, 9);
     point->Unadvise(cookie);
-    com::RunPendingApartmentCalls();
+    apartment.RunPosted();
     EXPECT_EQ(sink.events.size(), 4u);
 }
 

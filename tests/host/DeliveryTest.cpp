@@ -1,6 +1,7 @@
 // Subscriptions, delivery on the client's thread, and what happens when the client goes away.
 #include "HostTestSupport.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -59,8 +60,16 @@ TEST_F(HostTest, PostedRecordsRunOnTheClientThread) {
     auto quotes = Subscribed(notify, u"EUR/USD", 2);
     HostControl::InjectNext(FeedKind::Quote);
     EXPECT_TRUE(notify.quotes.empty()); // waits for the window thread
-    EXPECT_EQ(com::RunPendingApartmentCalls(), 1);
+    EXPECT_EQ(apartment.RunPosted(), 1);
     EXPECT_EQ(notify.quotes.size(), 1u);
+    // A thread outside any apartment could not be called back, so it gets no manager.
+    std::thread([] {
+        com::ComPtr<hox::IHoxComMgr> m;
+        EXPECT_EQ(com::CoCreateInstance(hox::CLSID_HoxComMgr, nullptr, com::CLSCTX_SERVER,
+                                        hox::IID_IHoxComMgr, m.PutVoid()),
+                  com::CO_E_NOTINITIALIZED);
+        EXPECT_FALSE(m);
+    }).join();
 }
 
 // Records already posted never arrive once the subscription ended, however it ended; the host
@@ -78,7 +87,7 @@ TEST_F(HostTest, PostedRecordsAreDroppedWhenTheSubscriptionEnds) {
         if (end == Unsubscribe) quotes->Unsubscribe(&notify);
         if (end == ReleaseQuotes) quotes.Reset();
         if (end == ReleaseManager) manager.Reset();
-        com::RunPendingApartmentCalls();
+        apartment.RunPosted();
         EXPECT_TRUE(notify.quotes.empty());
         EXPECT_TRUE(notify.level2.empty());
         EXPECT_EQ(notify.refs, 0);
@@ -104,7 +113,7 @@ TEST_F(HostEventsTest, RunningFeedPostsAtItsRateAndStopsCleanlyOnRelease) {
     while ((quoteSide.quotes.size() < 10 || bookSide.level2.size() < 10 || sink.events.empty()) &&
            std::chrono::steady_clock::now() < until) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        com::RunPendingApartmentCalls();
+        apartment.RunPosted();
     }
     EXPECT_GE(quoteSide.quotes.size(), 10u);
     EXPECT_GE(bookSide.level2.size(), 10u);
@@ -112,38 +121,45 @@ TEST_F(HostEventsTest, RunningFeedPostsAtItsRateAndStopsCleanlyOnRelease) {
     EXPECT_EQ(sink.events[0].id, hox::DISPID_HealthUpdate);
     EXPECT_EQ(sink.events[0].ints, (std::vector<int32_t>{0, 2}));
 
-    // The manager's last reference ends the feed thread; records already posted find their
+    // The manager's last reference ends the feed thread and lets go of the sink, though the
+    // quote objects keep the rest of the host alive; records already posted find their
     // subscriptions gone. The client's objects may then be destroyed safely.
-    point->Unadvise(cookie);
     point.Reset();
     container.Reset();
     manager.Reset();
+    EXPECT_EQ(sink.refs, 0);
     size_t quotesSeen = quoteSide.quotes.size(), entriesSeen = bookSide.level2.size();
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    com::RunPendingApartmentCalls();
+    size_t eventsSeen = sink.events.size();
+    apartment.RunPosted();
     EXPECT_EQ(quoteSide.quotes.size(), quotesSeen);
     EXPECT_EQ(bookSide.level2.size(), entriesSeen);
+    EXPECT_EQ(sink.events.size(), eventsSeen);
     a.Reset();
     b.Reset();
     EXPECT_EQ(quoteSide.refs, 0);
     EXPECT_EQ(bookSide.refs, 0);
-    EXPECT_EQ(sink.refs, 0);
 }
 
 TEST_F(HostTest, FeedPausesWhileTheWindowThreadFallsBehind) {
+    using Clock = std::chrono::steady_clock;
     RecordingNotify quoteSide, bookSide;
     auto a = Subscribed(quoteSide, u"EUR/USD", 2), b = Subscribed(bookSide, u"EUR/USD", 1);
     HostControl::SetRate(10000);
-    std::this_thread::sleep_for(std::chrono::milliseconds(600));
-    HostControl::SetRate(0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    int waiting = com::RunPendingApartmentCalls();
-    EXPECT_GT(waiting, 0);
-    EXPECT_LE(waiting, 1001); // one round of two past the limit at most
+    // Unserved, the records pile up to the limit, one round of two past it at most, and no
+    // further while the feed goes on at ten thousand rounds a second.
+    auto deadline = Clock::now() + std::chrono::seconds(20);
+    while (apartment.Waiting() < 1000 && Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_GE(apartment.Waiting(), 1000u);
+    size_t most = 0;
+    for (auto until = Clock::now() + std::chrono::milliseconds(200); Clock::now() < until;)
+        most = std::max(most, apartment.Waiting());
+    EXPECT_LE(most, 1001u);
     // Once the window caught up, the feed goes on.
-    HostControl::SetRate(10000);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    apartment.RunPosted();
+    deadline = Clock::now() + std::chrono::seconds(20);
+    while (apartment.Waiting() == 0 && Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     HostControl::SetRate(0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    EXPECT_GT(com::RunPendingApartmentCalls(), 0);
+    EXPECT_GT(apartment.RunPosted(), 0);
 }

@@ -31,14 +31,14 @@ void HostTest::SetUp() {
     options.HealthIntervalMs = 0;
     options.Clock = [] { return Clock; };
     hostsim::RegisterSimulatedHost(options);
-    com::RunPendingApartmentCalls();
+    apartment.RunPosted();
     manager = CreateManager();
     hostsim::HostControl::ClearCallLog();
 }
 
 void HostTest::TearDown() {
     manager.Reset();
-    com::RunPendingApartmentCalls();
+    apartment.RunPosted();
     hostsim::RevokeSimulatedHost();
 }
 

@@ -7,6 +7,8 @@
 #include "host/HostControl.h"
 #include "host/SimulatedHost.h"
 
+#include "../fixtures/QueuedApartment.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -113,6 +115,7 @@ protected:
                             int32_t client = 1);
     com::VARIANT_BOOL LoggedOn();
 
+    testing_support::QueuedApartment apartment; // first: the manager calls back into it
     com::ComPtr<hox::IHoxComMgr> manager;
 };
 

@@ -6,6 +6,8 @@
 #include "host/SimulatedHost.h"
 #include "rtl/Exceptions.h"
 
+#include "../fixtures/QueuedApartment.h"
+
 #include <gtest/gtest.h>
 
 using hostsim::HostControl;
@@ -30,7 +32,7 @@ protected:
     void TearDown() override {
         sink.Disconnect();
         manager.Reset();
-        com::RunPendingApartmentCalls();
+        apartment.RunPosted();
         hostsim::RevokeSimulatedHost();
     }
 
@@ -43,6 +45,7 @@ protected:
         return "connected";
     }
 
+    testing_support::QueuedApartment apartment;
     com::ComPtr<hox::IHoxComMgr> manager;
     THOXCOMLibIHoxComMgrEvents sink;
     std::vector<std::pair<int32_t, int32_t>> health;
@@ -58,7 +61,7 @@ TEST_F(SinkConnect, ConnectedSinkReceivesTheHostsEventsUntilDisconnected) {
     EXPECT_EQ(HostControl::CallLog(), (std::vector<std::string>{"FindConnectionPoint", "Advise"}));
 
     HostControl::FireHealth(0, 3);
-    com::RunPendingApartmentCalls();
+    apartment.RunPosted();
     EXPECT_EQ(health, (std::vector<std::pair<int32_t, int32_t>>{{0, 3}}));
 
     sink.Disconnect();
@@ -69,7 +72,7 @@ TEST_F(SinkConnect, ConnectedSinkReceivesTheHostsEventsUntilDisconnected) {
     EXPECT_EQ(HostControl::CallLog().size(), 3u);
 
     HostControl::FireHealth(0, 2);
-    com::RunPendingApartmentCalls();
+    apartment.RunPosted();
     EXPECT_EQ(health.size(), 1u);
 }
 
@@ -86,7 +89,7 @@ TEST_F(SinkConnect, ConnectingAgainOrDestroyingTheSinkDisconnectsFirst) {
               (std::vector<std::string>{"FindConnectionPoint", "Advise", "Unadvise",
                                         "FindConnectionPoint", "Advise"}));
     HostControl::FireHealth(0, 1);
-    com::RunPendingApartmentCalls();
+    apartment.RunPosted();
     EXPECT_EQ(health.size(), 1u); // one registration, one call
 }
 
@@ -149,7 +152,7 @@ TEST_F(SinkConnect, ARefusedUnadviseIsReportedAndTheHostsSinkOutlivesItsOwner) {
     THOXCOMLibEventsBaseSink::Free(owned);
     EXPECT_FALSE(gone);
     HostControl::FireHealth(0, 3);
-    EXPECT_EQ(com::RunPendingApartmentCalls(), 1);
+    EXPECT_EQ(apartment.RunPosted(), 1);
     EXPECT_EQ(calls, 0); // its owner is gone, so are the handlers' objects
     manager.Reset();     // the host's last reference
     EXPECT_TRUE(gone);

@@ -11,6 +11,5 @@ namespace com {
 std::string SysErrorMessage(HRESULT hr);
 // Raises rtl::EOleSysError with the code's text when hr is a failure.
 void OleCheck(HRESULT hr);
-std::string GuidToString(const GUID& g);
 
 } // namespace com

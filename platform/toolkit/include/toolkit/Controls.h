@@ -21,20 +21,19 @@ namespace tk {
 QColor ToQColor(gfx::TColor color);
 
 // An edit whose 8-bit text is held here. SetText is cheap: the widget shows the new text
-// when the event loop next runs, once for however many changes came before, so a burst of
-// quotes lays out each edit's text once instead of once per quote.
+// when the event loop next runs (through the application object; without one at once), once
+// for however many changes came before, so a burst of quotes lays out each edit's text once
+// instead of once per quote.
 class TEdit : public QLineEdit {
 public:
     explicit TEdit(QWidget* parent = nullptr);
     ~TEdit() override;
     const std::string& Text() const { return text_; }
     void SetText(std::string_view text);
-    // Shows the pending texts of every edit now.
-    static void FlushPendingTexts();
+    // Shows the text held now.
+    void ShowText();
 
 private:
-    void Show();
-
     std::string text_;
     bool pending_ = false;
     bool showing_ = false;
