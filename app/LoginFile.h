@@ -10,8 +10,9 @@ struct TLoginValues {
 };
 
 // Reads the first three lines; a missing line is empty. Lines may end in CR LF, LF or CR.
-// A line is cut at kMaxLoginLine characters (an edit cannot hold more). Returns false when the
-// file does not exist; raises rtl::EInOutError when it exists but cannot be read.
+// A line is cut at kMaxLoginLine characters (an edit cannot hold more), and only the head of a
+// large file is read. Returns false when the file does not exist; raises rtl::EInOutError when
+// it exists but cannot be read, or is not a regular file (a folder, a FIFO, a device).
 bool ReadLoginFile(const std::string& path, TLoginValues& values);
 
 // Creates or overwrites the file, readable and writable by its owner only (it holds a

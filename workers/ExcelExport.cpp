@@ -1,7 +1,7 @@
 #include "ExcelExport.h"
 
 #include "CellSnapshot.h"
-#include "TextFile.h"
+#include "workers/TextFile.h"
 
 #include "rtl/Exceptions.h"
 #include "toolkit/StringGrid.h"

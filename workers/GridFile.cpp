@@ -1,6 +1,6 @@
 #include "GridFile.h"
 
-#include "TextFile.h"
+#include "workers/TextFile.h"
 
 #include "rtl/Exceptions.h"
 #include "rtl/NumberText.h"

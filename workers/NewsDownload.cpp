@@ -1,8 +1,8 @@
 #include "NewsDownload.h"
 
 #include "Split.h"
-#include "TextFile.h"
 #include "workers/CalendarService.h"
+#include "workers/TextFile.h"
 
 #include "inet/WinInet.h"
 #include "rtl/Exceptions.h"

@@ -17,14 +17,35 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace tk {
+
+namespace {
+
+// The folder part with its trailing '/'; a name without a folder gives "" (the current one).
+std::string FolderOf(std::string path) {
+    path.erase(path.rfind('/') + 1);
+    return path;
+}
+
+} // namespace
 
 TApplication* TApplication::instance_ = nullptr;
 
 TApplication::TApplication(int& argc, char** argv) {
     if (instance_) throw rtl::Exception("There is an application object already");
-    if (!QApplication::instance()) owned_ = std::make_unique<QApplication>(argc, argv);
+    if (!QApplication::instance()) {
+        // A display that cannot be opened ends Qt's start in a fatal message and an abort;
+        // say instead what is missing and how to run the program.
+        startHandler_ = qInstallMessageHandler(&TApplication::StartMessage);
+        owned_ = std::make_unique<QApplication>(argc, argv);
+        qInstallMessageHandler(startHandler_);
+    }
     // The window's layout is measured for an 8 pt Arial-metric font; Liberation Sans has
     // Arial's metrics.
     QApplication::setFont(QFont("Liberation Sans", 8));
@@ -45,6 +66,7 @@ TApplication::TApplication(int& argc, char** argv) {
     textTimer_.setSingleShot(true);
     textTimer_.setInterval(0);
     connect(&textTimer_, &QTimer::timeout, this, [this] { ShowTexts(); });
+    exeDir_ = FolderOf(ExeName());
     instance_ = this;
 }
 
@@ -81,10 +103,62 @@ std::string TApplication::ExeName() {
     return std::string(buf, size_t(n));
 }
 
+QtMessageHandler TApplication::startHandler_ = nullptr;
+
+void TApplication::StartMessage(QtMsgType type, const QMessageLogContext& context,
+                                const QString& message) {
+    if (type == QtFatalMsg) {
+        std::fprintf(stderr, "cannot start: %s\n%s", message.toLocal8Bit().constData(),
+                     RunWithoutDisplay().c_str());
+        std::_Exit(2);
+    }
+    if (startHandler_) startHandler_(type, context, message);
+}
+
 std::string TApplication::ExeDir() {
-    std::string exe = ExeName();
-    size_t slash = exe.rfind('/');
-    return slash == std::string::npos ? std::string("./") : exe.substr(0, slash + 1);
+    return instance_ ? instance_->exeDir_ : FolderOf(ExeName());
+}
+
+void TApplication::SetExeDir(std::string folder) {
+    if (!folder.empty() && folder.back() != '/') folder += '/';
+    exeDir_ = std::move(folder);
+}
+
+std::string TApplication::MissingDisplay(int argc, char** argv) {
+    std::string platform;
+    if (const char* chosen = std::getenv("QT_QPA_PLATFORM")) platform = chosen;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "-platform") == 0) platform = argv[i + 1];
+    const bool windowed =
+        platform.empty() || platform.rfind("xcb", 0) == 0 || platform.rfind("wayland", 0) == 0;
+    auto named = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value;
+    };
+    if (!windowed || named("DISPLAY") || named("WAYLAND_DISPLAY")) return {};
+    return "no display: neither DISPLAY nor WAYLAND_DISPLAY is set.\n" + RunWithoutDisplay();
+}
+
+std::string TApplication::RunWithoutDisplay() {
+    std::string name = ExeName();
+    name = name.substr(name.rfind('/') + 1);
+    return "Run it in a virtual X server: xvfb-run -a " + (name.empty() ? "PROGRAM" : name) + "\n";
+}
+
+TRuntimeDir::TRuntimeDir() {
+    const char* named = std::getenv("XDG_RUNTIME_DIR");
+    if (named && *named) return;
+    char folder[] = "/tmp/runtime-XXXXXX"; // mkdtemp makes it with mode 0700
+    if (!mkdtemp(folder)) return;
+    made_ = folder;
+    setenv("XDG_RUNTIME_DIR", folder, 1);
+}
+
+TRuntimeDir::~TRuntimeDir() {
+    if (made_.empty()) return;
+    std::error_code ignored;
+    std::filesystem::remove_all(made_, ignored);
+    unsetenv("XDG_RUNTIME_DIR");
 }
 
 bool TApplication::eventFilter(QObject* watched, QEvent* event) {

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -74,6 +75,10 @@ void WindowTest::SetUp() {
     char tmpl[] = "/tmp/hoxdesk-test-XXXXXX";
     workDir = mkdtemp(tmpl);
     ASSERT_EQ(chdir(workDir.c_str()), 0);
+    // The program's folder is the test's own too: tests run as parallel processes.
+    programDir = workDir + "/program/";
+    ASSERT_EQ(mkdir(programDir.c_str(), 0700), 0);
+    tk::TApplication::Instance()->SetExeDir(programDir);
 }
 
 void WindowTest::TearDown() {

@@ -49,6 +49,7 @@ protected:
     bool LogHas(const std::string& call) const;
 
     std::vector<std::string> messages;
-    std::string workDir;
+    std::string workDir;    // the current folder while the test runs
+    std::string programDir; // the program's folder, inside workDir
     std::string savedDir;
 };

@@ -9,6 +9,7 @@
 #include <QApplication>
 
 #include <fstream>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -206,17 +207,8 @@ TEST_F(WindowTest, AFailedHostCallEndsStartUpAtItsStep) {
     }
 }
 
-// The only test that touches the file beside the test program: ctest runs the tests of this
-// suite as parallel processes.
 TEST_F(WindowTest, LoginFileIsReadBesideTheProgramNotInTheCurrentFolder) {
-    std::string beside = tk::TApplication::ExeDir() + "Login.txt";
-    struct Restore {
-        std::string path;
-        ~Restore() {
-            unlink(path.c_str());
-            rmdir(path.c_str());
-        }
-    } restore{beside};
+    const std::string beside = programDir + "Login.txt";
     {
         std::ofstream(beside, std::ios::binary) << "trader\r\nsecret\r\n1234\r\n";
         std::ofstream("Login.txt", std::ios::binary) << "wrong\r\nwrong\r\n9\r\n"; // current folder
@@ -261,19 +253,43 @@ TEST_F(WindowTest, LoginFileIsReadBesideTheProgramNotInTheCurrentFolder) {
         EXPECT_EQ(form->Edit34->Text(), std::string(kMaxLoginLine, 'u'));
         EXPECT_EQ(form->Edit36->Text(), "7");
     }
-    // A Login.txt that cannot be read (here a folder of that name) ends start-up at step 1.
-    unlink(beside.c_str());
-    ASSERT_EQ(mkdir(beside.c_str(), 0700), 0);
+    // Only the head of a huge file is read: a first line without an end, larger than that
+    // head, leaves the other lines unread (the whole file would give "7").
+    std::ofstream(beside, std::ios::binary | std::ios::trunc)
+        << std::string(3 << 20, 'u') << "\r\np\r\n7\r\n";
     {
+        auto form = CreatedForm();
+        EXPECT_EQ(form->Edit34->Text(), std::string(kMaxLoginLine, 'u'));
+        EXPECT_EQ(form->Edit36->Text(), "");
+    }
+    // A Login.txt that is not a regular file ends start-up before the host is reached, with the
+    // true cause; a FIFO without a writer does not hold it up.
+    struct Unreadable {
+        const char* what;
+        std::function<int(const std::string&)> make;
+        const char* cause;
+    };
+    const Unreadable unreadable[] = {
+        {"folder", [](const std::string& p) { return mkdir(p.c_str(), 0700); }, "Is a directory"},
+        {"FIFO", [](const std::string& p) { return mkfifo(p.c_str(), 0600); },
+         "not a regular file"},
+        {"device", [](const std::string& p) { return symlink("/dev/zero", p.c_str()); },
+         "not a regular file"},
+    };
+    for (const Unreadable& u : unreadable) {
+        SCOPED_TRACE(u.what);
+        unlink(beside.c_str());
+        rmdir(beside.c_str());
+        ASSERT_EQ(u.make(beside), 0);
         messages.clear();
         HostControl::ClearCallLog();
         TForm1 form;
         EXPECT_FALSE(form.Create());
         ASSERT_EQ(messages.size(), 1u);
-        EXPECT_NE(messages[0].find("Login.txt"), std::string::npos);
+        EXPECT_NE(messages[0].find(beside), std::string::npos) << messages[0];
+        EXPECT_NE(messages[0].find(u.cause), std::string::npos) << messages[0];
         EXPECT_TRUE(HostControl::CallLog().empty());
     }
-    rmdir(beside.c_str());
 }
 
 TEST_F(WindowTest, StartUpFillsTheNewsGridFromTheCalendarService) {

@@ -1,8 +1,8 @@
 // The local calendar service's week goes through the download's parsing as a real one would.
 #include "NewsDownload.h"
 #include "Split.h"
-#include "TextFile.h"
 #include "tools/CalendarWeek.h"
+#include "workers/TextFile.h"
 
 #include <gtest/gtest.h>
 
