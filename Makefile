@@ -20,7 +20,7 @@ define install_missing
 	if [ -n "$$missing" ]; then \
 	    echo "Installing:" $$missing; \
 	    $(SUDO) apt-get -o DPkg::Lock::Timeout=600 update -q && \
-	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q --no-install-recommends \
+	    $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
 	        -o DPkg::Lock::Timeout=600 $$missing; \
 	fi
 endef
@@ -35,14 +35,23 @@ release: deps
 	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DHOXDESK_TESTS=OFF >/dev/null
 	cmake --build build/release -j $(JOBS) --target hoxdesk hoxcal
 
+# The program runs in its own folder, where it reads back the login it remembers ("Login.txt")
+# and keeps its calendar copies. The calendar service must own its port: if it cannot listen
+# (another `make run`, say), the window does not start against whatever answers there.
 run: release
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
 	    echo "No display found. Run it in a virtual X server:"; \
-	    echo "    xvfb-run -a make run"; exit 1; fi
+	    echo "    xvfb-run -a make run"; exit 2; fi
 	@echo "\"S\" in the window saves the charts and grids into $${HOXDESK_SAVE_DIR:-build/release/app/save} (ARGS=\"--save-dir DIR\" changes it)"
-	@build/release/tools/hoxcal --port $(CALENDAR_PORT) & cal=$$!; \
+	@cd build/release/app && log=../hoxcal.log && \
+	{ ../tools/hoxcal --port $(CALENDAR_PORT) >$$log 2>&1 & cal=$$!; \
 	trap "kill $$cal 2>/dev/null" EXIT; \
-	build/release/app/hoxdesk --calendar-url http://127.0.0.1:$(CALENDAR_PORT)/ $(ARGS)
+	for i in $$(seq 100); do \
+	    grep -q serving $$log && break; kill -0 $$cal 2>/dev/null || break; sleep 0.1; done; \
+	if ! grep -q serving $$log; then cat $$log >&2; \
+	    echo "The calendar service cannot listen on port $(CALENDAR_PORT); is another" \
+	        "'make run' using it? Choose another: make run CALENDAR_PORT=8766" >&2; exit 1; fi; \
+	./hoxdesk --calendar-url http://127.0.0.1:$(CALENDAR_PORT)/ $(ARGS); }
 
 test: deps
 	cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Debug -DHOXDESK_SANITIZE=ON >/dev/null

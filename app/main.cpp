@@ -3,6 +3,7 @@
 
 #include "chart/Chart.h"
 #include "host/SimulatedHost.h"
+#include "jpeg/Jpeg.h"
 #include "rtl/Exceptions.h"
 #include "rtl/NumberText.h"
 #include "toolkit/Application.h"
@@ -104,8 +105,15 @@ int main(int argc, char** argv) {
     }
     if (!options.calendarUrl.empty()) workers::SetCalendarBaseUrl(options.calendarUrl);
     if (!options.saveDir.empty()) workers::SetSaveFolder(options.saveDir);
+    const std::string missing = tk::TApplication::MissingDisplay(argc, argv);
+    if (!missing.empty()) {
+        std::fprintf(stderr, "hoxdesk: %s", missing.c_str());
+        return 2;
+    }
+    tk::TRuntimeDir runtimeDir;
     tk::TApplication app(argc, argv);
     kiv::KivStartup(tk::ScreenCursors());
+    jpeg::RegisterFileFormats();
     hostsim::RegisterSimulatedHost(options.host);
     int result = 1;
     {
@@ -119,6 +127,7 @@ int main(int argc, char** argv) {
         }
     }
     hostsim::RevokeSimulatedHost();
+    jpeg::UnregisterFileFormats();
     kiv::KivShutdown(tk::ScreenCursors());
     return result;
 }

@@ -12,19 +12,15 @@ TJPEGDefaults JPEGDefaults;
 EJPEG::EJPEG(int messageCode)
     : rtl::Exception(rtl::Format(sJPEGError, {int64_t{messageCode}})), MessageCode(messageCode) {}
 
-namespace {
+void RegisterFileFormats() {
+    for (const char* extension : {"jpeg", "jpg"})
+        tk::TPicture::RegisterFileFormat(extension, sJPEGImageFile, "TJPEGImage",
+                                         [] { return std::make_unique<TJPEGImage>(); });
+}
 
-// Files ending in "jpeg" or "jpg" open as JPEG pictures for as long as the program runs.
-struct FormatRegistration {
-    FormatRegistration() {
-        for (const char* extension : {"jpeg", "jpg"})
-            tk::TPicture::RegisterFileFormat(extension, sJPEGImageFile, "TJPEGImage",
-                                             [] { return std::make_unique<TJPEGImage>(); });
-    }
-    ~FormatRegistration() { tk::TPicture::UnregisterGraphicClass("TJPEGImage"); }
-} formatRegistration;
-
-} // namespace
+void UnregisterFileFormats() {
+    tk::TPicture::UnregisterGraphicClass("TJPEGImage");
+}
 
 TJPEGImage::TJPEGImage()
     : quality_(JPEGDefaults.CompressionQuality), grayscale_(JPEGDefaults.Grayscale),

@@ -58,6 +58,12 @@ int main(int argc, char** argv) {
         }
         res.set_content(tools::CalendarWeek(year, month, day, NowUtc()), "text/plain");
     });
+    // The library's default lets a second server share the port and split the clients; a
+    // second service on a taken port must fail instead.
+    server.set_socket_options([](socket_t sock) {
+        const int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     if (!server.bind_to_port(host, port)) {
         std::fprintf(stderr, "hoxcal: cannot listen on %s:%d\n", host.c_str(), port);
         return 1;

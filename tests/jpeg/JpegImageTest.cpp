@@ -331,6 +331,9 @@ TEST(JpegFormat, PropertyDataKeepsABitmapOnlyPicture) {
 }
 
 TEST(JpegFormat, RegisteredForJpgAndJpegFilesAndOnlyAssignsPictures) {
+    // Nothing registers by itself: the program does at start-up.
+    EXPECT_EQ(tk::TPicture::FileFormatDescription("jpg"), std::nullopt);
+    jpeg::RegisterFileFormats();
     EXPECT_EQ(tk::TPicture::FileFormatDescription("jpg"), "JPEG Image File");
     EXPECT_EQ(tk::TPicture::FileFormatDescription("JPEG"), "JPEG Image File");
     auto path = TempPath("registry.jpg");
@@ -345,6 +348,10 @@ TEST(JpegFormat, RegisteredForJpgAndJpegFilesAndOnlyAssignsPictures) {
     ASSERT_NE(picture.Graphic(), nullptr);
     EXPECT_STREQ(picture.Graphic()->ClassName(), "TJPEGImage");
     EXPECT_EQ(picture.Width(), 30);
+    jpeg::UnregisterFileFormats();
+    EXPECT_EQ(tk::TPicture::FileFormatDescription("jpeg"), std::nullopt);
+    EXPECT_EQ(tk::TPicture::FileFormatDescription("bmp"), "Bitmaps");
+    EXPECT_THROW(picture.LoadFromFile(path.string()), rtl::Exception);
     std::filesystem::remove(path);
 }
 

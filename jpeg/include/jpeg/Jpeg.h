@@ -1,5 +1,5 @@
 // The JPEG picture: a picture kept as a bitmap, as compressed bytes shared between pictures,
-// or both, coded by libjpeg. Files ending in "jpg" or "jpeg" open as this class.
+// or both, coded by libjpeg. Once registered, files ending in "jpg" or "jpeg" open as this class.
 #pragma once
 
 #include "toolkit/bitmap/Bitmap.h"
@@ -139,5 +139,10 @@ private:
     mutable int scaledHeight_ = 0;
     mutable bool needRecalc_ = true;
 };
+
+// Makes pictures open files ending in "jpg" or "jpeg" as TJPEGImage; the program calls it at
+// start-up and UnregisterFileFormats at shutdown.
+void RegisterFileFormats();
+void UnregisterFileFormats();
 
 } // namespace jpeg

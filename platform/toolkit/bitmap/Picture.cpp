@@ -24,8 +24,7 @@ std::string Lower(std::string_view text) {
     return result;
 }
 
-// Picture classes register from static initialisers of other libraries, so the registry is
-// built on first use.
+// The formats every picture knows; other libraries add theirs when the program starts.
 struct Registry {
     std::mutex mutex;
     std::vector<FileFormat> formats{
