@@ -27,20 +27,6 @@ VARIANT MakeI4(int32_t value) {
     return v;
 }
 
-VARIANT MakeUI4(uint32_t value) {
-    VARIANT v;
-    v.vt = VT_UI4;
-    v.ulVal = value;
-    return v;
-}
-
-VARIANT MakeBool(bool value) {
-    VARIANT v;
-    v.vt = VT_BOOL;
-    v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
-    return v;
-}
-
 VARIANT MakeUnknown(IUnknown* value) {
     VARIANT v;
     v.vt = VT_UNKNOWN;

@@ -132,6 +132,11 @@ struct Damage {
     void (*apply)(std::vector<uint8_t>&);
 };
 
+// The test's name in ctest's list: the damage, not the bytes of the parameter.
+void PrintTo(const Damage& damage, std::ostream* os) {
+    *os << damage.what;
+}
+
 class DamagedBmp : public testing::TestWithParam<Damage> {};
 
 TEST_P(DamagedBmp, FailsWithAGraphicErrorAndKeepsTheBitmap) {

@@ -113,7 +113,12 @@ TEST_F(SinkDispatch, HealthArgumentsByPositionAndByName) {
     EXPECT_EQ(health[2].first, 4);
     EXPECT_EQ(health[2].second, 5);
     // Data is taken without conversion.
-    EXPECT_EQ(Call(1, {com::MakeUI4(0xFFFFFFFEu), com::MakeBool(true)}), com::S_OK);
+    com::VARIANT unsignedValue, trueValue;
+    unsignedValue.vt = com::VT_UI4;
+    unsignedValue.ulVal = 0xFFFFFFFEu;
+    trueValue.vt = com::VT_BOOL;
+    trueValue.boolVal = com::VARIANT_TRUE;
+    EXPECT_EQ(Call(1, {unsignedValue, trueValue}), com::S_OK);
     ASSERT_EQ(health.size(), 4u);
     EXPECT_EQ(health[3].first, -2);
     EXPECT_EQ(health[3].second, 0xFFFF); // the 16-bit true, upper half clear

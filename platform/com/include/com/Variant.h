@@ -35,8 +35,6 @@ using VARIANTARG = VARIANT;
 // Releases what the variant owns (a BSTR, an interface reference) and empties it.
 void VariantClear(VARIANT& v);
 VARIANT MakeI4(int32_t value);
-VARIANT MakeUI4(uint32_t value);
-VARIANT MakeBool(bool value);
 VARIANT MakeUnknown(IUnknown* value); // adds a reference
 
 struct DISPPARAMS {
