@@ -4,6 +4,8 @@
 #include "raster/QtRasterDevice.h"
 #include "raster/RecordingDevice.h"
 
+#include "BenchGuiApp.h"
+
 #include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
@@ -78,15 +80,6 @@ void DrawTickFrame(TKivCanvas3D& canvas, raster::RasterDevice& window, TView3DOp
         canvas.DrawRotatedText(32, 390 - static_cast<int>(i) * 38, 90, data.priceLabels[i]);
     canvas.SetTextAlignment(TA_LEFT | TA_TOP);
     canvas.EndDrawing(window, &window, client);
-}
-
-void EnsureGuiApp() {
-    static int argc = 1;
-    static char name[] = "bench_canvas";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* app =
-        QCoreApplication::instance() ? nullptr : new QGuiApplication(argc, argv);
-    (void)app;
 }
 
 void BM_TickFrameQt(benchmark::State& state) {

@@ -6,6 +6,8 @@
 #include "raster/RecordingDevice.h"
 #include "rtl/DateTime.h"
 
+#include "BenchGuiApp.h"
+
 #include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
@@ -18,15 +20,6 @@ namespace {
 
 constexpr int kWidth = 1001;
 constexpr int kHeight = 442;
-
-void EnsureGuiApp() {
-    static int argc = 1;
-    static char name[] = "bench_chart_axes";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* app =
-        QCoreApplication::instance() ? nullptr : new QGuiApplication(argc, argv);
-    (void)app;
-}
 
 // Set up like Chart2: 2D, "#,##0.####" at 90 degrees on the left, "yy.mm.dd hh:mm:ss" at the
 // bottom over 499 quotes two seconds apart.

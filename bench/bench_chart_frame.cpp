@@ -24,6 +24,8 @@
 #include "raster/QtRasterDevice.h"
 #include "rtl/DateTime.h"
 
+#include "BenchGuiApp.h"
+
 #include <QGuiApplication>
 
 #include <benchmark/benchmark.h>
@@ -41,15 +43,6 @@ namespace {
 
 constexpr int kWidth = 1001;
 constexpr int kHeight = 442;
-
-void EnsureGuiApp() {
-    static int argc = 1;
-    static char name[] = "bench_chart_frame";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* app =
-        QCoreApplication::instance() ? nullptr : new QGuiApplication(argc, argv);
-    (void)app;
-}
 
 // A chart like Chart2 after a rebuild: title, 2D, legend hidden, left labels at 90 degrees with
 // four decimals, date-time bottom labels over 500 quotes two seconds apart, 499 points.
@@ -217,12 +210,13 @@ void BarChartFrame(benchmark::State& state) {
 }
 BENCHMARK(BarChartFrame)->Unit(benchmark::kMicrosecond);
 
-void MillionPointLine(benchmark::State& state) {
+// One series of a million points of a random walk, the whole frame drawn.
+template <class Series> void MillionPoints(benchmark::State& state, const char* frameName) {
     raster::QtRasterDevice device(TickFrameData::Width, TickFrameData::Height);
     TChart chart;
     SetUpTickChart(chart, 15327722);
     chart.SetBufferedDisplay(false);
-    auto* line = AddSeries<TLineSeries>(chart, clRed);
+    auto* line = AddSeries<Series>(chart, clRed);
     line->XValues().SetDateTime(false);
     std::mt19937 random(1000000);
     std::uniform_real_distribution<double> step(-0.5, 0.5);
@@ -230,24 +224,16 @@ void MillionPointLine(benchmark::State& state) {
     for (int i = 0; i < 1000000; ++i) line->AppendPoint(i, y += step(random));
     for (auto _ : state)
         chart.DrawToCanvas(device, {0, 0, TickFrameData::Width, TickFrameData::Height});
-    Save(device, "million_point_line", state);
+    Save(device, frameName, state);
+}
+
+void MillionPointLine(benchmark::State& state) {
+    MillionPoints<TLineSeries>(state, "million_point_line");
 }
 BENCHMARK(MillionPointLine)->Unit(benchmark::kMillisecond);
 
 void FastLineMillion(benchmark::State& state) {
-    raster::QtRasterDevice device(TickFrameData::Width, TickFrameData::Height);
-    TChart chart;
-    SetUpTickChart(chart, 15327722);
-    chart.SetBufferedDisplay(false);
-    auto* line = AddSeries<TFastLineSeries>(chart, clRed);
-    line->XValues().SetDateTime(false);
-    std::mt19937 random(1000000);
-    std::uniform_real_distribution<double> step(-0.5, 0.5);
-    double y = 0;
-    for (int i = 0; i < 1000000; ++i) line->AppendPoint(i, y += step(random));
-    for (auto _ : state)
-        chart.DrawToCanvas(device, {0, 0, TickFrameData::Width, TickFrameData::Height});
-    Save(device, "fast_line_million", state);
+    MillionPoints<TFastLineSeries>(state, "fast_line_million");
 }
 BENCHMARK(FastLineMillion)->Unit(benchmark::kMillisecond);
 
