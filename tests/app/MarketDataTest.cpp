@@ -101,14 +101,6 @@ TEST_F(WindowTest, ExtremeQuoteValuesNeverEndTheRow) {
     EXPECT_EQ(FeedCounters.QuoteRows, 3);
 }
 
-TEST_F(WindowTest, TimeAndOptionRecordsChangeNothing) {
-    auto form = CreatedForm();
-    EXPECT_EQ(form->OnTSData(nullptr), com::S_OK);
-    EXPECT_EQ(form->OnOptionsData(nullptr), com::S_OK);
-    EXPECT_EQ(form->StringGrid1->RowCount(), 2);
-    EXPECT_EQ(FeedCounters.QuoteRows, 0);
-}
-
 TEST_F(WindowTest, Level2BooksAppendAndCloseMarketMakersPerSide) {
     auto form = CreatedForm();
     Level2 a1(u"A", 1, 0, 1.0831, 100), b(u"B", 1, 0, 1.0831, 200), a2(u"A", 1, 0, 1.0830, 300);
@@ -190,8 +182,13 @@ TEST_F(WindowTest, ClosingMarksExactlyTheRowsThatShowTheMaker) {
     EXPECT_EQ(FeedCounters.AskRows + 1, int(model[0].size()));
 }
 
-TEST_F(WindowTest, AClosedRecordOnAnEmptyBookIsHarmless) {
+// Time and option records change nothing; a closed record on an empty book is harmless.
+TEST_F(WindowTest, RecordsThatAddNoRowAreHarmless) {
     auto form = CreatedForm();
+    EXPECT_EQ(form->OnTSData(nullptr), com::S_OK);
+    EXPECT_EQ(form->OnOptionsData(nullptr), com::S_OK);
+    EXPECT_EQ(form->StringGrid1->RowCount(), 2);
+    EXPECT_EQ(FeedCounters.QuoteRows, 0);
     Level2 close(u"GSCO", 1, 1);
     close.r.bstrMMID = nullptr;
     close.r.dPrice = std::nan("");

@@ -27,7 +27,9 @@ std::vector<std::string> CallNames() {
 } // namespace
 
 TEST_F(WindowTest, StartUpLaysOutTheWindowAndTalksToTheHostInOrder) {
+    FeedCounters = {5, 6, 7};
     auto form = CreatedForm();
+    EXPECT_EQ(FeedCounters.QuoteRows + FeedCounters.BidRows + FeedCounters.AskRows, 0);
     EXPECT_EQ(form->Caption(), "hoxdesk(v10.13.0.9) API v0.1");
     EXPECT_TRUE(form->KeyPreview());
     ASSERT_EQ(form->PageControl1->PageCount(), 5);
@@ -156,14 +158,6 @@ TEST_F(WindowTest, ASinkTheHostStillHoldsOutlivesTheWindow) {
     QApplication::processEvents();
     manager.Reset(); // the host lets go of the sink
     EXPECT_TRUE(messages.empty());
-}
-
-TEST_F(WindowTest, StartUpClearsTheFeedCounters) {
-    FeedCounters = {5, 6, 7};
-    auto form = CreatedForm();
-    EXPECT_EQ(FeedCounters.QuoteRows, 0);
-    EXPECT_EQ(FeedCounters.BidRows, 0);
-    EXPECT_EQ(FeedCounters.AskRows, 0);
 }
 
 TEST_F(WindowTest, AFailedHostCallEndsStartUpAtItsStep) {
