@@ -22,6 +22,9 @@ TEST(CalendarRequest, TheWeekStartsOnMondayAtMidnightAcrossMonthAndYearEnds) {
     EXPECT_EQ(r.Url, "http://cal.test/calendar.php?csv=1&date=20240101&calendar[]=4");
     EXPECT_EQ(r.FileName, "EconCal_2024-01-01.csv");
     EXPECT_DOUBLE_EQ(r.WeekDate, rtl::EncodeDate(2024, 1, 1));
+    // The base address gets its final slash.
+    EXPECT_EQ(MakeCalendarRequest(rtl::EncodeDate(2024, 1, 5), "http://127.0.0.1:9").Url,
+              "http://127.0.0.1:9/calendar.php?csv=1&date=20240101&calendar[]=4");
     // A Monday is its own week from its first to its last minute; a Sunday is not.
     EXPECT_EQ(At(2024, 1, 8, 0, 0).FileName, "EconCal_2024-01-08.csv");
     EXPECT_EQ(At(2024, 1, 8, 23, 59).FileName, "EconCal_2024-01-08.csv");
@@ -33,14 +36,6 @@ TEST(CalendarRequest, TheWeekStartsOnMondayAtMidnightAcrossMonthAndYearEnds) {
     // Over February of a leap year; two-digit months and days.
     EXPECT_EQ(At(2024, 3, 3).FileName, "EconCal_2024-02-26.csv");
     EXPECT_EQ(At(2023, 10, 12).FileName, "EconCal_2023-10-09.csv");
-}
-
-TEST(CalendarRequest, TheBaseAddressGetsItsFinalSlash) {
-    const double friday = rtl::EncodeDate(2024, 1, 5);
-    EXPECT_EQ(MakeCalendarRequest(friday, "http://127.0.0.1:9/").Url,
-              "http://127.0.0.1:9/calendar.php?csv=1&date=20240101&calendar[]=4");
-    EXPECT_EQ(MakeCalendarRequest(friday, "http://127.0.0.1:9").Url,
-              "http://127.0.0.1:9/calendar.php?csv=1&date=20240101&calendar[]=4");
 }
 
 TEST(CalendarService, TheOptionBeatsTheEnvironmentWhichBeatsTheDefault) {
