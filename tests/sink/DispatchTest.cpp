@@ -144,7 +144,8 @@ TEST_F(SinkDispatch, TooFewArgumentsFailWithoutCallingOrReading) {
     EXPECT_FALSE(called);
 }
 
-TEST_F(SinkDispatch, OnlyMethodCallsAreSunk) {
+// Property access and handler errors fail with their code and describe themselves.
+TEST_F(SinkDispatch, OnlyMethodCallsAreSunkAndHandlerErrorsBecomeFailureCodes) {
     com::EXCEPINFO info;
     com::HRESULT hr =
         Call(1, {com::MakeI4(0), com::MakeI4(1)}, {}, com::DISPATCH_PROPERTYGET, &info);
@@ -159,6 +160,20 @@ TEST_F(SinkDispatch, OnlyMethodCallsAreSunk) {
     EXPECT_EQ(Call(1, {com::MakeI4(0), com::MakeI4(1)}, {},
                    com::DISPATCH_METHOD | com::DISPATCH_PROPERTYGET),
               com::S_OK);
+
+    sink.OnConnected = [](THOXCOMLibEventsBaseSink*) {
+        throw rtl::EOleSysError("Access is denied", com::E_ACCESSDENIED);
+    };
+    EXPECT_EQ(Call(3, {}), com::E_ACCESSDENIED);
+    sink.OnHealthUpdate = [](THOXCOMLibEventsBaseSink*, int32_t, int32_t) {
+        throw rtl::EConvertError("'x' is not a valid integer value");
+    };
+    EXPECT_EQ(Call(1, {com::MakeI4(0), com::MakeI4(1)}, {}, com::DISPATCH_METHOD, &info),
+              com::E_UNEXPECTED);
+    EXPECT_EQ(rtl::WideToAnsi(com::BstrView(info.bstrDescription)),
+              "'x' is not a valid integer value");
+    com::SysFreeString(info.bstrDescription);
+    com::SysFreeString(info.bstrSource);
 }
 
 TEST_F(SinkDispatch, UnknownIdsAndEmptySlots) {
@@ -174,23 +189,6 @@ TEST_F(SinkDispatch, UnknownIdsAndEmptySlots) {
     sink.OnShutDown = [&](THOXCOMLibEventsBaseSink* s) { seen.push_back(s == &sink ? 5 : -5); };
     for (com::DISPID id : {5, 3, 4}) EXPECT_EQ(Call(id, {}), com::S_OK);
     EXPECT_EQ(seen, (std::vector<int>{5, 3, 4}));
-}
-
-TEST_F(SinkDispatch, HandlerErrorsBecomeFailureCodes) {
-    sink.OnConnected = [](THOXCOMLibEventsBaseSink*) {
-        throw rtl::EOleSysError("Access is denied", com::E_ACCESSDENIED);
-    };
-    EXPECT_EQ(Call(3, {}), com::E_ACCESSDENIED);
-    sink.OnHealthUpdate = [](THOXCOMLibEventsBaseSink*, int32_t, int32_t) {
-        throw rtl::EConvertError("'x' is not a valid integer value");
-    };
-    com::EXCEPINFO info;
-    EXPECT_EQ(Call(1, {com::MakeI4(0), com::MakeI4(1)}, {}, com::DISPATCH_METHOD, &info),
-              com::E_UNEXPECTED);
-    EXPECT_EQ(rtl::WideToAnsi(com::BstrView(info.bstrDescription)),
-              "'x' is not a valid integer value");
-    com::SysFreeString(info.bstrDescription);
-    com::SysFreeString(info.bstrSource);
 }
 
 TEST_F(SinkDispatch, ConnectionInfoArrivesAsItsInterface) {
