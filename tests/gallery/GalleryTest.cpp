@@ -1,26 +1,17 @@
 #include "tools/Gallery.h"
 
+#include "../fixtures/GuiApp.h"
 #include "chart/Chart.h"
 #include "jpeg/Jpeg.h"
 #include "raster/QtRasterDevice.h"
 #include "toolkit/bitmap/Bitmap.h"
 
-#include <QGuiApplication>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <unistd.h>
 
 namespace {
-
-void EnsureGuiApp() {
-    static int argc = 1;
-    static char name[] = "test_gallery";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* app =
-        QCoreApplication::instance() ? nullptr : new QGuiApplication(argc, argv);
-    (void)app;
-}
 
 // Pixels in the colours the chart gives its first three series.
 int SeriesPixels(const tk::TBitmap& bmp) {
@@ -36,7 +27,7 @@ int SeriesPixels(const tk::TBitmap& bmp) {
 } // namespace
 
 TEST(Gallery, EveryKindAndFunctionGetsAPictureThatShowsIt) {
-    EnsureGuiApp();
+    testing_support::EnsureGuiApp();
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("hox_gallery_" + std::to_string(getpid()));
     const auto pictures = tools::WriteGallery(folder.string(), [](int w, int h) {
