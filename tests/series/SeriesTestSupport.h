@@ -3,6 +3,7 @@
 // 0..100 onto y 450..50 (4 pixels a unit).
 #pragma once
 
+#include "../fixtures/GuiApp.h"
 #include "chart/Series.h"
 #include "raster/RecordingDevice.h"
 
