@@ -70,16 +70,6 @@ const char* const kFiles[8] = {"_1.xls",      "_2.xls",      "_3.xls",      "_4.
 
 } // namespace
 
-TEST_F(SaveTest, BeforeAnyQuoteASaveMakesItsFoldersAndShowsItsStampOnly) {
-    auto form = CreatedForm();
-    form->Edit4->SetText("$EUR/USD");
-    Press(*form, 'S');
-    form->Workers().WaitForWorkers();
-    EXPECT_EQ(form->StatusBar1->SimpleText(), "UTCDateTime_EURUSD_");
-    ASSERT_TRUE(fs::is_directory(saveDir / "UTCDateTime_EURUSD_"));
-    EXPECT_TRUE(Names(saveDir / "UTCDateTime_EURUSD_").empty());
-}
-
 TEST_F(SaveTest, AnSTypedIntoAnEditSavesTheChartsAndGridsThatReadersOpen) {
     auto form = CreatedForm();
     Quote q;
@@ -189,8 +179,16 @@ TEST_F(WindowTest, EachQuoteRowIsTaggedWithEveryEventOfItsOwnMinute) {
     EXPECT_EQ(form->StringGrid1->Cells(8, 32), "");
 }
 
-TEST_F(SaveTest, ClosingWhileRunsAreInFlightLeavesNoPartialFile) {
+// Before any quote a save makes its folders and shows its stamp only; closing while runs are
+// in flight leaves no partial file.
+TEST_F(SaveTest, AnEarlySaveIsEmptyAndClosingMidRunLeavesNoPartialFile) {
     auto form = CreatedForm();
+    form->Edit4->SetText("$EUR/USD");
+    Press(*form, 'S');
+    form->Workers().WaitForWorkers();
+    EXPECT_EQ(form->StatusBar1->SimpleText(), "UTCDateTime_EURUSD_");
+    ASSERT_TRUE(fs::is_directory(saveDir / "UTCDateTime_EURUSD_"));
+    EXPECT_TRUE(Names(saveDir / "UTCDateTime_EURUSD_").empty());
     Quote q;
     for (int i = 0; i < 20; ++i) {
         q.r.UTCDateTime += 1 / 86400.0;

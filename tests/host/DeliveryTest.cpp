@@ -43,16 +43,15 @@ TEST_F(HostTest, EachKindReachesOnlyItsSubscribersOnceEach) {
     com::Bstr symbol(u"EUR/USD");
     EXPECT_EQ(a->Subscribe(&quoteSide, symbol.get(), 3), com::E_INVALIDARG);
     EXPECT_EQ(a->Subscribe(nullptr, symbol.get(), 2), com::E_POINTER);
-}
 
-TEST_F(HostTest, UnsubscribeEndsOnlyTheSameQuoteObjectsSubscriptions) {
-    RecordingNotify notify;
-    auto a = Subscribed(notify, u"EUR/USD", 2), b = Subscribed(notify, u"EUR/USD", 2);
+    // Unsubscribe ends only the same quote object's subscriptions; both objects saw the same
+    // quote of the one feed per symbol.
+    auto c = Subscribed(quoteSide, u"EUR/USD", 2);
     EXPECT_EQ(HostControl::DeliverNext(FeedKind::Quote, 1), 2);
-    a->Unsubscribe(&notify);
+    a->Unsubscribe(&quoteSide);
     EXPECT_EQ(HostControl::DeliverNext(FeedKind::Quote, 1), 1);
-    // Both objects saw the same quote of the one feed per symbol.
-    EXPECT_EQ(notify.quotes[0].values.tick, notify.quotes[1].values.tick);
+    ASSERT_EQ(quoteSide.quotes.size(), 5u);
+    EXPECT_EQ(quoteSide.quotes[2].values.tick, quoteSide.quotes[3].values.tick);
 }
 
 TEST_F(HostTest, PostedRecordsRunOnTheClientThread) {
