@@ -41,13 +41,11 @@ const std::string EndRecord = "0A 00 00 00";
 
 } // namespace
 
-TEST(ExcelExport, TheOneColumnTwoRowExampleByteForByte) {
+// Byte for byte: cells go column by column and empty cells are written too.
+TEST(ExcelExport, CellsGoColumnByColumnByteForByte) {
     EXPECT_EQ(XlsHex(testing_support::Grid(1, 2, {"Bid", "1.2345"})),
               BeginRecord + " 04 02 0B 00 00 00 00 00 00 00 03 00 " + Hex("Bid") +
                   " 04 02 0E 00 01 00 00 00 00 00 06 00 " + Hex("1.2345") + " " + EndRecord);
-}
-
-TEST(ExcelExport, CellsGoColumnByColumnAndEmptyCellsAreWrittenToo) {
     EXPECT_EQ(XlsHex(testing_support::Grid(2, 2, {"A", "", "B", "b"})),
               BeginRecord +
                   " 04 02 09 00 00 00 00 00 00 00 01 00 41"    // (0,0) A
@@ -57,7 +55,7 @@ TEST(ExcelExport, CellsGoColumnByColumnAndEmptyCellsAreWrittenToo) {
                   EndRecord);
 }
 
-TEST(ExcelExport, LongTextsAreWrittenWholeAndLengthsWrap) {
+TEST(ExcelExport, LongTextsAreWrittenWholeAndLengthsAndRowsWrap) {
     std::ostringstream out;
     workers::XlsWriteCellLabel(out, 2, 1, std::string(300, 'q'));
     const std::string record = out.str();
@@ -69,9 +67,7 @@ TEST(ExcelExport, LongTextsAreWrittenWholeAndLengthsWrap) {
     EXPECT_EQ(wrap.str().size(), 12u + 65530);
     // 8 + 65530 = 65538 wraps to 2; the text length stays 65530.
     EXPECT_EQ(Hex(wrap.str().substr(0, 12)), "04 02 02 00 00 00 00 00 00 00 FA FF");
-}
 
-TEST(ExcelExport, RowsBeyond65535Wrap) {
     tk::TGridCells cells(1, 65537);
     cells.SetCell(0, 65536, "again");
     const std::string hex = XlsHex(cells);
