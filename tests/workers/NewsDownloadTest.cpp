@@ -52,6 +52,13 @@ TEST(ParseCalendar, EventsLandOnTheRowOfTheirLineAndZeroLinesKeepTheirRows) {
               (Row{"2024.01.05 15:00", "USD", "ISM Services", "Medium", "", "52.6", "52.7"}));
     EXPECT_EQ(ParseCalendar("0\n0\n").LastRow, 0);
     EXPECT_EQ(ParseCalendar("").Rows.RowCount(), 1);
+    // Every kind of line end separates lines, and the last line needs none.
+    for (const char* text : {"1;2;3\n0\n1;2;3", "1;2;3\r0\r1;2;3\r", "1;2;3\r\n0\r\n1;2;3"}) {
+        const TNewsTable ends = ParseCalendar(text);
+        EXPECT_EQ(ends.LastRow, 3) << text;
+        EXPECT_EQ(RowOf(ends, 2), Empty) << text;
+        EXPECT_EQ(RowOf(ends, 3), (Row{"1 2", "3", "", "", "", "", ""})) << text;
+    }
 }
 
 TEST(ParseCalendar, FieldsAreTakenAsTheyStand) {
@@ -68,25 +75,13 @@ TEST(ParseCalendar, FieldsAreTakenAsTheyStand) {
     EXPECT_EQ(RowOf(t, 3), (Row{"d t", "GBP", "Rate", " decision", "High", "5%", "5%"}));
     EXPECT_EQ(t.Rows.Cell(0, 4), "0  ");
     EXPECT_EQ(RowOf(t, 5), (Row{" ", "", "", "", "", "", ""}));
-}
-
-TEST(ParseCalendar, EveryKindOfLineEndSeparatesLinesAndTheLastNeedsNone) {
-    const Row a{"1 2", "3", "", "", "", "", ""};
-    for (const char* text : {"1;2;3\n0\n1;2;3", "1;2;3\r0\r1;2;3\r", "1;2;3\r\n0\r\n1;2;3"}) {
-        const TNewsTable t = ParseCalendar(text);
-        EXPECT_EQ(t.LastRow, 3) << text;
-        EXPECT_EQ(RowOf(t, 2), Empty) << text;
-        EXPECT_EQ(RowOf(t, 3), a) << text;
-    }
-}
-
-TEST(ParseCalendar, ALongLineLosesTheFieldsBeyondTheWindowAndNulBytesStay) {
+    // A long line loses the fields beyond the window, and NUL bytes stay.
     const std::string title(260, 'T');
-    const TNewsTable t =
+    const TNewsTable u =
         ParseCalendar("d;t;USD;" + title + ";High;1;2;3\n" + std::string("d;t;J\0Y;x", 9) + "\n");
-    EXPECT_EQ(t.LastRow, 2);
-    EXPECT_EQ(RowOf(t, 1), (Row{"d t", "USD", "", "", "", "", ""}));
-    EXPECT_EQ(t.Rows.Cell(1, 2), std::string("J\0Y", 3));
+    EXPECT_EQ(u.LastRow, 2);
+    EXPECT_EQ(RowOf(u, 1), (Row{"d t", "USD", "", "", "", "", ""}));
+    EXPECT_EQ(u.Rows.Cell(1, 2), std::string("J\0Y", 3));
 }
 
 namespace {
