@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BMPtoJPG.h"
+#include "BenchWindow.h"
 #include "CellSnapshot.h"
 #include "ExcelExport.h"
 #include "FeedCounters.h"
@@ -183,22 +184,8 @@ BENCHMARK(BM_File2StringGrid_RoundTrip_100kRows12Cols)->Unit(benchmark::kMillise
 
 // The window of a long session: 100,000 quote rows written as the quote handler writes them,
 // then 1,000 quotes through the handler, so every chart holds its rebuilt window of points.
-struct SessionWindow {
-    int argc = 1;
-    char name[16] = "bench";
-    char* argv[2] = {name, nullptr};
-    std::unique_ptr<tk::TApplication> app;
-    std::unique_ptr<TForm1> form;
+struct SessionWindow : BenchWindow {
     SessionWindow() {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        app = std::make_unique<tk::TApplication>(argc, argv);
-        hostsim::HostOptions options;
-        options.RecordsPerSecond = 0;
-        options.HealthIntervalMs = 0;
-        hostsim::RegisterSimulatedHost(options);
-        tk::SetMessagePresenter([](const std::string&) {});
-        form = std::make_unique<TForm1>();
-        if (!form->Create()) std::abort();
         form->Workers().WaitForWorkers();
         com::Bstr symbol(u"EUR/USD");
         hox::QuoteRecord q{};

@@ -1,4 +1,5 @@
 // The quote and Level 2 paths of the window at the sizes of a whole trading day.
+#include "BenchWindow.h"
 #include "FeedCounters.h"
 #include "app/Unit1.h"
 
@@ -25,24 +26,7 @@
 
 namespace {
 
-struct Window {
-    int argc = 1;
-    char name[16] = "bench";
-    char* argv[2] = {name, nullptr};
-    std::unique_ptr<tk::TApplication> app;
-    std::unique_ptr<TForm1> form;
-    Window() {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        app = std::make_unique<tk::TApplication>(argc, argv);
-        hostsim::HostOptions options;
-        options.RecordsPerSecond = 0;
-        options.HealthIntervalMs = 0;
-        hostsim::RegisterSimulatedHost(options);
-        tk::SetMessagePresenter([](const std::string&) {});
-        form = std::make_unique<TForm1>();
-        if (!form->Create()) std::abort();
-    }
-};
+using Window = BenchWindow;
 
 // Never destroyed: Qt's own globals (the offscreen screen's input devices, once the window has
 // been shown) are gone by the time static objects are destroyed at exit.
