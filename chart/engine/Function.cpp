@@ -14,9 +14,13 @@
 
 namespace kiv {
 
-void TKivFunction::SetPeriod(double value) {
+void TKivFunction::CheckPeriod(double value) const {
     if (!(value >= 0) || !std::isfinite(value))
         throw ChartException(KivConst::KivMsg_FunctionPeriod);
+}
+
+void TKivFunction::SetPeriod(double value) {
+    CheckPeriod(value);
     if (period_ == value) return;
     const double old = period_;
     period_ = value;

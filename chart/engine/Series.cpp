@@ -170,6 +170,7 @@ int TChartSeries::AppendPoint(double x, double y, const std::string& label, TCol
     if (OnBeforeAdd && !OnBeforeAdd(this)) return -1;
     const int index = xValues_->InsertOrdered(xValues_->PendingValue);
     yValues_->InsertAt(index, yValues_->PendingValue);
+    InsertExtraValues(index);
     InsertPointExtras(index, label, color);
     PointAdded(index);
     return index;
@@ -306,7 +307,11 @@ void TChartSeries::NotifyEachLinked(TSeriesLinkEvent event, int index) {
             if (flags & UpdateOnClear) s->ClearPoints();
             break;
         case LinkInserted:
-            if ((flags & UpdateOnInsert) && !s->seriesFunction_) s->SourcePointAdded(this, index);
+            if (!(flags & UpdateOnInsert)) break;
+            if (s->seriesFunction_)
+                s->seriesFunction_->SourcePointAdded(this, index);
+            else
+                s->SourcePointAdded(this, index);
             break;
         case LinkDeleted:
             if ((flags & UpdateOnDelete) && !s->seriesFunction_) s->SourcePointDeleted(this, index);

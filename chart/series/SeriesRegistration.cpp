@@ -5,6 +5,7 @@
 #include "chart/KivFunci.h"
 #include "chart/control/SeriesTypes.h"
 #include "chart/series/BarSeries.h"
+#include "chart/series/Candle.h"
 #include "chart/series/FastLine.h"
 #include "chart/series/LineSeries.h"
 #include "chart/series/Pie.h"
@@ -27,6 +28,8 @@ void RegisterBuiltInSeries() {
                        KivMsg_GalleryStandard, 1);
     RegisterSeriesType(SeriesClassOf<TFastLineSeries>("TFastLineSeries"), KivMsg_GalleryFastLine,
                        KivMsg_GalleryStandard, 2);
+    RegisterSeriesType(SeriesClassOf<TCandleSeries>("TCandleSeries"), KivMsg_GalleryCandle,
+                       KivMsg_GalleryFinancial, 1);
 }
 
 void RegisterBuiltInFunctions() {

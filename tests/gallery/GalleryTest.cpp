@@ -35,7 +35,7 @@ TEST(Gallery, EveryKindAndFunctionGetsAPictureThatShowsIt) {
     });
 
     const kiv::TKivSeriesTypes& types = kiv::TKivSeriesTypes::Instance();
-    ASSERT_GE(types.Count(), 14);
+    ASSERT_GE(types.Count(), 15);
     size_t expected = 0;
     for (const kiv::TKivSeriesType& type : types) {
         const bool isFunction = bool(type.FunctionClass);

@@ -109,18 +109,22 @@ TEST(SeriesRegistry, SeriesKindsJoinTheStandardPageAndFunctionsTheirOwn) {
     RegisterBuiltInSeries();
     RegisterBuiltInFunctions();
     const std::vector<std::string> descriptions = {
-        "Line", "Bar",      "Horiz. Bar", "Area",   "Point", "Pie", "Fast Line",
+        "Line", "Bar",      "Horiz. Bar", "Area",   "Point", "Pie", "Fast Line", "Candle",
         "Add",  "Subtract", "Multiply",   "Divide", "High",  "Low", "Average"};
-    const int kinds = 7;
+    const int kinds = 8;
     ASSERT_EQ(types.Count(), int(descriptions.size()));
     for (int i = 0; i < types.Count(); ++i) {
         EXPECT_EQ(types[i].Description, descriptions[size_t(i)]);
-        EXPECT_EQ(types[i].GalleryPage, i < kinds ? "Standard" : "Functions");
-        EXPECT_EQ(types[i].NumGallerySeries, i == 5 ? 1 : 2);
+        EXPECT_EQ(types[i].GalleryPage, i < kinds - 1    ? "Standard"
+                                        : i == kinds - 1 ? "Financial"
+                                                         : "Functions");
+        EXPECT_EQ(types[i].NumGallerySeries, i == 5 || i == 7 ? 1 : 2);
         EXPECT_EQ(bool(types[i].FunctionClass), i >= kinds);
     }
     std::unique_ptr<TChartSeries> made(FindSeriesClass("THorizBarSeries").Create());
     EXPECT_NE(dynamic_cast<THorizBarSeries*>(made.get()), nullptr);
+    made.reset(FindSeriesClass("TCandleSeries").Create());
+    EXPECT_NE(dynamic_cast<TCandleSeries*>(made.get()), nullptr);
     std::unique_ptr<TKivFunction> divide(FindFunctionClass("TDivideKivFunction").Create());
     EXPECT_NE(dynamic_cast<TDivideKivFunction*>(divide.get()), nullptr);
     types.Clear();

@@ -18,6 +18,10 @@ inline constexpr const char* KivMsg_ValuesAngle = "Angle";
 inline constexpr const char* KivMsg_PercentOf = "%s of %s";
 inline constexpr const char* KivMsg_PieOther = "Other";
 inline constexpr const char* KivMsg_ValuesPie = "Pie";
+inline constexpr const char* KivMsg_ValuesOpen = "Open";
+inline constexpr const char* KivMsg_ValuesHigh = "High";
+inline constexpr const char* KivMsg_ValuesLow = "Low";
+inline constexpr const char* KivMsg_ValuesClose = "Close";
 inline constexpr const char* KivMsg_PieSamples[8] = {"Cars",  "Phones",    "Tables", "Monitors",
                                                      "Lamps", "Keyboards", "Bikes",  "Chairs"};
 inline constexpr const char* KivMsg_AxisLabels = "Axis Labels";
@@ -34,6 +38,8 @@ inline constexpr const char* KivMsg_GalleryArea = "Area";
 inline constexpr const char* KivMsg_GalleryPoint = "Point";
 inline constexpr const char* KivMsg_GalleryPie = "Pie";
 inline constexpr const char* KivMsg_GalleryFastLine = "Fast Line";
+inline constexpr const char* KivMsg_GalleryFinancial = "Financial";
+inline constexpr const char* KivMsg_GalleryCandle = "Candle";
 inline constexpr const char* KivMsg_GalleryFunctions = "Functions";
 inline constexpr const char* KivMsg_FunctionAdd = "Add";
 inline constexpr const char* KivMsg_FunctionSubtract = "Subtract";
@@ -66,6 +72,12 @@ inline constexpr const char* KivMsg_SampleNumValues = "FillSampleValues NumValue
 inline constexpr const char* KivMsg_FunctionPeriod = "Function Period should be >= 0";
 inline constexpr const char* KivMsg_FunctionPeriods =
     "Function Period too small: more than %d periods in the source";
+inline constexpr const char* KivMsg_CandleValues =
+    "Candle values must be numbers with Low <= Open, Close <= High";
+inline constexpr const char* KivMsg_CandleWidth = "Candle Width must be >= 0";
+inline constexpr const char* KivMsg_CandlePeriod = "Candle Period must be > 0";
+inline constexpr const char* KivMsg_CandleSeries = "Candles need a Candle series";
+inline constexpr const char* KivMsg_CandleDateTime = "Candles need a DateTime source: %s";
 inline constexpr const char* KivMsg_NoSnapshotDevice =
     "No drawing device that keeps pixels for the chart snapshot";
 

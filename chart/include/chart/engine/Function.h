@@ -19,7 +19,7 @@ class TKivFunction : public TComponent {
 public:
     // Published properties; a changed value recalculates the parent series.
     double Period() const { return period_; }
-    // Raises ChartException for a value below 0 (or not a number, or infinite).
+    // Raises ChartException for a period the function cannot use (CheckPeriod).
     void SetPeriod(double value);
     TFunctionPeriodAlign PeriodAlign() const { return periodAlign_; }
     void SetPeriodAlign(TFunctionPeriodAlign value);
@@ -48,6 +48,10 @@ public:
     // The value at one point index across the sources, in list order.
     virtual double CalculateAcross(const std::vector<TComponent*>&, int) const { return 0; }
 
+    // A point the source gained. A function that follows its source adds it to its results;
+    // the others leave them as they are until the next rebuild.
+    virtual void SourcePointAdded(TChartSeries*, int) {}
+
     // The list a calculation reads from source: the one named by the parent's primary list's
     // ValueSource, else the source's primary list.
     const TChartValueList& OperandList(const TChartSeries& source) const;
@@ -56,6 +60,9 @@ public:
     static constexpr long long MaxPeriods = 10'000'000;
 
 protected:
+    // Raises ChartException for a period the function cannot use (here: below 0, not a number,
+    // infinite).
+    virtual void CheckPeriod(double value) const;
     // The operand value of source at index; false when it is no series or lacks the index.
     bool OperandAt(const TComponent* source, int index, double& value) const;
     // A result at x along the source's non-primary axis.

@@ -1,9 +1,11 @@
 // The series kinds: the pointer, connected points (line, point and area series), bars (vertical
-// and horizontal), the fast line and the pie.
+// and horizontal), the fast line, the pie, and candles with the function that builds them.
 #pragma once
 
 #include "chart/KivEngine.h"
 #include "chart/series/BarSeries.h"
+#include "chart/series/Candle.h"
+#include "chart/series/CandleFunction.h"
 #include "chart/series/Circled.h"
 #include "chart/series/CustomSeries.h"
 #include "chart/series/FastLine.h"
