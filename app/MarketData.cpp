@@ -1,5 +1,6 @@
 // The quote and Level 2 handlers: records from the host into edits and grid rows.
 #include "FeedCounters.h"
+#include "app/DepthLadderWindow.h"
 #include "app/MakerRows.h"
 #include "app/Unit1.h"
 #include "workers/Unit2.h"
@@ -77,6 +78,7 @@ com::HRESULT TForm1::OnLevel2Data(hox::Level2Record* record) {
     try {
         if (!record) return com::S_OK;
         const hox::Level2Record& l2 = *record;
+        DepthLadder->Level2(l2);
         // The "Level II" edits.
         std::string mmid = Ansi(l2.bstrMMID);
         Edit1->SetText(Ansi(l2.bstrSymbol));

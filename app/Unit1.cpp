@@ -3,6 +3,7 @@
 #include "FeedCounters.h"
 #include "LoginFile.h"
 #include "RowValues.h"
+#include "app/DepthLadderWindow.h"
 
 #include "com/ClassRegistry.h"
 #include "com/OleCheck.h"
@@ -26,6 +27,7 @@ com::Bstr Wide(const std::string& ansi) {
 
 TForm1::TForm1() {
     BuildLayout();
+    DepthLadder = std::make_unique<TDepthLadderWindow>(*this);
 }
 
 TForm1::~TForm1() {

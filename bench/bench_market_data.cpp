@@ -1,6 +1,7 @@
 // The quote and Level 2 paths of the window at the sizes of a whole trading day.
 #include "BenchWindow.h"
 #include "FeedCounters.h"
+#include "app/DepthLadder.h"
 #include "app/Unit1.h"
 
 #include "com/Bstr.h"
@@ -22,7 +23,10 @@
 #include <cstdio>
 #include <ctime>
 #include <memory>
+#include <random>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -389,6 +393,35 @@ void BM_MixedLoad_5000RecordsPerSecond(benchmark::State& state) {
     state.counters["ask_rows"] = FeedCounters.AskRows;
 }
 BENCHMARK(BM_MixedLoad_5000RecordsPerSecond)->Unit(benchmark::kMillisecond);
+
+// One Level 2 record into a depth ladder of 10,000 price levels a side (10,000 makers with one
+// entry each per side at prices of their own): a maker moves its bid or ask to another price,
+// closes it (one record in eight), or opens it again once closed.
+void DepthLadderUpdate(benchmark::State& state) {
+    constexpr int Makers = 10000;
+    TDepthLadder ladder;
+    std::vector<std::string> makers;
+    for (int i = 0; i < Makers; ++i) makers.push_back("MM" + std::to_string(i));
+    std::vector<bool> open[2];
+    for (int side = 0; side < 2; ++side) {
+        open[side].assign(Makers, true);
+        for (int i = 0; i < Makers; ++i)
+            ladder.Apply(makers[size_t(i)], side ? 1.0 - i * 0.00001 : 1.0001 + i * 0.00001, 100,
+                         uint32_t(side), false);
+    }
+    std::mt19937 random(10000);
+    for (auto _ : state) {
+        const auto r = random();
+        const size_t maker = r % Makers;
+        const int side = (r >> 16) & 1;
+        const bool close = open[side][maker] && ((r >> 17) & 7) == 0;
+        const double away = double((r >> 20) % (2 * Makers)) * 0.00001;
+        ladder.Apply(makers[maker], side ? 1.0 - away : 1.0001 + away, 100, uint32_t(side), close);
+        open[side][maker] = !close;
+    }
+    if (ladder.LevelCount(TDepthLadder::Bid) < Makers / 2) state.SkipWithError("ladder shrank");
+}
+BENCHMARK(DepthLadderUpdate)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 
+class TDepthLadderWindow;
 class TRowValues;
 
 class TForm1 : public tk::TForm, public hox::IHoxQuotesNotify {
@@ -115,6 +116,8 @@ public:
     tk::TTimer* Timer1;
 
     tk::TEdit* Edit(int number) const; // EditN by its number, for the quote and Level 2 edits
+    // The depth ladder's window (F3), fed with every Level 2 record.
+    std::unique_ptr<TDepthLadderWindow> DepthLadder;
 
 private:
     void BuildLayout();
