@@ -1,4 +1,5 @@
 // Program entry: the application, the embedded simulated host, the window, the message loop.
+#include "app/ChartToolSet.h"
 #include "app/Unit1.h"
 
 #include "chart/Chart.h"
@@ -16,7 +17,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -28,6 +31,8 @@ const char* const kUsage =
     "                      beside the program file)\n"
     "  --seed N     seed of the simulated host's feed (default 20240517)\n"
     "  --rate R     quote and Level 2 records per second of the simulated host (default 4)\n"
+    "  --chart-tools LIST  turn tools on in every tick chart: crosshair, lastprice, events\n"
+    "                      (comma-separated, e.g. crosshair,lastprice,events)\n"
     "  --quit-after-first-paint  quit once the window has painted (start-up timing)\n"
     "  --help       this text\n";
 
@@ -35,6 +40,7 @@ struct Options {
     hostsim::HostOptions host;
     std::string calendarUrl;
     std::string saveDir;
+    std::vector<std::string> chartTools;
     bool quitAfterFirstPaint = false;
 };
 
@@ -76,6 +82,8 @@ bool ParseOptions(int argc, char** argv, Options& options, int& exitCode) {
         } else if (arg == "--save-dir") {
             options.saveDir = value();
             if (options.saveDir.empty()) throw rtl::EConvertError("--save-dir needs a folder");
+        } else if (arg == "--chart-tools") {
+            options.chartTools = TChartToolSet::ParseNames(value());
         } else if (arg == "--seed") {
             options.host.Seed = ParseSeed(value());
         } else if (arg == "--rate") {
@@ -120,6 +128,11 @@ int main(int argc, char** argv) {
         TForm1 form;
         if (form.Create()) {
             form.CenterOnScreen();
+            std::unique_ptr<TChartToolSet> tools;
+            if (!options.chartTools.empty()) {
+                tools = std::make_unique<TChartToolSet>(form);
+                tools->TurnOn(options.chartTools);
+            }
             FirstPaintQuit quitter;
             if (options.quitAfterFirstPaint) form.installEventFilter(&quitter);
             form.show();

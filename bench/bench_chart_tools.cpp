@@ -2,7 +2,9 @@
 //   CandleFrame      a 1001 x 442 chart of 500 one-minute candles, refilled and drawn every frame
 //                    (compare with bench_chart_frame's TickChartFrame/buffered:0);
 //   CandlesFromTicks one-minute candles recalculated over sources of 250,000 to 1,000,000 ticks
-//                    (linear in the source).
+//                    (linear in the source);
+//   CrosshairMove    one mouse move over a tick chart of two 499-point lines with the crosshair
+//                    on, to the picture the window shows.
 #include "TickFrameData.h"
 #include "chart/Chart.h"
 #include "chart/Series.h"
@@ -12,6 +14,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <memory>
 #include <random>
 
 using namespace kiv;
@@ -86,6 +89,70 @@ BENCHMARK(CandlesFromTicks)
     ->Arg(1000000)
     ->Complexity(benchmark::oN)
     ->Unit(benchmark::kMillisecond);
+
+// A window that keeps the picture of a chart shown through its tools.
+class ToolsWindow : public raster::IPanelHost {
+public:
+    ToolsWindow(TChartTools& tools, int width, int height) : device(width, height), tools_(tools) {
+        tools.SetHost(this);
+    }
+    ~ToolsWindow() override { tools_.SetHost(nullptr); }
+    void Paint() { tools_.Paint(device, {0, 0, device.Width(), device.Height()}); }
+    void Invalidate() override { ++invalidated; }
+    gfx::TSize ClientSize() const override { return {device.Width(), device.Height()}; }
+    void SetCursor(gfx::TCursor) override {}
+    raster::RasterDevice* WindowDevice() override { return &device; }
+    void Present(const gfx::TRect&) override {}
+    void PaintNow() override { Paint(); }
+    std::unique_ptr<raster::RasterDevice> CreateDevice(int width, int height) override {
+        return std::make_unique<raster::QtRasterDevice>(width, height);
+    }
+    void ReleaseClient() override {}
+
+    raster::QtRasterDevice device;
+    long invalidated = 0;
+
+private:
+    TChartTools& tools_;
+};
+
+// One mouse move over a tick chart of two 499-point lines with the crosshair on, to the picture
+// the window shows: the chart's unchanged frame from its buffer and the crosshair over it.
+void CrosshairMove(benchmark::State& state) {
+    EnsureGuiApp();
+    TChart chart;
+    chart.SetWidth(TickFrameData::Width);
+    chart.SetHeight(TickFrameData::Height);
+    chart.SetView3D(false);
+    chart.Legend().SetVisible(false);
+    chart.Title().SetText({"EUR/USD"});
+    chart.LeftAxis().SetAxisValuesFormat("#,##0.####");
+    chart.LeftAxis().SetLabelsAngle(90);
+    chart.BottomAxis().SetDateTimeFormat("yy.mm.dd hh:mm:ss");
+    const TickFrameData& d = TickData();
+    for (const auto* values : {&d.bid, &d.ask}) {
+        auto* line = new TLineSeries;
+        line->XValues().SetDateTime(true);
+        line->LinePen().SetWidth(2);
+        line->SetParentChart(&chart);
+        for (int i = 0; i < TickFrameData::Points; ++i)
+            line->AppendPoint(d.time[size_t(i)], (*values)[size_t(i)]);
+    }
+    TChartTools tools(chart);
+    tools.SetCrosshair(true);
+    ToolsWindow window(tools, TickFrameData::Width, TickFrameData::Height);
+    window.Paint();
+    const TRect r = chart.ChartRect();
+    int x = r.left;
+    for (auto _ : state) {
+        x = x + 7 < r.right ? x + 7 : r.left;
+        tools.MouseMove(0, x, (r.top + r.bottom) / 2);
+        window.Paint();
+        benchmark::DoNotOptimize(window.device.Image().constBits());
+    }
+    if (window.invalidated < state.iterations()) state.SkipWithError("the moves asked no paint");
+}
+BENCHMARK(CrosshairMove)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

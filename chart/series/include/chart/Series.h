@@ -6,6 +6,7 @@
 #include "chart/series/BarSeries.h"
 #include "chart/series/Candle.h"
 #include "chart/series/CandleFunction.h"
+#include "chart/series/ChartTools.h"
 #include "chart/series/Circled.h"
 #include "chart/series/CustomSeries.h"
 #include "chart/series/FastLine.h"
