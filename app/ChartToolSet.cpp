@@ -5,7 +5,15 @@
 #include "rtl/DateTime.h"
 #include "rtl/Exceptions.h"
 
+#include <QMenu>
+#include <QSettings>
+#include <QStandardPaths>
+
 namespace {
+
+// The layout of the settings file; a file of another layout is not read.
+constexpr int SettingsVersion = 1;
+const char* const Keys[4] = {"Crosshair", "LastPrice", "Events", "Legend"};
 
 kiv::TColor ImportanceColor(const std::string& importance) {
     if (importance == "High") return kiv::clRed;
@@ -16,12 +24,14 @@ kiv::TColor ImportanceColor(const std::string& importance) {
 
 } // namespace
 
-TChartToolSet::TChartToolSet(TForm1& form) : form_(form) {
+TChartToolSet::TChartToolSet(TForm1& form, std::string settingsFile)
+    : form_(form), settingsFile_(std::move(settingsFile)) {
     kiv::TChart* charts[4] = {form.Chart1, form.Chart2, form.Chart3, form.Chart4};
     tk::TPanelWidget* views[4] = {form.ChartView1, form.ChartView2, form.ChartView3,
                                   form.ChartView4};
     for (int i = 0; i < 4; ++i) {
         tools_[i] = std::make_unique<kiv::TChartTools>(*charts[i]);
+        tools_[i]->OnContextMenu = [this, i](int x, int y) { ShowMenu(i, x, y); };
         views[i]->SetClient(tools_[i].get());
     }
     newsTimer_.setInterval(1000);
@@ -29,6 +39,7 @@ TChartToolSet::TChartToolSet(TForm1& form) : form_(form) {
         const std::vector<kiv::TChartEvent> events = NewsEvents(form_);
         for (auto& tools : tools_) tools->SetEventList(events);
     });
+    Load();
 }
 
 TChartToolSet::~TChartToolSet() {
@@ -60,11 +71,91 @@ void TChartToolSet::TurnOn(const std::vector<std::string>& names) {
             if (name == "lastprice") tools->SetLastPrice(true);
             if (name == "events") tools->SetEvents(true);
         }
-    if (tools_[0]->Events()) {
-        const std::vector<kiv::TChartEvent> events = NewsEvents(form_);
-        for (auto& tools : tools_) tools->SetEventList(events);
-        newsTimer_.start();
+    EventsChanged();
+}
+
+void TChartToolSet::EventsChanged() {
+    bool any = false;
+    for (auto& tools : tools_) any = any || tools->Events();
+    if (!any) return newsTimer_.stop();
+    const std::vector<kiv::TChartEvent> events = NewsEvents(form_);
+    for (auto& tools : tools_) tools->SetEventList(events);
+    if (!newsTimer_.isActive()) newsTimer_.start();
+}
+
+std::string TChartToolSet::DefaultSettingsFile() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString() +
+           "/hoxdesk/chart-tools.ini";
+}
+
+void TChartToolSet::Load() {
+    if (settingsFile_.empty()) return;
+    QSettings settings(QString::fromStdString(settingsFile_), QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError ||
+        settings.value("Version").toString() != QString::number(SettingsVersion))
+        return;
+    kiv::TChart* charts[4] = {form_.Chart1, form_.Chart2, form_.Chart3, form_.Chart4};
+    for (int i = 0; i < 4; ++i) {
+        settings.beginGroup(QString("Chart%1").arg(i + 1));
+        for (int k = 0; k < 4; ++k) {
+            const QString text = settings.value(Keys[k]).toString();
+            if (text != "true" && text != "false") continue;
+            const bool on = text == "true";
+            switch (k) {
+            case 0:
+                tools_[i]->SetCrosshair(on);
+                break;
+            case 1:
+                tools_[i]->SetLastPrice(on);
+                break;
+            case 2:
+                tools_[i]->SetEvents(on);
+                break;
+            default:
+                charts[i]->Legend().SetVisible(on);
+            }
+        }
+        settings.endGroup();
     }
+    EventsChanged();
+}
+
+void TChartToolSet::Save() const {
+    if (settingsFile_.empty()) return;
+    QSettings settings(QString::fromStdString(settingsFile_), QSettings::IniFormat);
+    settings.clear();
+    settings.setValue("Version", SettingsVersion);
+    const kiv::TChart* charts[4] = {form_.Chart1, form_.Chart2, form_.Chart3, form_.Chart4};
+    for (int i = 0; i < 4; ++i) {
+        settings.beginGroup(QString("Chart%1").arg(i + 1));
+        const bool values[4] = {tools_[i]->Crosshair(), tools_[i]->LastPrice(), tools_[i]->Events(),
+                                charts[i]->Legend().Visible()};
+        for (int k = 0; k < 4; ++k) settings.setValue(Keys[k], values[k] ? "true" : "false");
+        settings.endGroup();
+    }
+}
+
+void TChartToolSet::ShowMenu(int chart, int x, int y) {
+    kiv::TChartTools& tools = *tools_[chart];
+    kiv::TChart* charts[4] = {form_.Chart1, form_.Chart2, form_.Chart3, form_.Chart4};
+    tk::TPanelWidget* views[4] = {form_.ChartView1, form_.ChartView2, form_.ChartView3,
+                                  form_.ChartView4};
+    kiv::TChartLegend& legend = charts[chart]->Legend();
+    QMenu menu(views[chart]);
+    auto item = [&](const char* text, bool on, std::function<void(bool)> set) {
+        QAction* action = menu.addAction(text);
+        action->setCheckable(true);
+        action->setChecked(on);
+        QObject::connect(action, &QAction::toggled, [set](bool value) { set(value); });
+    };
+    item("Crosshair", tools.Crosshair(), [&](bool on) { tools.SetCrosshair(on); });
+    item("Last price", tools.LastPrice(), [&](bool on) { tools.SetLastPrice(on); });
+    item("Calendar events", tools.Events(), [&](bool on) {
+        tools.SetEvents(on);
+        EventsChanged();
+    });
+    item("Legend", legend.Visible(), [&](bool on) { legend.SetVisible(on); });
+    if (menu.exec(views[chart]->mapToGlobal(QPoint(x, y)))) Save();
 }
 
 std::vector<kiv::TChartEvent> TChartToolSet::NewsEvents(const TForm1& form) {
@@ -73,12 +164,10 @@ std::vector<kiv::TChartEvent> TChartToolSet::NewsEvents(const TForm1& form) {
     rtl::TFormatSettings format = rtl::DefaultFormatSettings();
     format.DateSeparator = '.';
     format.ShortDateFormat = "yyyy.mm.dd";
-    format.TimeSeparator = ':';
     for (int row = 1; row < grid.RowCount(); ++row) {
         rtl::TDateTime time = 0;
-        if (!rtl::TryStrToDateTime(grid.Cells(0, row) + " " + grid.Cells(1, row), time, format))
-            continue;
-        events.push_back({time, grid.Cells(3, row), ImportanceColor(grid.Cells(4, row))});
+        if (!rtl::TryStrToDateTime(grid.Cells(0, row), time, format)) continue;
+        events.push_back({time, grid.Cells(2, row), ImportanceColor(grid.Cells(3, row))});
     }
     return events;
 }

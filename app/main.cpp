@@ -17,7 +17,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -128,11 +127,9 @@ int main(int argc, char** argv) {
         TForm1 form;
         if (form.Create()) {
             form.CenterOnScreen();
-            std::unique_ptr<TChartToolSet> tools;
-            if (!options.chartTools.empty()) {
-                tools = std::make_unique<TChartToolSet>(form);
-                tools->TurnOn(options.chartTools);
-            }
+            // The tools the user chose last time, and those the command line adds.
+            TChartToolSet tools(form, TChartToolSet::DefaultSettingsFile());
+            tools.TurnOn(options.chartTools);
             FirstPaintQuit quitter;
             if (options.quitAfterFirstPaint) form.installEventFilter(&quitter);
             form.show();

@@ -55,6 +55,8 @@ void TChartTools::Paint(raster::RasterDevice& window, const gfx::TRect& rect) {
 void TChartTools::MouseDown(gfx::TMouseButton button, gfx::TShiftState shift, int x, int y) {
     // Zooming and panning draw on the window themselves: the crosshair keeps out of their way.
     pressed_ = true;
+    rightClick_ = button == gfx::mbRight;
+    rightDown_ = {x, y};
     if (mouseIn_ && crosshair_) Changed();
     mouseIn_ = false;
     chart_.MouseDown(button, shift, x, y);
@@ -62,6 +64,8 @@ void TChartTools::MouseDown(gfx::TMouseButton button, gfx::TShiftState shift, in
 
 void TChartTools::MouseMove(gfx::TShiftState shift, int x, int y) {
     chart_.MouseMove(shift, x, y);
+    // A few pixels of a shaking hand are still a click.
+    if (std::abs(x - rightDown_.x) > 3 || std::abs(y - rightDown_.y) > 3) rightClick_ = false;
     if (pressed_) return;
     mouseIn_ = true;
     mouse_ = {x, y};
@@ -71,6 +75,8 @@ void TChartTools::MouseMove(gfx::TShiftState shift, int x, int y) {
 void TChartTools::MouseUp(gfx::TMouseButton button, gfx::TShiftState shift, int x, int y) {
     pressed_ = false;
     chart_.MouseUp(button, shift, x, y);
+    if (button == gfx::mbRight && rightClick_ && OnContextMenu) OnContextMenu(x, y);
+    rightClick_ = false;
 }
 
 void TChartTools::MouseLeave() {

@@ -129,11 +129,21 @@ TEST_F(ChartToolsTest, TheCrosshairFollowsTheMouseOverTheUnchangedPicture) {
     EXPECT_EQ(seriesDraws, draws);
     // A button held for zoom or pan (the pan redraws the chart), or the mouse gone: no
     // crosshair.
+    std::vector<TPoint> menus;
+    tools.OnContextMenu = [&](int x, int y) { menus.push_back({x, y}); };
     tools.MouseDown(gfx::mbRight, 0, r.left + 50, r.top + 50);
     tools.MouseMove(0, r.left + 60, r.top + 50);
     window->Paint();
     EXPECT_TRUE(Texts().empty());
     tools.MouseUp(gfx::mbRight, 0, r.left + 60, r.top + 50);
+    // That right drag panned; a right click that stays within 3 pixels asks for the menu.
+    EXPECT_TRUE(menus.empty());
+    tools.MouseDown(gfx::mbRight, 0, r.left + 70, r.top + 50);
+    tools.MouseMove(0, r.left + 73, r.top + 47);
+    tools.MouseUp(gfx::mbRight, 0, r.left + 73, r.top + 47);
+    tools.MouseDown(gfx::mbLeft, 0, r.left + 70, r.top + 50);
+    tools.MouseUp(gfx::mbLeft, 0, r.left + 70, r.top + 50);
+    EXPECT_EQ(menus, (std::vector<TPoint>{{r.left + 73, r.top + 47}}));
     tools.MouseMove(0, r.left + 61, r.top + 50);
     window->Paint();
     EXPECT_FALSE(Texts().empty());

@@ -10,6 +10,7 @@
 #include "chart/control/CustomChart.h"
 #include "raster/PanelHost.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,9 @@ public:
     bool Events() const { return events_; }
     void SetEvents(bool on) { Set(events_, on); }
     void SetEventList(std::vector<TChartEvent> events);
+
+    // A right click that did not drag (a right drag pans the chart), at the click's place.
+    std::function<void(int x, int y)> OnContextMenu;
 
     // Draws the tools that are on over the chart's last frame in window.
     void DrawTools(raster::RasterDevice& window);
@@ -69,6 +73,9 @@ private:
     // The mouse over the chart, while no button is held.
     bool mouseIn_ = false, pressed_ = false;
     TPoint mouse_{0, 0};
+    // Where the right button went down, and whether the mouse has moved away since.
+    TPoint rightDown_{0, 0};
+    bool rightClick_ = false;
 };
 
 } // namespace kiv
