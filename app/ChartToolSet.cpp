@@ -2,12 +2,16 @@
 
 #include "app/Unit1.h"
 
+#include "chart/series/CandleFunction.h"
+
 #include "rtl/DateTime.h"
 #include "rtl/Exceptions.h"
 
 #include <QMenu>
 #include <QSettings>
 #include <QStandardPaths>
+
+#include <cmath>
 
 namespace {
 
@@ -115,6 +119,11 @@ void TChartToolSet::Load() {
                 charts[i]->Legend().SetVisible(on);
             }
         }
+        if (i < 2) {
+            const QString minutes = settings.value("Candles").toString();
+            if (minutes == "0" || minutes == "1" || minutes == "5" || minutes == "15")
+                SetCandles(i, minutes.toInt());
+        }
         settings.endGroup();
     }
     EventsChanged();
@@ -131,6 +140,7 @@ void TChartToolSet::Save() const {
         const bool values[4] = {tools_[i]->Crosshair(), tools_[i]->LastPrice(), tools_[i]->Events(),
                                 charts[i]->Legend().Visible()};
         for (int k = 0; k < 4; ++k) settings.setValue(Keys[k], values[k] ? "true" : "false");
+        if (i < 2) settings.setValue("Candles", Candles(i));
         settings.endGroup();
     }
 }
@@ -155,6 +165,17 @@ void TChartToolSet::ShowMenu(int chart, int x, int y) {
         EventsChanged();
     });
     item("Legend", legend.Visible(), [&](bool on) { legend.SetVisible(on); });
+    if (chart < 2) {
+        QMenu* candles = menu.addMenu("Candles");
+        for (int minutes : {0, 1, 5, 15}) {
+            QAction* action =
+                candles->addAction(minutes == 0 ? QString("Off") : QString("%1 min").arg(minutes));
+            action->setCheckable(true);
+            action->setChecked(Candles(chart) == minutes);
+            QObject::connect(action, &QAction::triggered,
+                             [this, chart, minutes] { SetCandles(chart, minutes); });
+        }
+    }
     if (menu.exec(views[chart]->mapToGlobal(QPoint(x, y)))) Save();
 }
 
@@ -170,4 +191,44 @@ std::vector<kiv::TChartEvent> TChartToolSet::NewsEvents(const TForm1& form) {
         events.push_back({time, grid.Cells(2, row), ImportanceColor(grid.Cells(3, row))});
     }
     return events;
+}
+
+int TChartToolSet::Candles(int chart) const {
+    const kiv::TCandleSeries* candles = chart >= 0 && chart < 2 ? candles_[chart] : nullptr;
+    return candles ? int(std::lround(candles->SeriesFunction()->Period() * 1440)) : 0;
+}
+
+void TChartToolSet::SetCandles(int chart, int minutes) {
+    if (chart < 0 || chart > 1 || (minutes != 0 && minutes != 1 && minutes != 5 && minutes != 15))
+        throw rtl::EConvertError("candles are of 1, 5 or 15 minutes on Chart1 or Chart2");
+    kiv::TChart* owner = chart == 0 ? form_.Chart1 : form_.Chart2;
+    kiv::TChartSeries* bid = owner->Series(0);
+    kiv::TCandleSeries*& candles = candles_[chart];
+    std::vector<bool>& shown = linesShown_[chart];
+    if (minutes == 0) {
+        if (!candles) return;
+        delete candles;
+        candles = nullptr;
+        // The lines come back as they were.
+        for (int i = 0; i < owner->SeriesCount() && i < int(shown.size()); ++i)
+            owner->Series(i)->SetActive(shown[size_t(i)]);
+    } else if (candles) {
+        candles->SeriesFunction()->SetPeriod(minutes / 1440.0);
+    } else {
+        candles = new kiv::TCandleSeries;
+        candles->SetTitle("Candles");
+        candles->Marks().SetVisible(false);
+        auto function = std::make_unique<kiv::TCandleKivFunction>();
+        function->SetPeriod(minutes / 1440.0);
+        candles->AttachFunction(std::move(function));
+        // Every other series steps aside, so that the candles alone give the bottom axis its
+        // dates.
+        shown.clear();
+        for (int i = 0; i < owner->SeriesCount(); ++i) {
+            shown.push_back(owner->Series(i)->Active());
+            owner->Series(i)->SetActive(false);
+        }
+        candles->SetParentChart(owner);
+        candles->SetDataSource(bid);
+    }
 }

@@ -105,7 +105,9 @@ void TCandleKivFunction::AddFunctionPoints(TChartSeries* source) {
     double date = 0, open = 0, high = 0, low = 0, close = 0;
     any = false;
     auto flush = [&] {
-        if (any) candles.AddCandle(CandleDate(lastKey_, date), open, high, low, close);
+        if (!any) return;
+        if (candles.PointCount() == 0) firstKey_ = lastKey_;
+        candles.AddCandle(CandleDate(lastKey_, date), open, high, low, close);
     };
     const int n = sorted ? count : int(order.size());
     for (int k = 0; k < n; ++k) {
@@ -131,21 +133,29 @@ void TCandleKivFunction::SourcePointAdded(TChartSeries* source, int index) {
     if (!source || !candles) return;
     // A source that has lost its dates since the candles were built adds nothing.
     if (PeriodStyle() == psRange && !DatesOf(*source).DateTime()) return;
-    if (index != source->PointCount() - 1 || candles->PointCount() != lastCount_)
+    const bool atEnd = index == source->PointCount() - 1;
+    // A point before the first (a source refilled newest first) moves or starts the first
+    // candle, as one after the last does the last; elsewhere the candles are rebuilt.
+    const bool atFront = index == 0 && !atEnd && PeriodStyle() == psRange;
+    if ((!atEnd && !atFront) || candles->PointCount() != lastCount_)
         return candles->RecalculateFrom(source);
     TTick tick;
     if (!TickAt(*source, index, tick)) return;
     const double v = tick.value;
-    if (lastCount_ > 0 && tick.key == lastKey_) {
-        const int i = lastCount_ - 1;
-        candles->SetCandle(i, candles->OpenValues().ValueAt(i),
-                           std::max(candles->HighValues().ValueAt(i), v),
-                           std::min(candles->LowValues().ValueAt(i), v), v);
+    const int i = atEnd ? lastCount_ - 1 : 0;
+    const long long key = atEnd ? lastKey_ : firstKey_;
+    if (lastCount_ > 0 && tick.key == key) {
+        const TChartValueList &open = candles->OpenValues(), &close = candles->CloseValues();
+        candles->SetCandle(
+            i, atEnd ? open.ValueAt(i) : v, std::max(candles->HighValues().ValueAt(i), v),
+            std::min(candles->LowValues().ValueAt(i), v), atEnd ? v : close.ValueAt(i));
         return;
     }
-    if (lastCount_ > 0 && tick.key < lastKey_) return candles->RecalculateFrom(source);
+    if (lastCount_ > 0 && (atEnd ? tick.key < key : tick.key > key))
+        return candles->RecalculateFrom(source);
     candles->AddCandle(CandleDate(tick.key, tick.date), v, v, v, v);
-    lastKey_ = tick.key;
+    if (atEnd || lastCount_ == 0) lastKey_ = tick.key;
+    if (!atEnd || lastCount_ == 0) firstKey_ = tick.key;
     lastCount_ = candles->PointCount();
 }
 

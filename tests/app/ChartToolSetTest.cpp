@@ -28,6 +28,39 @@ TEST_F(WindowTest, ChartToolsAttachToTheFourChartsAndReadTheNewsGrid) {
             EXPECT_FALSE(tools.Tools(i).Crosshair());
         }
     }
+    // Candles of the bid in place of the tick lines, following the quotes.
+    {
+        TChartToolSet tools(*form, "");
+        form->Series2->SetActive(false); // a line the trader had hidden stays hidden
+        tools.SetCandles(0, 1);
+        Quote q;
+        for (int i = 0; i < 5; ++i) { // 14:30:05 to 14:32:05; the first row is not charted
+            q.r.dBid = 1.0830 + i * 0.0001;
+            form->OnQuoteData(&q.r);
+            q.r.UTCDateTime += 30 / 86400.0;
+        }
+        ASSERT_EQ(form->Chart1->SeriesCount(), 4);
+        auto* candles = dynamic_cast<kiv::TCandleSeries*>(form->Chart1->Series(3));
+        ASSERT_TRUE(candles);
+        EXPECT_EQ(candles->PointCount(), 3); // 14:30, 14:31 and 14:32
+        EXPECT_EQ(candles->OpenValues()[1], 1.0832);
+        EXPECT_EQ(candles->CloseValues()[1], 1.0833);
+        // The lines step aside, so the candles' dates label the bottom axis.
+        for (int i = 0; i < 3; ++i) EXPECT_FALSE(form->Chart1->Series(i)->Active()) << i;
+        EXPECT_EQ(form->Chart1->FirstActiveSeriesOn(&form->Chart1->BottomAxis()), candles);
+        tools.SetCandles(0, 5);
+        EXPECT_EQ(tools.Candles(0), 5);
+        EXPECT_EQ(candles->PointCount(), 1);
+        EXPECT_THROW(tools.SetCandles(2, 5), rtl::EConvertError);
+        EXPECT_THROW(tools.SetCandles(1, 7), rtl::EConvertError);
+        tools.SetCandles(0, 0);
+        EXPECT_EQ(form->Chart1->SeriesCount(), 3);
+        EXPECT_TRUE(form->Series1->Active());
+        EXPECT_FALSE(form->Series2->Active());
+        EXPECT_TRUE(form->Series4->Active());
+        form->Series2->SetActive(true);
+        EXPECT_EQ(tools.Candles(0), 0);
+    }
     // Gone, the tools give each widget its chart back.
     EXPECT_EQ(form->ChartView1->Client(), form->Chart1);
     EXPECT_EQ(form->ChartView4->Client(), form->Chart4);
@@ -43,7 +76,9 @@ TEST_F(WindowTest, ChartToolChoicesAreKeptPerChartAndDamagedSettingsChangeNothin
         tools.Tools(1).SetCrosshair(true);
         tools.Tools(2).SetEvents(true);
         form->Chart4->Legend().SetVisible(true);
+        tools.SetCandles(1, 15);
         tools.Save();
+        tools.SetCandles(1, 0);
     }
     form->Chart4->Legend().SetVisible(false);
     {
@@ -53,6 +88,9 @@ TEST_F(WindowTest, ChartToolChoicesAreKeptPerChartAndDamagedSettingsChangeNothin
         EXPECT_FALSE(tools.Tools(1).Events());
         EXPECT_TRUE(tools.Tools(2).Events());
         EXPECT_TRUE(form->Chart4->Legend().Visible());
+        EXPECT_EQ(tools.Candles(1), 15);
+        EXPECT_EQ(tools.Candles(0), 0);
+        tools.SetCandles(1, 0);
     }
     form->Chart4->Legend().SetVisible(false);
     auto write = [&](const std::string& text) {
@@ -65,7 +103,7 @@ TEST_F(WindowTest, ChartToolChoicesAreKeptPerChartAndDamagedSettingsChangeNothin
     const std::string damaged[] = {
         std::string(binary, sizeof binary - 1), "Version=2\n[Chart2]\nCrosshair=true\n",
         "[Chart2]\nCrosshair=true\n",
-        "[General]\nVersion=1\n[Chart2]\nCrosshair=yes\nEvents=1\n[Chart4]\nLegend=\n"};
+        "[General]\nVersion=1\n[Chart2]\nCrosshair=yes\nEvents=1\nCandles=3\n[Chart4]\nLegend=\n"};
     for (const std::string& text : damaged) {
         write(text);
         TChartToolSet tools(*form, file);
@@ -74,5 +112,6 @@ TEST_F(WindowTest, ChartToolChoicesAreKeptPerChartAndDamagedSettingsChangeNothin
             EXPECT_FALSE(tools.Tools(i).Events()) << i;
         }
         EXPECT_FALSE(form->Chart4->Legend().Visible());
+        EXPECT_EQ(tools.Candles(1), 0);
     }
 }

@@ -280,15 +280,29 @@ TEST_F(CandleFunctionTest, MinutesFollowTheTicksAndARebuildAgrees) {
     ticks->AppendPoint(At(10, 4, 2), 1.25);
     ExpectCandles(*candles, {{Minute(10, 4), 1.30, 1.30, 1.25, 1.25}});
 
+    // Refilled newest first, as the window refills its charts: every tick lands in front.
+    ticks->ClearPoints();
+    const std::pair<double, double> newestFirst[] = {
+        {At(10, 3, 40), 1.13}, {At(10, 3, 20), NaN},       {At(10, 3, 10), 1.15},
+        {At(10, 1, 0), 1.11},  {At(10, 0, 59, 999), 1.09}, {At(10, 0, 30), 1.12},
+        {At(10, 0, 5), 1.10}};
+    for (const auto& [time, value] : newestFirst) ticks->AppendPoint(time, value);
+    ExpectCandles(*candles, minutes);
+
     // Every 2 points in turn, dated by the first.
     ticks->ClearPoints();
     AddTicks();
     function->SetPeriodStyle(psNumPoints);
     function->SetPeriod(2);
-    ExpectCandles(*candles, {{At(10, 0, 5), 1.10, 1.12, 1.10, 1.12},
-                             {At(10, 0, 59, 999), 1.09, 1.11, 1.09, 1.11},
-                             {At(10, 3, 10), 1.15, 1.15, 1.15, 1.15},
-                             {At(10, 3, 40), 1.13, 1.13, 1.13, 1.13}});
+    const std::vector<Candle> pairs = {{At(10, 0, 5), 1.10, 1.12, 1.10, 1.12},
+                                       {At(10, 0, 59, 999), 1.09, 1.11, 1.09, 1.11},
+                                       {At(10, 3, 10), 1.15, 1.15, 1.15, 1.15},
+                                       {At(10, 3, 40), 1.13, 1.13, 1.13, 1.13}};
+    ExpectCandles(*candles, pairs);
+    // A point in front moves every pair: refilled newest first, the same pairs.
+    ticks->ClearPoints();
+    for (const auto& [time, value] : newestFirst) ticks->AppendPoint(time, value);
+    ExpectCandles(*candles, pairs);
 }
 
 TEST_F(CandleFunctionTest, TicksOutOfOrderAndBeforeDayZero) {

@@ -1,11 +1,12 @@
 // The trader's tools on the window's four tick charts: each chart's widget shows its chart
 // through a kiv::TChartTools, whose tools all start off. A right click on a chart that did not
 // drag opens a menu that turns the crosshair, the last-price line, the calendar events and the
-// legend on and off for that chart; the choices are kept per chart in a settings file and read
-// back at the next start. The calendar events come from the News grid, read again once a
-// second while some chart shows them.
+// legend on and off for that chart, and on the two price charts shows the bid as candles; the
+// choices are kept per chart in a settings file and read back at the next start. The calendar
+// events come from the News grid, read again once a second while some chart shows them.
 #pragma once
 
+#include "chart/series/Candle.h"
 #include "chart/series/ChartTools.h"
 
 #include <QTimer>
@@ -35,6 +36,11 @@ public:
     // leaves its tool as it is.
     void Load();
     void Save() const;
+    // Candles of minutes (1, 5 or 15; 0: none) from the bid of chart 0 or 1 (Chart1, Chart2), in
+    // place of the chart's lines, which keep their points and come back without candles.
+    // Raises rtl::EConvertError for another chart or length.
+    void SetCandles(int chart, int minutes);
+    int Candles(int chart) const;
     // The menu of chart (0 to 3) at (x, y) of its widget; returns once it closed.
     void ShowMenu(int chart, int x, int y);
     kiv::TChartTools& Tools(int chart) { return *tools_[chart]; }
@@ -48,6 +54,10 @@ private:
 
     TForm1& form_;
     std::string settingsFile_;
+    // The candle series of Chart1 and Chart2 while they show candles (each chart owns its own).
+    kiv::TCandleSeries* candles_[2] = {};
+    // Whether each of the chart's own series was active before the candles hid it.
+    std::vector<bool> linesShown_[2];
     std::unique_ptr<kiv::TChartTools> tools_[4];
     QTimer newsTimer_;
 };

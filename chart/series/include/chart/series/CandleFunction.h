@@ -21,8 +21,8 @@ public:
     // or value is not a number belong to no candle. Raises ChartException when the parent is
     // no candle series, or with psRange when the source's dates are not date-times.
     void AddFunctionPoints(TChartSeries* source) override;
-    // A point added at the end of the source moves the last candle or starts a new one; a
-    // point added before the end rebuilds the candles.
+    // A point added at the end of the source moves the last candle or starts a new one, one
+    // added at the front (psRange) the first; a point added elsewhere rebuilds the candles.
     void SourcePointAdded(TChartSeries* source, int index) override;
 
 protected:
@@ -40,8 +40,10 @@ private:
     // The date a candle of the period key stands at.
     double CandleDate(long long key, double firstDate) const;
 
-    // The period of the last candle, and the number of candles it was the last of: a candle
-    // series that no longer has that many candles was changed by someone else.
+    // The periods of the first and the last candle, and the number of candles they were the
+    // first and last of: a candle series that no longer has that many candles was changed by
+    // someone else.
+    long long firstKey_ = 0;
     long long lastKey_ = 0;
     int lastCount_ = 0;
 };
