@@ -7,6 +7,7 @@
 #include "chart/series/ExplodedSlices.h"
 #include "chart/series/PieOtherSlice.h"
 
+#include <optional>
 #include <vector>
 
 namespace kiv {
@@ -84,6 +85,8 @@ protected:
     void EmptyLists() override;
 
 private:
+    const std::vector<int>& LegendIndexes() const;
+
     bool dark3D_ = true;
     int explodeBiggest_ = 0;
     TPieOtherSlice otherSlice_;
@@ -94,6 +97,10 @@ private:
     std::vector<TPieAngle> angles_;
     bool hasExplodedSlice_ = false;
     TPoint arcStart_;
+    // The legend's items: the index of each point outside the merged slice, and the changes
+    // of the X values they were taken from.
+    mutable std::vector<int> legendIndexes_;
+    mutable std::optional<unsigned long long> legendIndexesOf_;
 };
 
 } // namespace kiv
