@@ -157,6 +157,15 @@ TEST(FastLineOnAWindow, AnUnheardPointGoesIntoTheFrameBufferAndIsShownAtOnce) {
 
     s->AppendPoint(11, 2);
     EXPECT_EQ(buffer->CountOf("LineTo"), 1);
+    // drawn inside the plot's clip, which goes again after it
+    const gfx::TRect plot = chart.ChartRect();
+    std::vector<std::string> ops;
+    for (const Call& c : buffer->Calls())
+        if (c.op != "SetPen" && c.op != "SetBrush") ops.push_back(c.op);
+    EXPECT_EQ(ops, (std::vector<std::string>{"ClipRect", "MoveTo", "LineTo", "RemoveClip"}));
+    EXPECT_EQ(buffer->CallsOf("ClipRect"),
+              std::vector<Call>{
+                  Call("ClipRect", {plot.left + 1, plot.top + 1, plot.right, plot.bottom - 1})});
     EXPECT_EQ(window.device.CountOf("BlockCopy"), 1);
     ASSERT_EQ(window.presented.size(), 1u);
     const gfx::TRect& r = window.presented[0];
@@ -175,7 +184,12 @@ namespace {
 // A kind derived from the fast line draws point by point.
 class PointByPointLine : public TFastLineSeries {};
 
-QImage FastLineFrame(TFastLineSeries* line, int width) {
+struct Frame {
+    QImage image;
+    gfx::TPoint end; // the last point's pixel
+};
+
+Frame FastLineFrame(TFastLineSeries* line, int width) {
     testing_support::EnsureGuiApp();
     TChart chart;
     chart.SetView3D(false);
@@ -191,7 +205,7 @@ QImage FastLineFrame(TFastLineSeries* line, int width) {
     line->AppendPoint(40000, y + 30); // a steep last step out of the last column
     raster::QtRasterDevice device(500, 300);
     chart.DrawToCanvas(device, {0, 0, 500, 300});
-    return device.Image().copy();
+    return {device.Image().copy(), {line->PointScreenX(40000), line->PointScreenY(40000)}};
 }
 
 } // namespace
@@ -199,20 +213,24 @@ QImage FastLineFrame(TFastLineSeries* line, int width) {
 TEST(FastLineOnPixels, ColumnsOfManyPointsSetThePixelsOfEverySegment) {
     for (int width : {1, 2, 3}) {
         SCOPED_TRACE(width);
-        const QImage merged = FastLineFrame(new TFastLineSeries, width);
-        const QImage each = FastLineFrame(new PointByPointLine, width);
+        const auto [merged, end] = FastLineFrame(new TFastLineSeries, width);
+        const QImage each = FastLineFrame(new PointByPointLine, width).image;
         // Every pixel of the point by point line is set; beyond them the toolkit's rasterizer
-        // may add a pixel where a line turns back on itself within a column.
-        int missing = 0, extra = 0, line = 0;
+        // may add a pixel where a line turns back on itself within a column, but not in the
+        // last column, where the line's end pixel stays out.
+        int missing = 0, extra = 0, line = 0, lastColumn = 0;
         for (int y = 0; y < each.height(); ++y)
             for (int x = 0; x < each.width(); ++x) {
                 const bool red = each.pixel(x, y) == qRgb(255, 0, 0);
                 line += red;
                 missing += red && merged.pixel(x, y) != each.pixel(x, y);
                 extra += !red && merged.pixel(x, y) != each.pixel(x, y);
+                lastColumn += x == end.x && merged.pixel(x, y) != each.pixel(x, y);
             }
         EXPECT_GT(line, 2000);
         EXPECT_EQ(missing, 0);
         EXPECT_LE(extra, 4);
+        EXPECT_EQ(lastColumn, 0);
+        EXPECT_NE(merged.pixel(end.x, end.y), qRgb(255, 0, 0));
     }
 }
