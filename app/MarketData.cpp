@@ -1,7 +1,6 @@
-// The quote and Level 2 handlers: records from the host into edits and grid rows.
+#include "app/MarketData.h"
+
 #include "FeedCounters.h"
-#include "app/MakerRows.h"
-#include "app/Unit1.h"
 #include "workers/Unit2.h"
 
 #include "com/Bstr.h"
@@ -24,7 +23,7 @@ std::string QuoteTime(double value) {
 
 } // namespace
 
-com::HRESULT TForm1::OnQuoteData(hox::QuoteRecord* record) {
+com::HRESULT TForm1MarketData::OnQuoteData(hox::QuoteRecord* record) {
     // Errors end the handling of this record; the host always gets S_OK.
     try {
         if (!record) return com::S_OK;
@@ -73,7 +72,7 @@ com::HRESULT TForm1::OnQuoteData(hox::QuoteRecord* record) {
     return com::S_OK;
 }
 
-com::HRESULT TForm1::OnLevel2Data(hox::Level2Record* record) {
+com::HRESULT TForm1MarketData::OnLevel2Data(hox::Level2Record* record) {
     try {
         if (!record) return com::S_OK;
         const hox::Level2Record& l2 = *record;
@@ -119,10 +118,27 @@ com::HRESULT TForm1::OnLevel2Data(hox::Level2Record* record) {
     return com::S_OK;
 }
 
-com::HRESULT TForm1::OnTSData(hox::TSRecord*) {
+com::HRESULT TForm1MarketData::OnTSData(hox::TSRecord*) {
     return com::S_OK;
 }
 
-com::HRESULT TForm1::OnOptionsData(hox::OptionsRecord*) {
+com::HRESULT TForm1MarketData::OnOptionsData(hox::OptionsRecord*) {
     return com::S_OK;
+}
+
+com::HRESULT TForm1MarketData::QueryInterface(const com::IID& iid, void** object) {
+    if (!object) return com::E_POINTER;
+    if (iid == com::IID_IUnknown || iid == hox::IID_IHoxQuotesNotify) {
+        *object = static_cast<hox::IHoxQuotesNotify*>(this);
+        return com::S_OK;
+    }
+    *object = nullptr;
+    return com::E_NOINTERFACE;
+}
+
+void TForm1MarketData::EmptyDataGrids() {
+    for (tk::TStringGrid* grid : {StringGrid1, StringGrid2, StringGrid3})
+        for (int r = 1; r < grid->RowCount(); ++r) grid->ClearRow(r);
+    BidMakers.Emptied(FeedCounters.BidRows);
+    AskMakers.Emptied(FeedCounters.AskRows);
 }
