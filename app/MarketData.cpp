@@ -24,7 +24,7 @@ std::string QuoteTime(double value) {
 } // namespace
 
 com::HRESULT TForm1MarketData::OnQuoteData(hox::QuoteRecord* record) {
-    // Errors end the handling of this record; the host always gets S_OK.
+    // Errors end the handling of this record and are counted; the host always gets S_OK.
     try {
         if (!record) return com::S_OK;
         const hox::QuoteRecord& q = *record;
@@ -67,7 +67,8 @@ com::HRESULT TForm1MarketData::OnQuoteData(hox::QuoteRecord* record) {
         fill_chart(Chart4, StringGrid1, n, 0, 6, 5, -1, -1, symbol, 500);
         // The calendar events of this quote's minute go into its own row.
         new TTestThread_3(Workers(), StringGrid1, StringGrid4, n, StringGrid1->Cells(0, n));
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        DroppedQuotes.Drop(e.what());
     }
     return com::S_OK;
 }
@@ -113,7 +114,8 @@ com::HRESULT TForm1MarketData::OnLevel2Data(hox::Level2Record* record) {
         }
         StringGrid2->Repaint();
         StringGrid3->Repaint();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        DroppedLevel2.Drop(e.what());
     }
     return com::S_OK;
 }
