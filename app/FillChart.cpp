@@ -45,6 +45,8 @@ void TForm1Charts::fill_chart(kiv::TChart* chart, tk::TStringGrid* grid, int32_t
     chart->BottomAxis().SetDateTimeFormat("yy.mm.dd hh:mm:ss");
 
     auto appendRow = [&](int32_t row) {
+        // A row emptied by Stop holds no quote: plotted, it would be a 0 at the current time.
+        if (read.Cells.CellView(dateCol, row).empty()) return;
         const double x = read.Time(dateCol, row);
         for (int k = 0; k < 4; ++k)
             if (fed[size_t(k)])

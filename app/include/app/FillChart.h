@@ -17,8 +17,10 @@ public:
 
     // Feeds a tick chart from grid: series K from column colK (-1: not fed), times from
     // dateCol. Once lastRow reaches window, every fed series is rebuilt from the window - 1
-    // newest rows; before that, lastRow from row 2 on is appended as one point. A cell that is
-    // neither empty nor a number, or a "20" date that is not a date-time, raises.
+    // newest rows; before that, lastRow from row 2 on is appended as one point. A row whose
+    // time cell is empty (emptied by Stop) gives no point, so a rebuild that meets such rows
+    // plots fewer. A cell that is neither empty nor a number, or a "20" date that is not a
+    // date-time, raises.
     void fill_chart(kiv::TChart* chart, tk::TStringGrid* grid, int32_t lastRow, int32_t dateCol,
                     int32_t col0, int32_t col1, int32_t col2, int32_t col3,
                     const std::string& title, int32_t window);
