@@ -9,8 +9,10 @@
 #include <QApplication>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -24,6 +26,8 @@ public:
         });
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
+        // A stop before the listening starts would be lost, and the join would wait for ever.
+        while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         workers::SetCalendarBaseUrl("http://127.0.0.1:" + std::to_string(port_) + "/");
     }
     ~CalendarServer() {
