@@ -8,7 +8,6 @@
 #include "rtl/AnsiText.h"
 #include "rtl/Exceptions.h"
 #include "rtl/NumberText.h"
-#include "toolkit/Application.h"
 #include "toolkit/MessageBox.h"
 #include "toolkit/Thread.h"
 #include "workers/Unit2.h"
@@ -52,9 +51,9 @@ bool TForm1::Create() {
 }
 
 void TForm1::FormCreate() {
-    // The remembered login, read beside the program file.
+    // The remembered login.
     TLoginValues login;
-    if (ReadLoginFile(tk::TApplication::ExeDir() + "Login.txt", login)) {
+    if (ReadRememberedLogin(login)) {
         Edit34->SetText(login.UserName);
         Edit35->SetText(login.Password);
         Edit36->SetText(login.ClientId);
@@ -133,8 +132,7 @@ void TForm1::Button1Click() {
                            &result));
     com::VARIANT_BOOL loggedOn = 0;
     OleCheck(ComMgr->GetLoggedOn(&loggedOn));
-    if (loggedOn != 0)
-        WriteLoginFile("Login.txt", {Edit34->Text(), Edit35->Text(), Edit36->Text()});
+    if (loggedOn != 0) RememberLogin({Edit34->Text(), Edit35->Text(), Edit36->Text()});
     Button2->setEnabled(true);
     Button1->setEnabled(false);
     Edit4->setEnabled(false);

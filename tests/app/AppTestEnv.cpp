@@ -83,6 +83,9 @@ void WindowTest::SetUp() {
     programDir = workDir + "/program/";
     ASSERT_EQ(mkdir(programDir.c_str(), 0700), 0);
     tk::TApplication::Instance()->SetExeDir(programDir);
+    // A configuration folder of the test's own, never the user's.
+    configDir = workDir + "/config/";
+    setenv("XDG_CONFIG_HOME", configDir.c_str(), 1);
 }
 
 void WindowTest::TearDown() {
@@ -90,6 +93,7 @@ void WindowTest::TearDown() {
     tk::SetMessagePresenter(nullptr);
     hostsim::RevokeSimulatedHost();
     if (chdir(savedDir.c_str()) != 0) ADD_FAILURE() << "cannot return to " << savedDir;
+    unsetenv("XDG_CONFIG_HOME");
     std::system(("chmod -R u+w '" + workDir + "' && rm -rf '" + workDir + "'").c_str());
 }
 
