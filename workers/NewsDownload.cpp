@@ -2,6 +2,7 @@
 
 #include "Split.h"
 #include "workers/CalendarService.h"
+#include "workers/KeptFiles.h"
 #include "workers/TextFile.h"
 
 #include "inet/WinInet.h"
@@ -126,7 +127,9 @@ void DownloadNews(tk::TStringGrid& grid, const TCalendarRequest& request) {
 }
 
 void DownloadNews(tk::TStringGrid& grid) {
-    DownloadNews(grid, MakeCalendarRequest(rtl::Now(), CalendarBaseUrl()));
+    TCalendarRequest request = MakeCalendarRequest(rtl::Now(), CalendarBaseUrl());
+    request.FileName = MakeKeptFilesFolder() + request.FileName;
+    DownloadNews(grid, request);
 }
 
 } // namespace workers

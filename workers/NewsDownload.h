@@ -1,5 +1,5 @@
 // The economic calendar of the current week: downloaded as semicolon-separated text, kept
-// byte for byte in the calendar file of the current folder, and shown in the news grid.
+// byte for byte in its calendar file, and shown in the news grid.
 #pragma once
 
 #include "CalendarRequest.h"
@@ -46,7 +46,8 @@ bool DownloadFile(const std::string& url, std::string& result);
 // the file nor the grid. A file step that fails raises rtl::EInOutError and leaves the grid as
 // it was. Runs that overlap write and read the calendar file one at a time.
 void DownloadNews(tk::TStringGrid& grid, const TCalendarRequest& request);
-// The current local week at CalendarBaseUrl().
+// The current local week at CalendarBaseUrl(), its file in the kept files' folder
+// (workers/KeptFiles.h).
 void DownloadNews(tk::TStringGrid& grid);
 
 } // namespace workers
