@@ -13,7 +13,6 @@ TTestThread_3::TTestThread_3(tk::TWorkers& owner, tk::TStringGrid* quoteGrid,
 
 void TTestThread_3::Execute() {
     tk::TThread::Synchronize([this] {
-        quoteGrid_->SetCells(8, row_,
-                             workers::NewsTags(newsGrid_->Store(), workers::NewsKey(quoteTime_)));
+        quoteGrid_->SetCells(8, row_, workers::NewsTags(*newsGrid_, workers::NewsKey(quoteTime_)));
     });
 }

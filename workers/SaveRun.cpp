@@ -87,7 +87,8 @@ private:
 // error's own text.
 std::string Reason(const std::exception& error) {
     const auto* io = dynamic_cast<const rtl::EInOutError*>(&error);
-    if (io && io->ErrorCode > 0) return std::error_code(io->ErrorCode, std::generic_category()).message();
+    if (io && io->ErrorCode > 0)
+        return std::error_code(io->ErrorCode, std::generic_category()).message();
     return error.what();
 }
 

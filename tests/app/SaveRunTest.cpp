@@ -166,14 +166,15 @@ TEST_F(SaveTest, AFailingStepEndsTheRunAndSaysSoAndRunsWithOneStampTakeTurns) {
 
 TEST_F(WindowTest, EachQuoteRowIsTaggedWithEveryEventOfItsOwnMinute) {
     auto form = CreatedForm();
-    // Thirty events, one a minute from 08:00, then two more at 08:05 in the last rows.
+    // An event a minute from 08:00 on rows 1 to 32, but rows 21 and 22 hold two more at 08:05.
+    // Rows 24 to 32, the last nine of the grid, are never examined.
     tk::TStringGrid* news = form->StringGrid4;
     news->SetRowCount(33);
     for (int i = 1; i <= 32; ++i) {
-        const int minute = i <= 30 ? i - 1 : 5;
+        const int minute = i == 21 || i == 22 ? 5 : i - 1;
         news->SetCells(
             0, i, "2026.12.04 08:" + std::string(minute < 10 ? "0" : "") + std::to_string(minute));
-        news->SetCells(1, i, i == 32 ? "USD" : "EUR");
+        news->SetCells(1, i, i == 22 ? "USD" : "EUR");
         news->SetCells(2, i, "E" + std::to_string(i));
     }
     // A burst: every quote is sent before any tagging run gets the window thread.
@@ -184,19 +185,20 @@ TEST_F(WindowTest, EachQuoteRowIsTaggedWithEveryEventOfItsOwnMinute) {
     }
     form->Workers().WaitForWorkers();
     for (int m = 0; m < 30; ++m) {
-        const std::string tags =
-            m == 5 ? ",EUR_E6,EUR_E31,USD_E32" : ",EUR_E" + std::to_string(m + 1);
+        const std::string tags = m == 5                         ? ",EUR_E6,EUR_E21,USD_E22"
+                                 : m == 20 || m == 21 || m > 22 ? ""
+                                                                : ",EUR_E" + std::to_string(m + 1);
         EXPECT_EQ(form->StringGrid1->Cells(8, m + 1), tags) << "row " << m + 1;
     }
 
-    // A calendar of a few rows is read whole; a quote of a minute without events gets "".
-    news->SetRowCount(3);
+    // A calendar of eleven rows tags from its first row only; one of ten would tag nothing.
+    news->SetRowCount(11);
+    q.r.UTCDateTime = rtl::EncodeDate(2026, 12, 4) + rtl::EncodeTime(8, 0, 0, 0);
+    form->OnQuoteData(&q.r);
     q.r.UTCDateTime = rtl::EncodeDate(2026, 12, 4) + rtl::EncodeTime(8, 1, 0, 0);
     form->OnQuoteData(&q.r);
-    q.r.UTCDateTime = rtl::EncodeDate(2026, 12, 4) + rtl::EncodeTime(9, 0, 0, 0);
-    form->OnQuoteData(&q.r);
     form->Workers().WaitForWorkers();
-    EXPECT_EQ(form->StringGrid1->Cells(8, 31), ",EUR_E2");
+    EXPECT_EQ(form->StringGrid1->Cells(8, 31), ",EUR_E1");
     EXPECT_EQ(form->StringGrid1->Cells(8, 32), "");
 }
 

@@ -192,7 +192,8 @@ TEST_F(ThreadTest, ClosingInsideAHopDoesNotWaitForThatHop) {
     std::atomic<bool> otherEnded = false, nestedWaitEnded = false, laterHopCancelled = false;
     new LambdaThread(workers_, [&] {
         tk::TThread::Synchronize([&] {
-            new LambdaThread(workers_, [] {}, &otherEnded); // runs, or is dropped unrun
+            new LambdaThread(
+                workers_, [] {}, &otherEnded); // runs, or is dropped unrun
             workers_.BeginClosing();
             nestedWaitEnded = workers_.WaitForWorkers(10s);
         });
@@ -263,7 +264,8 @@ TEST_F(ThreadTest, ClosingNeverWaitsForAThreadThatOtherWindowsHold) {
         std::this_thread::yield();
     ASSERT_EQ(holding, pool.MaxThreads());
     std::atomic<bool> ran = false, deleted = false;
-    new LambdaThread(workers_, [&] { ran = true; }, &deleted);
+    new LambdaThread(
+        workers_, [&] { ran = true; }, &deleted);
     workers_.BeginClosing();
     EXPECT_TRUE(workers_.WaitForWorkers(5s));
     EXPECT_TRUE(deleted);
