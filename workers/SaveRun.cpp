@@ -94,8 +94,12 @@ std::string Reason(const std::exception& error) {
 
 void ReportFailure(const TSaveRunSources& window, const std::string& stamp,
                    const std::exception& error) {
-    const std::string text = stamp + ": not saved, " + Reason(error);
-    std::fprintf(stderr, "hoxdesk: %s (%s)\n", text.c_str(), error.what());
+    const std::string reason = Reason(error);
+    const std::string text = stamp + ": not saved, " + reason;
+    if (reason == error.what())
+        std::fprintf(stderr, "hoxdesk: %s\n", text.c_str());
+    else
+        std::fprintf(stderr, "hoxdesk: %s (%s)\n", text.c_str(), error.what());
     try {
         tk::TThread::Synchronize([&] { window.StatusBar->SetSimpleText(text); });
     } catch (...) {
