@@ -3,6 +3,7 @@
 #include "Split.h"
 #include "workers/CalendarService.h"
 #include "workers/KeptFiles.h"
+#include "workers/NewsTags.h"
 #include "workers/TextFile.h"
 
 #include "inet/WinInet.h"
@@ -13,6 +14,7 @@
 
 #include <cstdio>
 #include <limits>
+#include <memory>
 #include <mutex>
 
 namespace workers {
@@ -123,7 +125,12 @@ void DownloadNews(tk::TStringGrid& grid, const TCalendarRequest& request) {
         tk::TThread::Synchronize([&] { rows = grid.RowCount(); });
         table.Rows.SetRowCount(rows);
     }
-    tk::TThread::Synchronize([&] { ApplyNewsTable(grid, table); });
+    // The events are indexed here too: a quote's tags then cost the same at any calendar size.
+    auto index = std::make_unique<const TNewsIndex>(table.Rows);
+    tk::TThread::Synchronize([&] {
+        ApplyNewsTable(grid, table);
+        SetNewsIndex(grid, std::move(index));
+    });
 }
 
 void DownloadNews(tk::TStringGrid& grid) {
