@@ -3,6 +3,8 @@
 
 #include "chart/Chart.h"
 #include "host/SimulatedHost.h"
+#include "hostlink/HostProxy.h"
+#include "hostlink/SocketFolder.h"
 #include "jpeg/Jpeg.h"
 #include "rtl/Exceptions.h"
 #include "rtl/NumberText.h"
@@ -17,6 +19,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -26,12 +29,18 @@ const char* const kUsage =
     "                      (default $HOXDESK_CALENDAR_URL, else http://127.0.0.1:8765/)\n"
     "  --save-dir DIR      folder of the \"S\" saves (default $HOXDESK_SAVE_DIR, else \"save\"\n"
     "                      beside the program file)\n"
+    "  --host HOST  the trading host: unix:PATH, the host program serving that socket (started\n"
+    "               from beside hoxdesk when none answers), or embedded, the simulated host\n"
+    "               inside this program (default unix:$XDG_RUNTIME_DIR/hoxdesk/host.sock)\n"
     "  --seed N     seed of the simulated host's feed (default 20240517)\n"
-    "  --rate R     quote and Level 2 records per second of the simulated host (default 4)\n"
+    "  --rate R     quote and Level 2 records per second of the simulated host (default 4);\n"
+    "               with a host program, they apply when hoxdesk starts it\n"
     "  --quit-after-first-paint  quit once the window has painted (start-up timing)\n"
     "  --help       this text\n";
 
 struct Options {
+    std::string hostEndpoint;               // "embedded", "unix:PATH", or "" for the default socket
+    std::vector<std::string> hostArguments; // for a host program started here
     hostsim::HostOptions host;
     std::string calendarUrl;
     std::string saveDir;
@@ -76,13 +85,21 @@ bool ParseOptions(int argc, char** argv, Options& options, int& exitCode) {
         } else if (arg == "--save-dir") {
             options.saveDir = value();
             if (options.saveDir.empty()) throw rtl::EConvertError("--save-dir needs a folder");
+        } else if (arg == "--host") {
+            options.hostEndpoint = value();
+            if (options.hostEndpoint != "embedded" &&
+                (options.hostEndpoint.rfind("unix:", 0) != 0 || options.hostEndpoint.size() == 5))
+                throw rtl::EConvertError("--host takes embedded or unix:PATH, not '" +
+                                         options.hostEndpoint + "'");
         } else if (arg == "--seed") {
             options.host.Seed = ParseSeed(value());
+            options.hostArguments.insert(options.hostArguments.end(), {"--seed", argv[i]});
         } else if (arg == "--rate") {
             double rate = rtl::StrToFloat(value());
             if (!(rate >= 0 && rate <= 10000))
                 throw rtl::EConvertError("--rate must lie between 0 and 10000");
             options.host.RecordsPerSecond = rate;
+            options.hostArguments.insert(options.hostArguments.end(), {"--rate", argv[i]});
         } else if (arg.rfind("-platform", 0) == 0 || arg.rfind("-style", 0) == 0) {
             ++i; // Qt's own options with a value
         } else {
@@ -114,7 +131,22 @@ int main(int argc, char** argv) {
     tk::TApplication app(argc, argv);
     kiv::KivStartup(tk::ScreenCursors());
     jpeg::RegisterFileFormats();
-    hostsim::RegisterSimulatedHost(options.host);
+    const bool embedded = options.hostEndpoint == "embedded";
+    if (embedded) {
+        hostsim::RegisterSimulatedHost(options.host);
+    } else {
+        hostlink::ProxyOptions proxy;
+        try {
+            proxy.SocketPath = options.hostEndpoint.empty() ? hostlink::DefaultSocketPath()
+                                                            : options.hostEndpoint.substr(5);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "hoxdesk: %s\n", e.what());
+            return 2;
+        }
+        proxy.HostProgram = tk::TApplication::ExeDir() + "hoxhost";
+        proxy.HostArguments = options.hostArguments;
+        hostlink::RegisterHostProxy(proxy);
+    }
     int result = 1;
     {
         TForm1 form;
@@ -126,7 +158,10 @@ int main(int argc, char** argv) {
             result = app.Run();
         }
     }
-    hostsim::RevokeSimulatedHost();
+    if (embedded)
+        hostsim::RevokeSimulatedHost();
+    else
+        hostlink::RevokeHostProxy();
     jpeg::UnregisterFileFormats();
     kiv::KivShutdown(tk::ScreenCursors());
     return result;

@@ -1,0 +1,235 @@
+#include "Link.h"
+
+#include "Activation.h"
+#include "Proxies.h"
+#include "Wire.h"
+#include "com/OleCheck.h"
+
+#include <grpcpp/grpcpp.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <future>
+
+namespace hostlink {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Calls posted into the apartment and not yet run, above which the readers wait.
+constexpr int MaxWaiting = 4096;
+
+std::shared_ptr<grpc::Channel> MakeChannel(const std::string& socketPath) {
+    grpc::ChannelArguments args;
+    args.SetMaxReceiveMessageSize(MaxMessageBytes);
+    args.SetMaxSendMessageSize(MaxMessageBytes);
+    // Keepalive pings find a host that vanished without closing the connection.
+    args.SetInt(GRPC_ARG_KEEPALIVE_TIME_MS, 2000);
+    args.SetInt(GRPC_ARG_KEEPALIVE_TIMEOUT_MS, 2000);
+    args.SetInt(GRPC_ARG_KEEPALIVE_PERMIT_WITHOUT_CALLS, 1);
+    args.SetInt(GRPC_ARG_HTTP2_MAX_PINGS_WITHOUT_DATA, 0);
+    // A host that is starting answers within a fraction of a second; do not wait longer.
+    args.SetInt(GRPC_ARG_INITIAL_RECONNECT_BACKOFF_MS, 100);
+    args.SetInt(GRPC_ARG_MIN_RECONNECT_BACKOFF_MS, 100);
+    args.SetInt(GRPC_ARG_MAX_RECONNECT_BACKOFF_MS, 1000);
+    return grpc::CreateCustomChannel("unix:" + socketPath, grpc::InsecureChannelCredentials(),
+                                     args);
+}
+
+} // namespace
+
+com::HRESULT CallFailure::Report() const {
+    com::SetErrorInfo(hr, text);
+    return hr;
+}
+
+Link::Link(const ProxyOptions& options, com::TApartment::TRef apartment)
+    : options_(options), apartment_(std::move(apartment)),
+      channel_(MakeChannel(options.SocketPath)), stub_(hoxlink::Host::NewStub(channel_)) {}
+
+Link::~Link() {
+    Close();
+}
+
+void Link::Close() {
+    {
+        std::lock_guard guard(lock_);
+        closing_ = true;
+    }
+    drained_.notify_all();
+    if (session_) session_->TryCancel();
+    if (events_.joinable()) events_.join();
+}
+
+com::HRESULT Link::Open(const ProxyOptions& options, std::shared_ptr<Link>& link) {
+    const std::string where = "unix:" + options.SocketPath;
+    const std::string problem = SocketFolderProblem(options.SocketPath);
+    if (!problem.empty()) return CallFailure{com::E_ACCESSDENIED, problem}.Report();
+    const auto deadline = Clock::now() + std::chrono::milliseconds(options.StartTimeoutMs);
+    bool started = false;
+    for (;;) {
+        std::shared_ptr<Link> candidate(new Link(options, com::TApartment::Current()));
+        candidate->self_ = candidate;
+        CallFailure failure;
+        if (candidate->Handshake(failure)) {
+            link = std::move(candidate);
+            return com::S_OK;
+        }
+        if (failure.hr != com::RPC_E_DISCONNECTED) return failure.Report();
+        if (!started) {
+            if (options.HostProgram.empty())
+                return CallFailure{failure.hr, "No trading host answers at " + where}.Report();
+            const std::string error = StartHostProgram(options);
+            if (!error.empty())
+                return CallFailure{com::CO_E_SERVER_EXEC_FAILURE,
+                                   "Cannot start the trading host: " + error}
+                    .Report();
+            Log("started " + options.HostProgram + " for " + where);
+            started = true;
+        }
+        if (Clock::now() >= deadline)
+            return CallFailure{com::CO_E_SERVER_EXEC_FAILURE,
+                               "The trading host started from " + options.HostProgram +
+                                   " did not answer at " + where + " within " +
+                                   std::to_string(options.StartTimeoutMs / 1000) + " s"}
+                .Report();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
+bool Link::Handshake(CallFailure& failure) {
+    auto hello = std::make_shared<std::promise<CallFailure>>();
+    auto answer = hello->get_future();
+    session_ = std::make_unique<grpc::ClientContext>();
+    events_ = std::thread([this, hello] { ReadEvents(hello); });
+    if (answer.wait_for(std::chrono::milliseconds(options_.CallTimeoutMs)) !=
+        std::future_status::ready) {
+        failure = {com::RPC_E_TIMEOUT, "The trading host at unix:" + options_.SocketPath +
+                                           " did not answer within " +
+                                           std::to_string(options_.CallTimeoutMs) + " ms"};
+        Close();
+        return false;
+    }
+    failure = answer.get();
+    if (com::FAILED(failure.hr)) Close();
+    return !com::FAILED(failure.hr);
+}
+
+void Link::ReadEvents(std::shared_ptr<std::promise<CallFailure>> hello) {
+    hoxlink::OpenRequest request;
+    request.set_version(ProtocolVersion);
+    request.set_desk_name("hoxdesk pid " + std::to_string(getpid()));
+    auto reader = stub_->Open(session_.get(), request);
+    hoxlink::DeskEvent event;
+    if (!reader->Read(&event)) {
+        hello->set_value(Describe(reader->Finish()));
+        return;
+    }
+    if (event.version() != ProtocolVersion) {
+        session_->TryCancel();
+        reader->Finish();
+        hello->set_value({com::RPC_E_VERSION_MISMATCH,
+                          "The host speaks protocol version " + std::to_string(event.version()) +
+                              ", the desk version " + std::to_string(ProtocolVersion)});
+        return;
+    }
+    desk_ = event.desk();
+    hello->set_value({});
+    while (reader->Read(&event)) {
+        std::weak_ptr<Link> weak = self_;
+        Post([weak, event] {
+            if (auto self = weak.lock()) self->DeliverEvent(event);
+        });
+    }
+    const grpc::Status status = reader->Finish();
+    std::lock_guard guard(lock_);
+    if (!closing_) Log("host connection lost: " + Describe(status).text);
+}
+
+CallFailure Link::Describe(const grpc::Status& status) const {
+    if (status.ok()) return {};
+    const std::string where = "unix:" + options_.SocketPath;
+    switch (status.error_code()) {
+    case grpc::StatusCode::FAILED_PRECONDITION:
+        return {com::RPC_E_VERSION_MISMATCH, status.error_message()};
+    case grpc::StatusCode::DEADLINE_EXCEEDED:
+        return {com::RPC_E_TIMEOUT, "The trading host at " + where + " did not answer in time"};
+    case grpc::StatusCode::UNIMPLEMENTED:
+        return {com::E_NOTIMPL, "The trading host at " + where + " does not know the call"};
+    default:
+        return {com::RPC_E_DISCONNECTED,
+                "The trading host at " + where + " cannot be reached: " + status.error_message()};
+    }
+}
+
+bool Link::Post(com::ApartmentCall call, const std::atomic<bool>* stop) {
+    {
+        std::unique_lock lk(lock_);
+        drained_.wait(lk, [&] { return closing_ || (stop && *stop) || waiting_ < MaxWaiting; });
+        if (closing_ || (stop && *stop)) return false;
+        ++waiting_;
+    }
+    std::weak_ptr<Link> weak = self_;
+    const bool posted = apartment_.Post([weak, call = std::move(call)] {
+        if (auto self = weak.lock()) {
+            {
+                std::lock_guard guard(self->lock_);
+                --self->waiting_;
+            }
+            self->drained_.notify_one();
+        }
+        call();
+    });
+    if (!posted) {
+        std::lock_guard guard(lock_);
+        --waiting_;
+    }
+    return posted;
+}
+
+void Link::WakePosters() {
+    { std::lock_guard guard(lock_); }
+    drained_.notify_all();
+}
+
+void Link::AddSink(uint32_t cookie, com::ComPtr<com::IDispatch> sink) {
+    sinks_[cookie] = std::move(sink);
+}
+
+void Link::RemoveSink(uint32_t cookie) {
+    sinks_.erase(cookie);
+}
+
+uint64_t Link::NotifyId(hox::IHoxQuotesNotify* notify) {
+    std::lock_guard guard(lock_);
+    auto [it, added] = notifyIds_.try_emplace(notify, notifyIds_.size() + 1);
+    return it->second;
+}
+
+void Link::DeliverEvent(const hoxlink::DeskEvent& event) {
+    auto it = sinks_.find(event.cookie());
+    if (it == sinks_.end()) return; // unadvised meanwhile
+    com::ComPtr<com::IDispatch> sink = it->second;
+    // Arguments travel last first.
+    std::vector<com::VARIANT> args;
+    if (event.has_info()) {
+        std::u16string name;
+        FromWire(event.info_server_name(), name);
+        args.push_back(com::MakeUnknown(MakeConnectionInfo(std::move(name)).Get()));
+    }
+    for (int i = event.args_size() - 1; i >= 0; --i) args.push_back(com::MakeI4(event.args(i)));
+    com::DISPPARAMS params;
+    params.rgvarg = args.data();
+    params.cArgs = com::UINT(args.size());
+    sink->Invoke(event.dispid(), com::GUID_NULL, 0, com::DISPATCH_METHOD, &params, nullptr, nullptr,
+                 nullptr);
+    for (auto& a : args) com::VariantClear(a);
+}
+
+void Link::Log(const std::string& line) {
+    std::fprintf(stderr, "hoxdesk: %s\n", line.c_str());
+}
+
+} // namespace hostlink
