@@ -5,9 +5,12 @@
 #include "Wire.h"
 #include "com/OleCheck.h"
 
+#include "HOXCOMLib_TLB.h"
+
 #include <grpcpp/grpcpp.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <future>
@@ -32,7 +35,6 @@ std::shared_ptr<grpc::Channel> MakeChannel(const std::string& socketPath) {
     args.SetInt(GRPC_ARG_HTTP2_MAX_PINGS_WITHOUT_DATA, 0);
     // A host that is starting answers within a fraction of a second; do not wait longer.
     args.SetInt(GRPC_ARG_INITIAL_RECONNECT_BACKOFF_MS, 100);
-    args.SetInt(GRPC_ARG_MIN_RECONNECT_BACKOFF_MS, 100);
     args.SetInt(GRPC_ARG_MAX_RECONNECT_BACKOFF_MS, 1000);
     return grpc::CreateCustomChannel("unix:" + socketPath, grpc::InsecureChannelCredentials(),
                                      args);
@@ -47,7 +49,12 @@ com::HRESULT CallFailure::Report() const {
 
 Link::Link(const ProxyOptions& options, com::TApartment::TRef apartment)
     : options_(options), apartment_(std::move(apartment)),
-      channel_(MakeChannel(options.SocketPath)), stub_(hoxlink::Host::NewStub(channel_)) {}
+      stub_(hoxlink::Host::NewStub(MakeChannel(options.SocketPath))) {}
+
+std::shared_ptr<hoxlink::Host::Stub> Link::Stub() {
+    std::lock_guard guard(lock_);
+    return stub_;
+}
 
 Link::~Link() {
     Close();
@@ -57,10 +64,14 @@ void Link::Close() {
     {
         std::lock_guard guard(lock_);
         closing_ = true;
+        if (session_) session_->TryCancel();
     }
     drained_.notify_all();
-    if (session_) session_->TryCancel();
     if (events_.joinable()) events_.join();
+}
+
+std::chrono::milliseconds Link::NextPause(std::chrono::milliseconds pause) {
+    return std::min(pause * 2, std::chrono::milliseconds(5000));
 }
 
 com::HRESULT Link::Open(const ProxyOptions& options, std::shared_ptr<Link>& link) {
@@ -102,7 +113,6 @@ com::HRESULT Link::Open(const ProxyOptions& options, std::shared_ptr<Link>& link
 bool Link::Handshake(CallFailure& failure) {
     auto hello = std::make_shared<std::promise<CallFailure>>();
     auto answer = hello->get_future();
-    session_ = std::make_unique<grpc::ClientContext>();
     events_ = std::thread([this, hello] { ReadEvents(hello); });
     if (answer.wait_for(std::chrono::milliseconds(options_.CallTimeoutMs)) !=
         std::future_status::ready) {
@@ -117,14 +127,24 @@ bool Link::Handshake(CallFailure& failure) {
     return !com::FAILED(failure.hr);
 }
 
-void Link::ReadEvents(std::shared_ptr<std::promise<CallFailure>> hello) {
+std::unique_ptr<grpc::ClientReader<hoxlink::DeskEvent>> Link::OpenSession(bool freshChannel) {
+    std::lock_guard guard(lock_);
+    if (closing_) return nullptr;
+    // A channel that lost its host may hold on to a half-made connection to the next one; a
+    // new channel starts clean.
+    if (freshChannel) stub_ = hoxlink::Host::NewStub(MakeChannel(options_.SocketPath));
+    session_ = std::make_unique<grpc::ClientContext>();
     hoxlink::OpenRequest request;
     request.set_version(ProtocolVersion);
     request.set_desk_name("hoxdesk pid " + std::to_string(getpid()));
-    auto reader = stub_->Open(session_.get(), request);
+    return stub_->Open(session_.get(), request);
+}
+
+void Link::ReadEvents(std::shared_ptr<std::promise<CallFailure>> hello) {
+    auto reader = OpenSession(false);
     hoxlink::DeskEvent event;
-    if (!reader->Read(&event)) {
-        hello->set_value(Describe(reader->Finish()));
+    if (!reader || !reader->Read(&event)) {
+        hello->set_value(reader ? Describe(reader->Finish()) : CallFailure{com::E_ABORT, ""});
         return;
     }
     if (event.version() != ProtocolVersion) {
@@ -136,16 +156,60 @@ void Link::ReadEvents(std::shared_ptr<std::promise<CallFailure>> hello) {
         return;
     }
     desk_ = event.desk();
+    sessions_ = 1;
     hello->set_value({});
-    while (reader->Read(&event)) {
-        std::weak_ptr<Link> weak = self_;
-        Post([weak, event] {
-            if (auto self = weak.lock()) self->DeliverEvent(event);
+    for (;;) {
+        while (reader->Read(&event)) PostEvent(event);
+        const grpc::Status status = reader->Finish();
+        {
+            std::lock_guard guard(lock_);
+            if (closing_) return;
+        }
+        Log("host connection lost, reconnecting: " + Describe(status).text);
+        Post([weak = self_] {
+            if (auto self = weak.lock()) self->FireLocally(hox::DISPID_Disconnected);
+        });
+        reader.reset(); // before its context goes
+        reader = Reconnect();
+        if (!reader) return;
+        Log("host connection back");
+        Post([weak = self_, session = sessions_.load()] {
+            if (auto self = weak.lock()) self->Restore(session);
         });
     }
-    const grpc::Status status = reader->Finish();
-    std::lock_guard guard(lock_);
-    if (!closing_) Log("host connection lost: " + Describe(status).text);
+}
+
+std::unique_ptr<grpc::ClientReader<hoxlink::DeskEvent>> Link::Reconnect() {
+    auto pause = std::chrono::milliseconds(100);
+    bool started = false;
+    for (;;) {
+        {
+            std::unique_lock lk(lock_);
+            if (drained_.wait_for(lk, pause, [&] { return closing_; })) return nullptr;
+        }
+        pause = NextPause(pause);
+        auto reader = OpenSession(true);
+        if (!reader) return nullptr;
+        hoxlink::DeskEvent hello;
+        if (reader->Read(&hello) && hello.version() == ProtocolVersion) {
+            desk_ = hello.desk();
+            ++sessions_;
+            return reader;
+        }
+        const grpc::Status status = reader->Finish();
+        // A host that went away is started again, as the first desk starts it.
+        if (!started && !options_.HostProgram.empty() &&
+            status.error_code() == grpc::StatusCode::UNAVAILABLE) {
+            started = StartHostProgram(options_).empty();
+            if (started) Log("started " + options_.HostProgram + " again");
+        }
+    }
+}
+
+void Link::PostEvent(const hoxlink::DeskEvent& event) {
+    Post([weak = self_, event, session = sessions_.load()] {
+        if (auto self = weak.lock()) self->DeliverEvent(event, session);
+    });
 }
 
 CallFailure Link::Describe(const grpc::Status& status) const {
@@ -194,12 +258,70 @@ void Link::WakePosters() {
     drained_.notify_all();
 }
 
-void Link::AddSink(uint32_t cookie, com::ComPtr<com::IDispatch> sink) {
-    sinks_[cookie] = std::move(sink);
+com::HRESULT Link::Advise(com::ComPtr<com::IDispatch> sink, com::DWORD& cookie) {
+    hoxlink::DeskCall call;
+    call.set_desk(Desk());
+    hoxlink::Reply reply;
+    const com::HRESULT hr = Call(&hoxlink::Host::Stub::Advise, call, reply);
+    if (com::FAILED(hr)) return hr;
+    // The desk keeps the first session's cookie for the sink; later sessions map theirs to it.
+    cookie = com::DWORD(reply.id());
+    while (sinks_.count(cookie)) ++cookie;
+    sinks_[cookie] = {std::move(sink), uint32_t(reply.id())};
+    return hr;
 }
 
-void Link::RemoveSink(uint32_t cookie) {
-    sinks_.erase(cookie);
+com::HRESULT Link::Unadvise(com::DWORD cookie) {
+    auto it = sinks_.find(cookie);
+    hoxlink::CookieCall call;
+    call.set_desk(Desk());
+    // A cookie the desk does not know goes to the host as it is, for the host's answer.
+    call.set_cookie(it == sinks_.end() ? cookie : it->second.hostCookie);
+    hoxlink::Reply reply;
+    const com::HRESULT hr = Call(&hoxlink::Host::Stub::Unadvise, call, reply);
+    if (!com::FAILED(hr) && it != sinks_.end()) sinks_.erase(it);
+    return hr;
+}
+
+void Link::RememberLogon(const hoxlink::LogonCall& call) {
+    lastLogon_ = call;
+}
+
+void Link::AddRestorable(Restorable* proxy) {
+    restorables_.push_back(proxy);
+}
+
+void Link::RemoveRestorable(Restorable* proxy) {
+    std::erase(restorables_, proxy);
+}
+
+void Link::FireLocally(com::DISPID id) {
+    hoxlink::DeskEvent event;
+    event.set_dispid(id);
+    std::vector<uint32_t> cookies; // a sink may unadvise while it runs
+    for (const auto& [cookie, sink] : sinks_) cookies.push_back(sink.hostCookie);
+    for (uint32_t cookie : cookies) {
+        event.set_cookie(cookie);
+        DeliverEvent(event, sessions_);
+    }
+}
+
+// Runs on the desk's thread after a host answered again: the sinks, the logon and the
+// subscriptions, in the order the window made them.
+void Link::Restore(uint64_t session) {
+    if (session != sessions_) return; // lost again meanwhile; a later restore follows
+    hoxlink::Reply reply;
+    for (auto& [cookie, sink] : sinks_) {
+        hoxlink::DeskCall call;
+        call.set_desk(Desk());
+        if (com::FAILED(Call(&hoxlink::Host::Stub::Advise, call, reply))) return;
+        sink.hostCookie = uint32_t(reply.id());
+    }
+    if (lastLogon_) {
+        lastLogon_->set_desk(Desk());
+        if (com::FAILED(Call(&hoxlink::Host::Stub::Logon, *lastLogon_, reply))) return;
+    }
+    for (Restorable* proxy : std::vector(restorables_)) proxy->Restore();
 }
 
 uint64_t Link::NotifyId(hox::IHoxQuotesNotify* notify) {
@@ -208,10 +330,12 @@ uint64_t Link::NotifyId(hox::IHoxQuotesNotify* notify) {
     return it->second;
 }
 
-void Link::DeliverEvent(const hoxlink::DeskEvent& event) {
-    auto it = sinks_.find(event.cookie());
+void Link::DeliverEvent(const hoxlink::DeskEvent& event, uint64_t session) {
+    if (session != sessions_) return; // from a session that was lost
+    auto it = sinks_.begin();
+    while (it != sinks_.end() && it->second.hostCookie != event.cookie()) ++it;
     if (it == sinks_.end()) return; // unadvised meanwhile
-    com::ComPtr<com::IDispatch> sink = it->second;
+    com::ComPtr<com::IDispatch> sink = it->second.sink;
     // Arguments travel last first.
     std::vector<com::VARIANT> args;
     if (event.has_info()) {

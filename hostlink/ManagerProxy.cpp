@@ -84,24 +84,9 @@ public:
         if (com::FAILED(sink->QueryInterface(hox::DIID_IHoxComMgrEvents, events.PutVoid())) ||
             !events)
             return com::CONNECT_E_CANNOTCONNECT;
-        hoxlink::DeskCall call;
-        call.set_desk(link_->Desk());
-        hoxlink::Reply reply;
-        const com::HRESULT hr = link_->Call(&hoxlink::Host::Stub::Advise, call, reply);
-        if (com::FAILED(hr)) return hr;
-        *cookie = com::DWORD(reply.id());
-        link_->AddSink(*cookie, std::move(events));
-        return hr;
+        return link_->Advise(std::move(events), *cookie);
     }
-    com::HRESULT Unadvise(com::DWORD cookie) override {
-        hoxlink::CookieCall call;
-        call.set_desk(link_->Desk());
-        call.set_cookie(cookie);
-        hoxlink::Reply reply;
-        const com::HRESULT hr = link_->Call(&hoxlink::Host::Stub::Unadvise, call, reply);
-        if (!com::FAILED(hr)) link_->RemoveSink(cookie);
-        return hr;
-    }
+    com::HRESULT Unadvise(com::DWORD cookie) override { return link_->Unadvise(cookie); }
 
 private:
     com::ComPtr<com::IConnectionPointContainer> container_;
@@ -172,7 +157,9 @@ public:
         call.set_reserved(reserved);
         hoxlink::Reply reply;
         const com::HRESULT hr = link_->Call(&hoxlink::Host::Stub::Logon, call, reply);
-        if (!com::FAILED(hr)) *result = reply.flag() ? com::VARIANT_TRUE : com::VARIANT_FALSE;
+        if (com::FAILED(hr)) return hr;
+        *result = reply.flag() ? com::VARIANT_TRUE : com::VARIANT_FALSE;
+        link_->RememberLogon(call);
         return hr;
     }
     com::HRESULT FindConnectionPoint(const com::IID& iid, com::IConnectionPoint** point) override {

@@ -16,6 +16,8 @@ namespace {
 
 struct Stream {
     uint64_t notify = 0;
+    std::u16string symbol;
+    int32_t kind = 0;
     grpc::ClientContext context;
     std::promise<CallFailure> answer;
     std::thread reader;
@@ -28,7 +30,8 @@ struct Stream {
 
 // Reads one subscription's stream: the Subscribe's answer, then the records.
 void ReadStream(Link* link, std::shared_ptr<Stream> stream, hoxlink::SubscribeCall call) {
-    auto reader = link->Stub().Subscribe(&stream->context, call);
+    const auto stub = link->Stub();
+    auto reader = stub->Subscribe(&stream->context, call);
     hoxlink::Records records;
     if (!reader->Read(&records)) {
         stream->answer.set_value(link->Describe(reader->Finish()));
@@ -67,15 +70,19 @@ void ReadStream(Link* link, std::shared_ptr<Stream> stream, hoxlink::SubscribeCa
                 &stream->cancelled);
         }
     }
+    // A lost host is the link's to report; other ends (a desk too slow for the feed) are told.
     const grpc::Status status = reader->Finish();
-    if (!status.ok() && status.error_code() != grpc::StatusCode::CANCELLED)
+    if (!status.ok() && status.error_code() != grpc::StatusCode::CANCELLED &&
+        status.error_code() != grpc::StatusCode::UNAVAILABLE)
         Link::Log("a subscription ended: " + link->Describe(status).text);
     stream->done = true;
 }
 
-class QuotesProxy final : public DispatchProxy<hox::IHoxQuotes> {
+class QuotesProxy final : public DispatchProxy<hox::IHoxQuotes>, public Restorable {
 public:
-    QuotesProxy(std::shared_ptr<Link> link, uint64_t id) : link_(std::move(link)), id_(id) {}
+    QuotesProxy(std::shared_ptr<Link> link, uint64_t id) : link_(std::move(link)), id_(id) {
+        link_->AddRestorable(this);
+    }
 
     com::HRESULT QueryInterface(const com::IID& iid, void** object) override {
         if (!object) return com::E_POINTER;
@@ -87,14 +94,38 @@ public:
 
     com::HRESULT Subscribe(hox::IHoxQuotesNotify* notify, com::BSTR symbol, int32_t kind) override {
         Reap();
+        return Open(notify, std::u16string(com::BstrView(symbol)), kind);
+    }
+
+    // The host came back: a new quote object there, and every subscription in force again,
+    // each once.
+    void Restore() override {
+        hoxlink::DeskCall call;
+        call.set_desk(link_->Desk());
+        hoxlink::Reply reply;
+        if (com::FAILED(link_->Call(&hoxlink::Host::Stub::GetQuotes, call, reply))) return;
+        id_ = reply.id();
+        std::vector<std::shared_ptr<Stream>> held;
+        for (auto& s : streams_)
+            if (s->live) held.push_back(s);
+        for (auto& s : held) {
+            com::ComPtr<hox::IHoxQuotesNotify> target = s->target;
+            End(*s);
+            Open(target.Get(), s->symbol, s->kind);
+        }
+    }
+
+    com::HRESULT Open(hox::IHoxQuotesNotify* notify, std::u16string symbol, int32_t kind) {
         auto stream = std::make_shared<Stream>();
         stream->notify = notify ? link_->NotifyId(notify) : 0;
         stream->target = com::ComPtr(notify);
+        stream->symbol = std::move(symbol);
+        stream->kind = kind;
         hoxlink::SubscribeCall call;
         call.set_desk(link_->Desk());
         call.set_quotes(id_);
         call.set_notify(stream->notify);
-        call.set_symbol(ToWire(com::BstrView(symbol)));
+        call.set_symbol(ToWire(stream->symbol));
         call.set_kind(kind);
         auto answer = stream->answer.get_future();
         stream->reader = std::thread(ReadStream, link_.get(), stream, std::move(call));
@@ -126,6 +157,7 @@ public:
 
 private:
     ~QuotesProxy() override {
+        link_->RemoveRestorable(this);
         hoxlink::QuotesCall call;
         call.set_desk(link_->Desk());
         call.set_quotes(id_);
@@ -145,17 +177,18 @@ private:
         stream.target.Reset();
     }
 
-    // Joins the readers whose streams ended.
+    // Joins the readers whose streams ended and whose records no longer reach anyone; a stream
+    // the host ended without an Unsubscribe stays, so that Unsubscribe still stops its records.
     void Reap() {
         std::erase_if(streams_, [](const std::shared_ptr<Stream>& s) {
-            if (!s->done) return false;
+            if (!s->done || s->live) return false;
             s->reader.join();
             return true;
         });
     }
 
     std::shared_ptr<Link> link_;
-    const uint64_t id_;
+    uint64_t id_;
     std::vector<std::shared_ptr<Stream>> streams_;
 };
 

@@ -3,6 +3,7 @@
 // what the host refuses is refused clearly.
 #include "LinkTestSupport.h"
 
+#include "Link.h"
 #include "Wire.h"
 #include "hostlink.grpc.pb.h"
 
@@ -198,7 +199,15 @@ TEST_F(LinkTest, RefusalsAreClearAndCounted) {
     EXPECT_EQ(manager->GetLoggedOn(&loggedOn), com::S_OK);
 }
 
+// Without a host: none answers, or the socket's folder is open to others. A desk that lost its
+// host tries again after pauses that double up to 5 s.
 TEST_F(LinkTest, ADeskFindsNoHostOrAFolderOthersReach) {
+    std::vector<long> pauses{100};
+    while (pauses.size() < 8)
+        pauses.push_back(
+            hostlink::Link::NextPause(std::chrono::milliseconds(pauses.back())).count());
+    EXPECT_EQ(pauses, (std::vector<long>{100, 200, 400, 800, 1600, 3200, 5000, 5000}));
+
     hostlink::ProxyOptions elsewhere = options;
     elsewhere.SocketPath = folder.Path() + "/none/host.sock";
     hostlink::RegisterHostProxy(elsewhere);

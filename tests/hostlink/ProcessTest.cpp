@@ -1,5 +1,6 @@
 // The host program and its desks as separate processes: several desks on one host, a desk
-// killed outright, the host started by the first desk, and the host's end after its last desk.
+// killed outright, the host started by the first desk, the host's end after its last desk, and
+// a host killed outright and started again under a desk that comes back to it.
 #include "LinkTestSupport.h"
 
 #include <fcntl.h>
@@ -22,10 +23,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A program the test started, its standard output (or error) read line by line.
+enum class Read { Output, Errors, Both };
+
+// A program the test started, its standard output and/or error read line by line.
 class Child {
 public:
-    explicit Child(std::vector<std::string> args, bool readErrors = false) {
+    explicit Child(std::vector<std::string> args, Read what = Read::Output) {
         int out[2], in[2];
         EXPECT_EQ(pipe2(out, O_CLOEXEC), 0);
         EXPECT_EQ(pipe2(in, O_CLOEXEC), 0);
@@ -35,7 +38,8 @@ public:
         pid_ = fork();
         if (pid_ == 0) {
             dup2(in[0], 0);
-            dup2(out[1], readErrors ? 2 : 1);
+            if (what != Read::Errors) dup2(out[1], 1);
+            if (what != Read::Output) dup2(out[1], 2);
             execv(argv[0], argv.data());
             _exit(127);
         }
@@ -111,15 +115,20 @@ private:
     std::string buffer_;
 };
 
-// The ticks of the next count quote lines of a probe; stops early at a silent probe.
-std::vector<uint32_t> Ticks(Child& probe, int count) {
+// The ticks of the next count quote lines of a probe, and the other lines between them; stops
+// early at a silent probe.
+std::vector<uint32_t> Ticks(Child& probe, int count, std::vector<std::string>* others = nullptr) {
     std::vector<uint32_t> ticks;
-    for (int i = 0; i < count; ++i) {
-        std::istringstream line(probe.Line());
+    while (int(ticks.size()) < count) {
+        const std::string text = probe.Line();
+        if (text.empty()) break;
+        std::istringstream line(text);
         std::string word;
         uint32_t tick = 0;
-        if (!(line >> word >> tick) || word != "quote") break;
-        ticks.push_back(tick);
+        if (line >> word >> tick && word == "quote")
+            ticks.push_back(tick);
+        else if (others)
+            others->push_back(text);
     }
     return ticks;
 }
@@ -137,7 +146,8 @@ bool Consecutive(const std::vector<uint32_t>& ticks) {
 TEST(HostProcessTest, DesksShareTheFeedAndOneKilledLeavesTheOthersServed) {
     TempFolder folder;
     const std::string socket = folder.Path() + "/host.sock";
-    Child host({HOX_HOSTPROGRAM, "--socket", socket, "--rate", "200", "--linger", "3"}, true);
+    Child host({HOX_HOSTPROGRAM, "--socket", socket, "--rate", "200", "--linger", "3"},
+               Read::Errors);
     ASSERT_TRUE(host.WaitFor("serving unix:" + socket, std::chrono::seconds(10)));
 
     Child first({HOX_PROBE, socket, "", "EUR/USD"});
@@ -199,4 +209,39 @@ TEST(HostProcessTest, TheFirstDeskStartsTheHost) {
                                       "unix:" +
                                           options.SocketPath + " within 1 s");
     hostlink::RevokeHostProxy();
+}
+
+// A host killed outright: the desk says so, tries again with pauses that grow to 5 s, and when a
+// host serves the socket again it logs on with the last values and subscribes once more: the new
+// host's quotes arrive each once, in order.
+TEST(HostProcessTest, ADeskComesBackToAHostStartedAgain) {
+    TempFolder folder;
+    const std::string socket = folder.Path() + "/host.sock";
+    const std::vector<std::string> hostArgs{HOX_HOSTPROGRAM, "--socket",          socket, "--rate",
+                                            "200",           "--health-interval", "0"};
+    auto host = std::make_unique<Child>(hostArgs, Read::Errors);
+    ASSERT_TRUE(host->WaitFor("serving", std::chrono::seconds(10)));
+    Child desk({HOX_PROBE, socket, "", "EUR/USD"}, Read::Both);
+    ASSERT_TRUE(desk.WaitFor("event 1 0 3", std::chrono::seconds(10))); // logged on
+    EXPECT_TRUE(Consecutive(Ticks(desk, 20)));
+
+    host.reset(); // killed outright
+    ASSERT_TRUE(
+        desk.WaitFor("hoxdesk: host connection lost, reconnecting", std::chrono::seconds(5)));
+    EXPECT_EQ(desk.Line(), "event 4");
+    // Away long enough for the pause to reach its cap.
+    std::this_thread::sleep_for(std::chrono::seconds(7));
+    const auto back = Clock::now();
+    host = std::make_unique<Child>(hostArgs, Read::Errors);
+    ASSERT_TRUE(desk.WaitFor("hoxdesk: host connection back", std::chrono::seconds(8)));
+    EXPECT_LT(Clock::now() - back, std::chrono::milliseconds(6500)) << "the pause grew past 5 s";
+
+    std::vector<std::string> events;
+    const std::vector<uint32_t> ticks = Ticks(desk, 100, &events);
+    ASSERT_EQ(ticks.size(), 100u);
+    EXPECT_EQ(ticks.front(), 1u); // the new host's feed from its start
+    EXPECT_TRUE(Consecutive(ticks)) << "a record came twice or not at all";
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"event 1 0 1", "event 3", "event 2", "event 1 0 3"}));
+    EXPECT_EQ(desk.End(std::chrono::seconds(10)), 0);
 }
