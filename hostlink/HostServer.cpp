@@ -39,11 +39,6 @@ constexpr auto CancelPoll = std::chrono::milliseconds(100);
 // desk is too slow for the feed and its subscription ends.
 constexpr size_t MaxQueued = 200000;
 
-grpc::Status UnknownDesk(uint64_t desk) {
-    return {grpc::StatusCode::NOT_FOUND,
-            "desk " + std::to_string(desk) + " has no session on this host"};
-}
-
 } // namespace
 
 class THostServer::Impl final : public hoxlink::Host::Service, public hostsim::RecordSink {
@@ -360,6 +355,13 @@ private:
     void RefuseLocked(uint64_t ServerCounters::*counter, const std::string& what) {
         const uint64_t n = ++(counters_.*counter);
         Log("refused " + what + " (" + std::to_string(n) + " so far)");
+    }
+
+    // Under lock_: the refusal of a call for a desk the host does not know (one that left).
+    grpc::Status UnknownDesk(uint64_t desk) {
+        RefuseLocked(&ServerCounters::BadCalls, "a call for unknown desk " + std::to_string(desk));
+        return {grpc::StatusCode::NOT_FOUND,
+                "desk " + std::to_string(desk) + " has no session on this host"};
     }
 
     // Under lock_.

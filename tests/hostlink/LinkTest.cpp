@@ -193,7 +193,7 @@ TEST_F(LinkTest, RefusalsAreClearAndCounted) {
     com::Bstr huge(std::u16string(hostlink::MaxTextUnits + 1, u'X'));
     EXPECT_EQ(quotes->Subscribe(&notify, huge.get(), 2), com::E_INVALIDARG);
     EXPECT_EQ(server->Counters().VersionRefused, 1u);
-    EXPECT_EQ(server->Counters().BadCalls, 1u);
+    EXPECT_EQ(server->Counters().BadCalls, 2u);
     EXPECT_EQ(server->Desks(), 1); // the host serves on
     com::VARIANT_BOOL loggedOn = 0;
     EXPECT_EQ(manager->GetLoggedOn(&loggedOn), com::S_OK);
