@@ -30,8 +30,12 @@ const char* const kUsage =
     "  --save-dir DIR      folder of the \"S\" saves (default $HOXDESK_SAVE_DIR, else \"save\"\n"
     "                      beside the program file)\n"
     "  --host HOST  the trading host: unix:PATH, the host program serving that socket (started\n"
-    "               from beside hoxdesk when none answers), or embedded, the simulated host\n"
-    "               inside this program (default unix:$XDG_RUNTIME_DIR/hoxdesk/host.sock)\n"
+    "               from beside hoxdesk when none answers); HOST:PORT, a host program on\n"
+    "               another machine, over TLS (with --tls-ca and --token-file); or embedded,\n"
+    "               the simulated host inside this program\n"
+    "               (default unix:$XDG_RUNTIME_DIR/hoxdesk/host.sock)\n"
+    "  --tls-ca FILE      authorities (PEM) that vouch for a HOST:PORT host's certificate\n"
+    "  --token-file FILE  the access token of a HOST:PORT host\n"
     "  --seed N     seed of the simulated host's feed (default 20240517)\n"
     "  --rate R     quote and Level 2 records per second of the simulated host (default 4);\n"
     "               with a host program, they apply when hoxdesk starts it\n"
@@ -41,6 +45,7 @@ const char* const kUsage =
 struct Options {
     std::string hostEndpoint;               // "embedded", "unix:PATH", or "" for the default socket
     std::vector<std::string> hostArguments; // for a host program started here
+    std::string tlsCa, tokenFile;           // for a host on another machine
     hostsim::HostOptions host;
     std::string calendarUrl;
     std::string saveDir;
@@ -87,10 +92,15 @@ bool ParseOptions(int argc, char** argv, Options& options, int& exitCode) {
             if (options.saveDir.empty()) throw rtl::EConvertError("--save-dir needs a folder");
         } else if (arg == "--host") {
             options.hostEndpoint = value();
-            if (options.hostEndpoint != "embedded" &&
-                (options.hostEndpoint.rfind("unix:", 0) != 0 || options.hostEndpoint.size() == 5))
-                throw rtl::EConvertError("--host takes embedded or unix:PATH, not '" +
-                                         options.hostEndpoint + "'");
+            const std::string& h = options.hostEndpoint;
+            const bool local = h.rfind("unix:", 0) == 0;
+            if (h != "embedded" && (local ? h.size() == 5 : h.find(':') == std::string::npos))
+                throw rtl::EConvertError("--host takes embedded, unix:PATH or HOST:PORT, not '" +
+                                         h + "'");
+        } else if (arg == "--tls-ca") {
+            options.tlsCa = value();
+        } else if (arg == "--token-file") {
+            options.tokenFile = value();
         } else if (arg == "--seed") {
             options.host.Seed = ParseSeed(value());
             options.hostArguments.insert(options.hostArguments.end(), {"--seed", argv[i]});
@@ -137,11 +147,24 @@ int main(int argc, char** argv) {
     } else {
         hostlink::ProxyOptions proxy;
         try {
-            proxy.SocketPath = options.hostEndpoint.empty() ? hostlink::DefaultSocketPath()
-                                                            : options.hostEndpoint.substr(5);
+            if (options.hostEndpoint.empty())
+                proxy.SocketPath = hostlink::DefaultSocketPath();
+            else if (options.hostEndpoint.rfind("unix:", 0) == 0)
+                proxy.SocketPath = options.hostEndpoint.substr(5);
         } catch (const std::exception& e) {
             std::fprintf(stderr, "hoxdesk: %s\n", e.what());
             return 2;
+        }
+        const bool remote =
+            !options.hostEndpoint.empty() && options.hostEndpoint.rfind("unix:", 0) != 0;
+        if (remote) {
+            if (options.tlsCa.empty() || options.tokenFile.empty()) {
+                std::fprintf(stderr, "hoxdesk: --host HOST:PORT needs --tls-ca and --token-file\n");
+                return 2;
+            }
+            proxy.Address = options.hostEndpoint;
+            proxy.TlsCaFile = options.tlsCa;
+            proxy.TokenFile = options.tokenFile;
         }
         proxy.HostProgram = tk::TApplication::ExeDir() + "hoxhost";
         proxy.HostArguments = options.hostArguments;

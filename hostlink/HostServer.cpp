@@ -9,6 +9,7 @@
 #include "HOXCOMLib_TLB.h"
 
 #include <grpcpp/grpcpp.h>
+#include <grpcpp/security/auth_metadata_processor.h>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -18,10 +19,12 @@
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
+#include <fstream>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <thread>
 
 namespace hostlink {
@@ -38,6 +41,14 @@ constexpr auto CancelPoll = std::chrono::milliseconds(100);
 // Records a subscription may hold back for a desk that does not read them; beyond that the
 // desk is too slow for the feed and its subscription ends.
 constexpr size_t MaxQueued = 200000;
+
+// A file's whole text; raises rtl::Exception naming what could not be read.
+std::string ReadWhole(const std::string& what, const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    if (!in || !(text << in.rdbuf())) throw rtl::Exception("Cannot read the " + what + " " + path);
+    return text.str();
+}
 
 } // namespace
 
@@ -65,6 +76,9 @@ public:
         unlink(options_.SocketPath.c_str()); // left by a host that died
         grpc::ServerBuilder builder;
         builder.AddListeningPort("unix:" + options_.SocketPath, grpc::InsecureServerCredentials());
+        std::shared_ptr<grpc::ServerCredentials> tls;
+        if (!options_.ListenAddress.empty()) tls = TlsCredentials();
+        if (tls) builder.AddListeningPort(options_.ListenAddress, tls, &listenPort_);
         builder.RegisterService(this);
         builder.SetMaxReceiveMessageSize(MaxMessageBytes);
         builder.SetMaxSendMessageSize(MaxMessageBytes);
@@ -76,12 +90,22 @@ public:
         builder.AddChannelArgument(GRPC_ARG_HTTP2_MAX_PINGS_WITHOUT_DATA, 0);
         server_ = builder.BuildAndStart();
         if (!server_) throw rtl::Exception("Cannot listen on unix:" + options_.SocketPath);
+        if (tls && listenPort_ == 0) {
+            server_->Shutdown();
+            server_.reset();
+            throw rtl::Exception("Cannot listen on " + options_.ListenAddress);
+        }
         source_->Start(*this);
         lastDeskLeft_ = Clock::now();
         housekeeping_ = std::thread([this] { Housekeep(); });
         Log("serving unix:" + options_.SocketPath);
+        if (tls)
+            Log("serving " + options_.ListenAddress + " with TLS, port " +
+                std::to_string(listenPort_));
         return true;
     }
+
+    int ListenPort() const { return listenPort_; }
 
     void Wait() {
         std::unique_lock lk(lock_);
@@ -348,6 +372,46 @@ private:
         std::fprintf(stderr, "hoxhost: %s\n", line.c_str());
     }
 
+    // Admits a call on the TLS listener only with the host's token ("Bearer TOKEN").
+    class TokenCheck final : public grpc::AuthMetadataProcessor {
+    public:
+        TokenCheck(Impl& server, std::string token) : server_(server), token_(std::move(token)) {}
+        bool IsBlocking() const override { return false; }
+        grpc::Status Process(const InputMetadata& metadata, grpc::AuthContext*, OutputMetadata*,
+                             OutputMetadata*) override {
+            const auto it = metadata.find("authorization");
+            const std::string given = it == metadata.end()
+                                          ? std::string()
+                                          : std::string(it->second.data(), it->second.size());
+            // Compared in full whatever the first difference, so the time says nothing.
+            const std::string wanted = "Bearer " + token_;
+            unsigned char differ = given.size() != wanted.size();
+            for (size_t i = 0; i < given.size() && i < wanted.size(); ++i)
+                differ |= given[i] ^ wanted[i];
+            if (!differ) return grpc::Status::OK;
+            server_.Refuse(&ServerCounters::BadTokens, "a call with a wrong access token");
+            return {grpc::StatusCode::UNAUTHENTICATED, "the access token does not match"};
+        }
+
+    private:
+        Impl& server_;
+        const std::string token_;
+    };
+
+    std::shared_ptr<grpc::ServerCredentials> TlsCredentials() {
+        grpc::SslServerCredentialsOptions ssl;
+        ssl.pem_key_cert_pairs.push_back({ReadWhole("TLS key", options_.TlsKeyFile),
+                                          ReadWhole("TLS certificate", options_.TlsCertFile)});
+        std::string token = ReadWhole("token file", options_.TokenFile);
+        while (!token.empty() && (token.back() == '\n' || token.back() == '\r')) token.pop_back();
+        if (token.empty())
+            throw rtl::Exception("The token file " + options_.TokenFile + " is empty");
+        auto credentials = grpc::SslServerCredentials(ssl);
+        credentials->SetAuthMetadataProcessor(
+            std::make_shared<TokenCheck>(*this, std::move(token)));
+        return credentials;
+    }
+
     void Refuse(uint64_t ServerCounters::*counter, const std::string& what) {
         std::lock_guard guard(lock_);
         RefuseLocked(counter, what);
@@ -500,6 +564,7 @@ private:
     std::unique_ptr<hostsim::RecordSource> source_;
     std::unique_ptr<grpc::Server> server_;
     int lockFd_ = -1;
+    int listenPort_ = 0;
     std::thread housekeeping_;
 
     mutable std::mutex lock_;
@@ -534,6 +599,10 @@ void THostServer::Shutdown() {
 
 int THostServer::Desks() const {
     return impl_->Desks();
+}
+
+int THostServer::ListenPort() const {
+    return impl_->ListenPort();
 }
 
 ServerCounters THostServer::Counters() const {

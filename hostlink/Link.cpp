@@ -13,7 +13,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <future>
+#include <sstream>
 
 namespace hostlink {
 
@@ -24,7 +26,28 @@ using Clock = std::chrono::steady_clock;
 // Calls posted into the apartment and not yet run, above which the readers wait.
 constexpr int MaxWaiting = 4096;
 
-std::shared_ptr<grpc::Channel> MakeChannel(const std::string& socketPath) {
+// A file's whole text, or false.
+bool ReadWhole(const std::string& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream whole;
+    if (!in || !(whole << in.rdbuf())) return false;
+    text = whole.str();
+    return true;
+}
+
+} // namespace
+
+com::HRESULT CallFailure::Report() const {
+    com::SetErrorInfo(hr, text);
+    return hr;
+}
+
+Link::Link(const ProxyOptions& options, com::TApartment::TRef apartment, std::string tlsCa,
+           std::string token)
+    : options_(options), apartment_(std::move(apartment)), tlsCa_(std::move(tlsCa)),
+      token_(std::move(token)), stub_(hoxlink::Host::NewStub(MakeChannel())) {}
+
+std::shared_ptr<grpc::Channel> Link::MakeChannel() const {
     grpc::ChannelArguments args;
     args.SetMaxReceiveMessageSize(MaxMessageBytes);
     args.SetMaxSendMessageSize(MaxMessageBytes);
@@ -36,20 +59,19 @@ std::shared_ptr<grpc::Channel> MakeChannel(const std::string& socketPath) {
     // A host that is starting answers within a fraction of a second; do not wait longer.
     args.SetInt(GRPC_ARG_INITIAL_RECONNECT_BACKOFF_MS, 100);
     args.SetInt(GRPC_ARG_MAX_RECONNECT_BACKOFF_MS, 1000);
-    return grpc::CreateCustomChannel("unix:" + socketPath, grpc::InsecureChannelCredentials(),
-                                     args);
+    if (options_.Address.empty())
+        return grpc::CreateCustomChannel("unix:" + options_.SocketPath,
+                                         grpc::InsecureChannelCredentials(), args);
+    grpc::SslCredentialsOptions ssl;
+    ssl.pem_root_certs = tlsCa_;
+    auto credentials = grpc::CompositeChannelCredentials(grpc::SslCredentials(ssl),
+                                                         grpc::AccessTokenCredentials(token_));
+    return grpc::CreateCustomChannel(options_.Address, credentials, args);
 }
 
-} // namespace
-
-com::HRESULT CallFailure::Report() const {
-    com::SetErrorInfo(hr, text);
-    return hr;
+std::string Link::Where() const {
+    return options_.Address.empty() ? "unix:" + options_.SocketPath : options_.Address;
 }
-
-Link::Link(const ProxyOptions& options, com::TApartment::TRef apartment)
-    : options_(options), apartment_(std::move(apartment)),
-      stub_(hoxlink::Host::NewStub(MakeChannel(options.SocketPath))) {}
 
 std::shared_ptr<hoxlink::Host::Stub> Link::Stub() {
     std::lock_guard guard(lock_);
@@ -75,13 +97,28 @@ std::chrono::milliseconds Link::NextPause(std::chrono::milliseconds pause) {
 }
 
 com::HRESULT Link::Open(const ProxyOptions& options, std::shared_ptr<Link>& link) {
-    const std::string where = "unix:" + options.SocketPath;
-    const std::string problem = SocketFolderProblem(options.SocketPath);
-    if (!problem.empty()) return CallFailure{com::E_ACCESSDENIED, problem}.Report();
+    const bool local = options.Address.empty();
+    const std::string where = local ? "unix:" + options.SocketPath : options.Address;
+    std::string tlsCa, token;
+    if (local) {
+        const std::string problem = SocketFolderProblem(options.SocketPath);
+        if (!problem.empty()) return CallFailure{com::E_ACCESSDENIED, problem}.Report();
+    } else {
+        if (!ReadWhole(options.TlsCaFile, tlsCa))
+            return CallFailure{com::E_ACCESSDENIED,
+                               "Cannot read the TLS authorities " + options.TlsCaFile}
+                .Report();
+        if (!ReadWhole(options.TokenFile, token))
+            return CallFailure{com::E_ACCESSDENIED,
+                               "Cannot read the token file " + options.TokenFile}
+                .Report();
+        while (!token.empty() && (token.back() == '\n' || token.back() == '\r')) token.pop_back();
+    }
     const auto deadline = Clock::now() + std::chrono::milliseconds(options.StartTimeoutMs);
     bool started = false;
     for (;;) {
-        std::shared_ptr<Link> candidate(new Link(options, com::TApartment::Current()));
+        std::shared_ptr<Link> candidate(
+            new Link(options, com::TApartment::Current(), tlsCa, token));
         candidate->self_ = candidate;
         CallFailure failure;
         if (candidate->Handshake(failure)) {
@@ -90,7 +127,8 @@ com::HRESULT Link::Open(const ProxyOptions& options, std::shared_ptr<Link>& link
         }
         if (failure.hr != com::RPC_E_DISCONNECTED) return failure.Report();
         if (!started) {
-            if (options.HostProgram.empty())
+            // Only a host on this machine is started here.
+            if (options.HostProgram.empty() || !local)
                 return CallFailure{failure.hr, "No trading host answers at " + where}.Report();
             const std::string error = StartHostProgram(options);
             if (!error.empty())
@@ -116,7 +154,7 @@ bool Link::Handshake(CallFailure& failure) {
     events_ = std::thread([this, hello] { ReadEvents(hello); });
     if (answer.wait_for(std::chrono::milliseconds(options_.CallTimeoutMs)) !=
         std::future_status::ready) {
-        failure = {com::RPC_E_TIMEOUT, "The trading host at unix:" + options_.SocketPath +
+        failure = {com::RPC_E_TIMEOUT, "The trading host at " + Where() +
                                            " did not answer within " +
                                            std::to_string(options_.CallTimeoutMs) + " ms"};
         Close();
@@ -132,7 +170,7 @@ std::unique_ptr<grpc::ClientReader<hoxlink::DeskEvent>> Link::OpenSession(bool f
     if (closing_) return nullptr;
     // A channel that lost its host may hold on to a half-made connection to the next one; a
     // new channel starts clean.
-    if (freshChannel) stub_ = hoxlink::Host::NewStub(MakeChannel(options_.SocketPath));
+    if (freshChannel) stub_ = hoxlink::Host::NewStub(MakeChannel());
     session_ = std::make_unique<grpc::ClientContext>();
     hoxlink::OpenRequest request;
     request.set_version(ProtocolVersion);
@@ -198,7 +236,7 @@ std::unique_ptr<grpc::ClientReader<hoxlink::DeskEvent>> Link::Reconnect() {
         }
         const grpc::Status status = reader->Finish();
         // A host that went away is started again, as the first desk starts it.
-        if (!started && !options_.HostProgram.empty() &&
+        if (!started && !options_.HostProgram.empty() && options_.Address.empty() &&
             status.error_code() == grpc::StatusCode::UNAVAILABLE) {
             started = StartHostProgram(options_).empty();
             if (started) Log("started " + options_.HostProgram + " again");
@@ -214,8 +252,11 @@ void Link::PostEvent(const hoxlink::DeskEvent& event) {
 
 CallFailure Link::Describe(const grpc::Status& status) const {
     if (status.ok()) return {};
-    const std::string where = "unix:" + options_.SocketPath;
+    const std::string where = Where();
     switch (status.error_code()) {
+    case grpc::StatusCode::UNAUTHENTICATED:
+        return {com::E_ACCESSDENIED,
+                "The trading host at " + where + " refused the desk: " + status.error_message()};
     case grpc::StatusCode::FAILED_PRECONDITION:
         return {com::RPC_E_VERSION_MISMATCH, status.error_message()};
     case grpc::StatusCode::DEADLINE_EXCEEDED:

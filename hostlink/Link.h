@@ -99,7 +99,11 @@ public:
     static void Log(const std::string& line);
 
 private:
-    Link(const ProxyOptions& options, com::TApartment::TRef apartment);
+    Link(const ProxyOptions& options, com::TApartment::TRef apartment, std::string tlsCa,
+         std::string token);
+    std::shared_ptr<grpc::Channel> MakeChannel() const;
+    // Where the host is, for messages: unix:PATH or HOST:PORT.
+    std::string Where() const;
     // Opens the session stream and waits for the host's answer; the reader then goes on with
     // the events.
     bool Handshake(CallFailure& failure);
@@ -117,6 +121,7 @@ private:
 
     const ProxyOptions options_;
     const com::TApartment::TRef apartment_;
+    const std::string tlsCa_, token_;           // for a host on another machine
     std::shared_ptr<hoxlink::Host::Stub> stub_; // under lock_
     std::unique_ptr<grpc::ClientContext> session_;
     std::thread events_;

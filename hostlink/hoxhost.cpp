@@ -23,6 +23,9 @@ const char* const kUsage =
     "  --rate R        quote and Level 2 records per second and symbol (default 4)\n"
     "  --linger S      seconds the host stays after its last desk left (default 30)\n"
     "  --health-interval MS  milliseconds between health events (default 15000; 0: none)\n"
+    "  --listen HOST:PORT  also serve desks on other machines over TCP with TLS; needs:\n"
+    "  --tls-cert FILE --tls-key FILE  the host's certificate and key (PEM)\n"
+    "  --token-file FILE   the access token every call must carry\n"
     "  --help          this text\n";
 
 struct Options {
@@ -67,12 +70,24 @@ bool ParseOptions(int argc, char** argv, Options& options, int& exitCode) {
             options.rate = rate;
         } else if (arg == "--linger") {
             options.server.LingerSeconds = int(ParseWhole(arg, value(), 86400));
+        } else if (arg == "--listen") {
+            options.server.ListenAddress = value();
+        } else if (arg == "--tls-cert") {
+            options.server.TlsCertFile = value();
+        } else if (arg == "--tls-key") {
+            options.server.TlsKeyFile = value();
+        } else if (arg == "--token-file") {
+            options.server.TokenFile = value();
         } else if (arg == "--health-interval") {
             options.server.HealthIntervalMs = int(ParseWhole(arg, value(), 3600000));
         } else {
             throw rtl::EConvertError("unknown option " + arg);
         }
     }
+    const auto& s = options.server;
+    if (!s.ListenAddress.empty() &&
+        (s.TlsCertFile.empty() || s.TlsKeyFile.empty() || s.TokenFile.empty()))
+        throw rtl::EConvertError("--listen needs --tls-cert, --tls-key and --token-file");
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <fstream>
 #include <thread>
 
 using namespace linktest;
@@ -226,4 +227,54 @@ TEST_F(LinkTest, ADeskFindsNoHostOrAFolderOthersReach) {
                                           " is open to other users (mode 0755; it must be 0700)");
     EXPECT_FALSE(m);
     chmod(folder.Path().c_str(), 0700);
+}
+
+// Desks on other machines reach the host over TLS on 127.0.0.1 here; a call without the host's
+// token is refused and counted, and the host serves on.
+TEST_F(LinkTest, TheTlsListenerAdmitsOnlyTheRightToken) {
+    const std::string fixtures = HOX_FIXTURES_DIR "/tls/";
+    const std::string token = folder.Path() + "/token", wrong = folder.Path() + "/wrong";
+    std::ofstream(token) << "s3cret-token\n";
+    std::ofstream(wrong) << "s3cret-tokem\n";
+    hostlink::ServerOptions remote;
+    remote.SocketPath = folder.Path() + "/remote.sock";
+    remote.HealthIntervalMs = 0;
+    remote.ListenAddress = "127.0.0.1:0";
+    remote.TlsCertFile = fixtures + "host.crt";
+    remote.TlsKeyFile = fixtures + "host.key";
+    remote.TokenFile = token;
+    auto pushed = std::make_unique<PushSource>();
+    PushSource& feed = *pushed;
+    hostlink::THostServer server(remote, std::move(pushed));
+    ASSERT_TRUE(server.Start());
+    ASSERT_GT(server.ListenPort(), 0);
+
+    hostlink::ProxyOptions desk;
+    desk.Address = "127.0.0.1:" + std::to_string(server.ListenPort());
+    desk.TlsCaFile = fixtures + "host.crt";
+    desk.TokenFile = token;
+    desk.HostProgram = "/bin/false"; // never started for a host elsewhere
+    hostlink::RegisterHostProxy(desk);
+    auto manager = CreateManager();
+    ASSERT_TRUE(manager);
+    com::ComPtr<hox::IHoxQuotes> quotes;
+    ASSERT_EQ(manager->GetQuotes(quotes.Put()), com::S_OK);
+    RecordingNotify notify;
+    com::Bstr symbol(u"EUR/USD");
+    ASSERT_EQ(quotes->Subscribe(&notify, symbol.get(), 2), com::S_OK);
+    feed.Push(TestQuote(1).r);
+    ASSERT_TRUE(RunUntil([&] { return notify.quotes.size() == 1; }));
+    EXPECT_EQ(server.Counters().BadTokens, 0u);
+
+    desk.TokenFile = wrong;
+    hostlink::RegisterHostProxy(desk);
+    com::ComPtr<hox::IHoxComMgr> refused;
+    const com::HRESULT hr = com::CoCreateInstance(hox::CLSID_HoxComMgr, nullptr, com::CLSCTX_SERVER,
+                                                  hox::IID_IHoxComMgr, refused.PutVoid());
+    EXPECT_EQ(hr, com::E_ACCESSDENIED);
+    EXPECT_EQ(com::TakeErrorInfo(hr), "The trading host at " + desk.Address +
+                                          " refused the desk: the access token does not match");
+    EXPECT_EQ(server.Counters().BadTokens, 1u);
+    EXPECT_EQ(server.Desks(), 1);
+    EXPECT_EQ(quotes->Unsubscribe(&notify), com::S_OK);
 }

@@ -11,8 +11,12 @@
 namespace hostlink {
 
 struct ProxyOptions {
-    std::string SocketPath;                 // the host's local socket
-    std::string HostProgram;                // started when no host answers; "" never starts one
+    std::string SocketPath; // the host's local socket
+    // A host on another machine instead: HOST:PORT over TLS, the host's certificate checked
+    // against the authorities of TlsCaFile (PEM), each call carrying the token of TokenFile.
+    std::string Address;
+    std::string TlsCaFile, TokenFile;
+    std::string HostProgram; // started when no host answers at the socket; "" never starts one
     std::vector<std::string> HostArguments; // passed to a host started here, after --socket
     int StartTimeoutMs = 10000;             // for the host to answer after it was started
     int CallTimeoutMs = 5000;               // for each call's answer

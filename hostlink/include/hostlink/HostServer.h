@@ -15,6 +15,10 @@ struct ServerOptions {
     int HealthIntervalMs = 15000; // between the health events to each desk; 0: none
     int LingerSeconds = 30;       // the server ends this long after its last desk left
     std::string ServerName = "hoxhost";
+    // Desks on other machines: a TCP listener with TLS (certificate and key in PEM files) that
+    // admits calls carrying the token of TokenFile. None when ListenAddress is empty.
+    std::string ListenAddress; // HOST:PORT; port 0 picks a free one
+    std::string TlsCertFile, TlsKeyFile, TokenFile;
 };
 
 // What the server refused, for its log and the tests.
@@ -22,6 +26,7 @@ struct ServerCounters {
     uint64_t VersionRefused = 0; // desks of another protocol version
     uint64_t BadCalls = 0;       // unknown desks, malformed texts, oversized symbols
     uint64_t SlowDesks = 0;      // subscriptions ended because their desk fell too far behind
+    uint64_t BadTokens = 0;      // calls on the TLS listener without the right token
 };
 
 class THostServer {
@@ -39,6 +44,8 @@ public:
     void Shutdown();
 
     int Desks() const;
+    // The TLS listener's port (the one picked for port 0), or 0 without one.
+    int ListenPort() const;
     ServerCounters Counters() const;
 
 private:
