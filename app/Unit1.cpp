@@ -1,6 +1,7 @@
 #include "app/Unit1.h"
 
 #include "FeedCounters.h"
+#include "HostLoss.h"
 #include "LoginFile.h"
 
 #include "com/ClassRegistry.h"
@@ -68,6 +69,7 @@ void TForm1::FormCreate() {
                                         int32_t state) {
         OnHealthUpdateEvent(sender, selector, uint32_t(state));
     };
+    HealthSink->OnDisconnected = HostLossHandler(*this);
     HealthSink->Connect(ComMgr.Get());
     // The order client and the two quote objects.
     OleCheck(ComMgr->GetOrderClient(OrderClient.Put()));

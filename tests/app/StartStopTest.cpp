@@ -5,6 +5,7 @@
 #include "rtl/Exceptions.h"
 
 #include <QApplication>
+#include <QTest>
 
 #include <fcntl.h>
 #include <filesystem>
@@ -255,4 +256,27 @@ TEST_F(WindowTest, HealthEventsShowTheStateUntilStop) {
     HostControl::FireHealth(0, 5);
     QApplication::processEvents();
     EXPECT_EQ(form->Label4->Caption(), "State: 4294967295");
+}
+
+// The host went away (event 4): the status bar says so and the quote edits are greyed as stale
+// until quotes flow again; what they showed stays.
+TEST_F(WindowTest, ALostHostGreysTheQuotesUntilTheyFlowAgain) {
+    auto form = CreatedForm();
+    Quote q;
+    form->OnQuoteData(&q.r);
+    const QColor normal = form->Edit(15)->palette().color(QPalette::Text);
+    HostControl::FireEvent(hox::DISPID_Disconnected);
+    QApplication::processEvents();
+    EXPECT_EQ(form->StatusBar1->SimpleText(), "Host connection lost, reconnecting...");
+    for (int n = 10; n <= 33; ++n)
+        EXPECT_NE(form->Edit(n)->palette().color(QPalette::Text), normal);
+    EXPECT_EQ(form->Edit(15)->Text(), "1.08345");
+
+    QTest::qWait(250); // nothing flows: still stale
+    EXPECT_NE(form->Edit(15)->palette().color(QPalette::Text), normal);
+    form->OnQuoteData(&q.r);
+    QTest::qWait(250);
+    EXPECT_EQ(form->StatusBar1->SimpleText(), "");
+    for (int n = 10; n <= 33; ++n)
+        EXPECT_EQ(form->Edit(n)->palette().color(QPalette::Text), normal);
 }
