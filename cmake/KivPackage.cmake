@@ -52,12 +52,18 @@ kiv_package_library(hox_bitmap Bitmap kivbitmap Chart)
 kiv_package_library(hox_kivcanvas Canvas kivcanvas Chart)
 kiv_package_library(hox_chart Chart kivchart Chart)
 kiv_package_library(hox_series Series kivseries Series)
+kiv_package_library(hox_description Description kivdescription Series)
 kiv_package_library(hox_raster_qt Qt kivraster-qt Qt)
 
 foreach(component Chart Series Qt)
   install(EXPORT Kiv${component}Targets NAMESPACE Kiv:: DESTINATION ${KIV_CMAKE_DIR}
       COMPONENT kiv)
 endforeach()
+if(HOXDESK_KIV_SHARED)
+  set(KIV_STATIC FALSE)
+else()
+  set(KIV_STATIC TRUE)
+endif()
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/KivConfig.cmake.in
     ${CMAKE_BINARY_DIR}/kiv/KivConfig.cmake INSTALL_DESTINATION ${KIV_CMAKE_DIR})
 write_basic_package_version_file(${CMAKE_BINARY_DIR}/kiv/KivConfigVersion.cmake

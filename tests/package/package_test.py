@@ -14,7 +14,8 @@ import zlib
 
 VERSION = "10.13.0"
 SOVERSION = "10"
-LIBRARIES = ["kivrtl", "kivraster", "kivbitmap", "kivcanvas", "kivchart", "kivseries", "kivraster-qt"]
+LIBRARIES = ["kivrtl", "kivraster", "kivbitmap", "kivcanvas", "kivchart", "kivseries",
+             "kivdescription", "kivraster-qt"]
 # Everything the package may hold; nothing of the window, the host or the workers.
 ALLOWED = [
     r"include/kiv/(chart|gfx|raster|rtl|toolkit/bitmap)/[A-Za-z0-9_/]+\.h",
@@ -162,6 +163,17 @@ def main():
         check_pictures(pictures)
         out = run([os.path.join(build, "live_line"), "5"], timeout=120)
         check(out.strip() == "5 points drawn", "live_line said: " + out)
+        # The described chart: a blue line of bids and its green average, nothing skipped.
+        described = os.path.join(pictures, "described.png")
+        out = run([os.path.join(build, "description_chart"),
+                   os.path.join(args.examples, "description_chart.yaml"), described])
+        check(out == "", "description_chart skipped: " + out)
+        width, height, rows = read_png(described)
+        check((width, height) == (480, 320), "described chart is %dx%d" % (width, height))
+        for colour, least in (((0, 0, 255), 300), ((0, 128, 0), 100)):
+            n = count_near(rows, colour, 0)
+            check(n >= least, "described chart: %d pixels of %s" % (n, colour))
+
         # The same program through pkg-config draws the same pictures; every installed header
         # compiles with the flags pkg-config gives.
         env = dict(os.environ, PKG_CONFIG_PATH=os.path.join(prefix, "lib", "pkgconfig"))
