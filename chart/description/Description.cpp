@@ -4,6 +4,7 @@
 #include "chart/Chart.h"
 #include "rtl/Exceptions.h"
 
+#include <yaml-cpp/depthguard.h>
 #include <yaml-cpp/yaml.h>
 
 #include <algorithm>
@@ -24,6 +25,8 @@ namespace {
 using namespace description;
 
 constexpr const char* EndMarker = "...";
+// Passes over the values set that a later setter changed back or that were refused.
+constexpr int MaxSettlePasses = 4;
 
 // Keys of a series entry that are not properties.
 constexpr std::string_view KindKey = "Kind", FunctionKey = "Function", SourcesKey = "DataSources",
@@ -237,8 +240,11 @@ std::string SeriesLabel(const std::vector<TSeriesEntry>& entries, int index) {
                                                              : "#" + std::to_string(index);
 }
 
-// Every series' kind, function and sources, checked before the chart is touched.
-std::vector<TSeriesEntry> CheckSeries(const YAML::Node& root) {
+// Every series' kind, function and sources, checked before the chart is touched. An alias
+// repeats a part without its text: what the series hold may not outgrow the text's size, so
+// the cost of a load stays bounded by it.
+std::vector<TSeriesEntry> CheckSeries(const YAML::Node& root, size_t textSize) {
+    size_t held = 0;
     std::vector<TSeriesEntry> entries;
     const YAML::Node list = root[std::string(SeriesKey)];
     if (!list) return entries;
@@ -261,7 +267,13 @@ std::vector<TSeriesEntry> CheckSeries(const YAML::Node& root) {
             if (!entry.Function)
                 Fail(LineOf(functionKind), "function '" + functionName + "' is not registered");
         }
-        if (const YAML::Node points = node[std::string(PointsKey)]) CheckPoints(points);
+        held += node.size();
+        if (const YAML::Node points = node[std::string(PointsKey)]) {
+            CheckPoints(points);
+            held += points["X"].size() * 2;
+        }
+        if (held > textSize)
+            Fail(LineOf(node), "the series repeat more than the description holds (aliases)");
         if (const YAML::Node name = node["Name"]; name && name.IsScalar() && !name.Scalar().empty())
             byName.emplace(name.Scalar(), int(entries.size()));
         entries.push_back(std::move(entry));
@@ -329,6 +341,33 @@ public:
         Issues.push_back({LineOf(node), message});
     }
 
+    // Sets again what was refused, or changed back by a later setter, while some other value
+    // stood in the way (a 3D view's elevation follows its orthogonal switch), as long as that
+    // helps; what still does not hold keeps its old value and is reported.
+    void Settle() {
+        for (int pass = 0; pass < MaxSettlePasses; ++pass) {
+            bool progress = false, open = false;
+            for (TIntended& i : intended_) {
+                if (Same(i.Property->Get(i.Object), i.Value)) continue;
+                open = true;
+                try {
+                    i.Property->Set(i.Object, i.Value);
+                    progress = true;
+                    i.Refusal.clear();
+                } catch (const std::exception& e) {
+                    i.Refusal = e.what();
+                }
+            }
+            if (!open || !progress) break;
+        }
+        for (const TIntended& i : intended_)
+            if (!Same(i.Property->Get(i.Object), i.Value))
+                Issues.push_back(
+                    {i.Line, i.Path + ": " +
+                                 (i.Refusal.empty() ? "another value sets it back" : i.Refusal)});
+        intended_.clear();
+    }
+
     // Sets the properties of types that map holds; with defaults, those it leaves out return to
     // their defaults.
     void Apply(const std::vector<const TObjectType*>& types, void* object, void* defaults,
@@ -339,7 +378,7 @@ public:
                 if (node)
                     SetFromNode(p, object, node, path + std::string(p.Name));
                 else if (defaults)
-                    Reset(p, object, defaults);
+                    Reset(p, object, defaults, path + std::string(p.Name));
             }
             for (const TChild& c : type->Children) {
                 const YAML::Node node = map[std::string(c.Name)];
@@ -385,22 +424,24 @@ private:
     void SetFromNode(const TProperty& p, void* object, const YAML::Node& node,
                      const std::string& path) {
         TValue value;
-        if (!Parse(p, node, value, path)) return;
+        if (Parse(p, node, value, path)) Set(p, object, std::move(value), LineOf(node), path);
+    }
+
+    // A value the default of another property may not allow yet (a 3D view's elevation while
+    // it is orthogonal): tried again once the rest is set.
+    void Reset(const TProperty& p, void* object, void* defaults, const std::string& path) {
+        TValue value = p.Get(defaults);
+        if (!Same(p.Get(object), value)) Set(p, object, std::move(value), 1, path);
+    }
+
+    void Set(const TProperty& p, void* object, TValue value, int line, const std::string& path) {
+        std::string refusal;
         try {
             p.Set(object, value);
         } catch (const std::exception& e) {
-            Issue(node, path + ": " + e.what());
+            refusal = e.what();
         }
-    }
-
-    void Reset(const TProperty& p, void* object, void* defaults) {
-        const TValue value = p.Get(defaults);
-        if (Same(p.Get(object), value)) return;
-        try {
-            p.Set(object, value);
-        } catch (const std::exception&) {
-            // A default that depends on another value stays as it is.
-        }
+        intended_.push_back({&p, object, std::move(value), line, path, std::move(refusal)});
     }
 
     bool Parse(const TProperty& p, const YAML::Node& node, TValue& value, const std::string& path) {
@@ -461,6 +502,17 @@ private:
         Issue(node, path + ": " + (expected ? "expected " : "") + what);
         return false;
     }
+
+    // A value the description asks for (or a default it returns to), and why it was refused.
+    struct TIntended {
+        const TProperty* Property;
+        void* Object;
+        TValue Value;
+        int Line;
+        std::string Path;
+        std::string Refusal;
+    };
+    std::vector<TIntended> intended_;
 };
 
 void AppendPoints(TChartSeries& series, const YAML::Node& points) {
@@ -498,6 +550,8 @@ YAML::Node Parse(std::string_view text) {
     YAML::Node root;
     try {
         root = YAML::Load(std::string(text));
+    } catch (const YAML::DeepRecursion& e) {
+        Fail(e.mark.line + 1, "the description nests too deeply");
     } catch (const YAML::Exception& e) {
         Fail(e.mark.line + 1, e.msg);
     }
@@ -579,16 +633,18 @@ std::string SaveChartDescription(TCustomChart& chart, bool withPoints) {
 
 std::vector<TDescriptionIssue> LoadChartDescription(TCustomChart& chart, std::string_view text) {
     const YAML::Node root = Parse(text);
-    std::vector<TSeriesEntry> entries = CheckSeries(root);
+    std::vector<TSeriesEntry> entries = CheckSeries(root, text.size());
 
     // Nothing below fails as a whole: what cannot be set is skipped and reported.
     TApplier applier;
     applier.ReportUnknown({&ChartType()}, root, "", {SeriesKey});
     TChart defaults;
     chart.BeginLoading();
+    // The old series go first: a round series gives the chart back the view it changed.
+    while (chart.SeriesCount() > 0) delete chart.SeriesList()[0];
     applier.Apply({&ChartType()}, static_cast<TCustomChart*>(&chart),
                   static_cast<TCustomChart*>(&defaults), root, "");
-    while (chart.SeriesCount() > 0) delete chart.SeriesList()[0];
+    applier.Settle();
     std::vector<TChartSeries*> created;
     for (const TSeriesEntry& entry : entries) {
         TChartSeries* series = entry.Class.Create();
@@ -605,6 +661,7 @@ std::vector<TDescriptionIssue> LoadChartDescription(TCustomChart& chart, std::st
             applier.Apply({&FunctionType()}, series->SeriesFunction(), nullptr, function,
                           "Function.");
         }
+        applier.Settle();
         if (const YAML::Node points = entry.Node[std::string(PointsKey)])
             AppendPoints(*series, points);
     }

@@ -142,6 +142,18 @@ void ExpectSameCharts(TCustomChart& a, TCustomChart& b) {
     }
 }
 
+std::string Numbers(int count) {
+    std::string text = "0";
+    for (int i = 1; i < count; ++i) text += "," + std::to_string(i);
+    return text;
+}
+
+std::string Repeat(const std::string& text, int count) {
+    std::string all;
+    for (int i = 0; i < count; ++i) all += text;
+    return all;
+}
+
 } // namespace
 
 TEST(DescriptionTest, EveryPublishedPropertyOfTheChartAndOfEveryKindRoundTrips) {
@@ -173,6 +185,11 @@ TEST(DescriptionTest, EveryPublishedPropertyOfTheChartAndOfEveryKindRoundTrips) 
     EXPECT_EQ(LoadChartDescription(loaded, text), std::vector<TDescriptionIssue>{});
     ExpectSameCharts(original, loaded);
     EXPECT_EQ(SaveChartDescription(loaded), text);
+    // What a description leaves out returns to its default, and its series replace the chart's.
+    TChart fresh;
+    EXPECT_EQ(LoadChartDescription(loaded, SaveChartDescription(fresh)),
+              std::vector<TDescriptionIssue>{});
+    ExpectSameCharts(loaded, fresh);
 }
 
 TEST(DescriptionTest, FunctionsAndTheirSourcesRoundTripByNameOrPlace) {
@@ -260,6 +277,11 @@ TEST(DescriptionTest, RefusesABadDescriptionWithItsLineAndLeavesTheChartAsItWas)
                              "cut short?)"},
         {"Title: {Text: [a, b}\n...\n", "line 1: illegal flow end"},
         {"- 1\n- 2\n...\n", "line 1: a description must be a map of the chart's properties"},
+        {"Title: {Text: " + std::string(5000, '[') + "\n...\n",
+         "line 3: the description nests too deeply"},
+        {"Series:\n  - &s {Kind: TLineSeries, Points: {X: [" + Numbers(200) + "], Y: [" +
+             Numbers(200) + "]}}\n" + Repeat("  - *s\n", 500) + "...\n",
+         "line 2: the series repeat more than the description holds (aliases)"},
         {std::string(MaxDescriptionSize, '\n') + "x",
          "line 16777217: the description is longer than 16777216 bytes"},
     };
