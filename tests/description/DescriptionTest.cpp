@@ -369,3 +369,27 @@ TEST(DescriptionTest, FilesAreWrittenAndReadAndTooLongAFileIsNotRead) {
                  rtl::EInOutError);
     std::filesystem::remove_all(folder);
 }
+
+TEST(DescriptionTest, AValueThatDependsOnALaterOneIsSetOnceThatOneIs) {
+    Register();
+    TChart chart;
+    chart.LeftAxis().SetAutomatic(false);
+    chart.LeftAxis().SetMinimum(-5);
+    // Logarithmic comes before Minimum and is refused while the axis reaches below zero.
+    EXPECT_EQ(LoadChartDescription(chart, "LeftAxis:\n  Automatic: false\n  Minimum: 1\n"
+                                          "  Maximum: 100\n  Logarithmic: true\n...\n"),
+              std::vector<TDescriptionIssue>{});
+    EXPECT_TRUE(chart.LeftAxis().Logarithmic());
+    EXPECT_EQ(chart.LeftAxis().Minimum(), 1);
+    // One that nothing else allows keeps its old value and is reported.
+    TChart other;
+    other.LeftAxis().SetAutomatic(false);
+    other.LeftAxis().SetMinimum(-5);
+    EXPECT_EQ(
+        LoadChartDescription(
+            other, "LeftAxis:\n  Automatic: false\n  AutomaticMinimum: false\n  Minimum: -1\n"
+                   "  Logarithmic: true\n...\n"),
+        (std::vector<TDescriptionIssue>{
+            {5, "LeftAxis.Logarithmic: " + std::string(KivConst::KivMsg_AxisLogNotPositive)}}));
+    EXPECT_FALSE(other.LeftAxis().Logarithmic());
+}
