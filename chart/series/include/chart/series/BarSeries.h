@@ -26,6 +26,7 @@ class TCustomBarSeries;
 using TGetBarStyleEvent =
     std::function<void(TCustomBarSeries* sender, int valueIndex, TBarStyle& theBarStyle)>;
 
+// The base of the bar series: bar style, width, stacking and the bars' brush and pen.
 class TCustomBarSeries : public TChartSeries {
 public:
     TCustomBarSeries();

@@ -19,6 +19,7 @@ struct TPieAngle {
     double ToAngle = 0;
 };
 
+// A pie series: a slice per value, some exploded, the small ones merged into an "Other" slice.
 class TPieSeries : public TCircledSeries {
 public:
     // The X value of the point that stands for the merged slice; its members have X = -1.
