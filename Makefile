@@ -3,15 +3,19 @@ SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 PACKAGES := build-essential cmake pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev \
     libcurl4-openssl-dev fonts-liberation2 googletest libgtest-dev libgmock-dev \
-    libbenchmark-dev libcpp-httplib-dev xvfb xauth python3 python3-xlrd libjpeg-turbo-progs
+    libbenchmark-dev libcpp-httplib-dev libyaml-cpp-dev xvfb xauth python3 python3-xlrd \
+    libjpeg-turbo-progs libgrpc++-dev protobuf-compiler-grpc libprotobuf-dev protobuf-compiler
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CALENDAR_PORT ?= 8765
 
-.PHONY: deps bench-deps run test bench release clean
+.PHONY: deps bench-deps docs-deps run test bench docs release clean
 
 # Only `make bench` needs these: established Qt chart libraries drawing the chart frame for
 # comparison (qt6-charts-dev needs the OpenGL development files without depending on them).
 BENCH_PACKAGES := qt6-charts-dev libqt6opengl6-dev libqcustomplot-dev libqcustomplot2.1-qt6
+
+# Only `make docs` needs this.
+DOCS_PACKAGES := doxygen
 
 # Installs those of the packages given that are missing.
 define install_missing
@@ -31,9 +35,12 @@ deps:
 bench-deps: deps
 	$(call install_missing,$(BENCH_PACKAGES))
 
+docs-deps:
+	$(call install_missing,$(DOCS_PACKAGES) python3)
+
 release: deps
 	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DHOXDESK_TESTS=OFF >/dev/null
-	cmake --build build/release -j $(JOBS) --target hoxdesk hoxcal
+	cmake --build build/release -j $(JOBS) --target hoxdesk hoxhost hoxcal
 
 # The program runs in its own folder, where it reads back the login it remembers ("Login.txt")
 # and keeps its calendar copies. The calendar service must own its port: if it cannot listen
@@ -70,6 +77,12 @@ bench: bench-deps
 	    XDG_RUNTIME_DIR=$$rt QT_QPA_PLATFORM=offscreen $$b --benchmark_repetitions=7 \
 	        --benchmark_report_aggregates_only=true --benchmark_display_aggregates_only=true \
 	        | grep -E 'median|^-|^Benchmark'; done; rm -rf $$rt
+
+# The chart engine's API reference, grouped by concept, with the examples: build/docs/html.
+docs: docs-deps
+	python3 docs/reference.py . build/docs
+	doxygen build/docs/Doxyfile
+	@echo "The reference: build/docs/html/index.html"
 
 clean:
 	rm -rf build

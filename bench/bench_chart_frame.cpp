@@ -13,7 +13,9 @@
 //   FastLineAppend   one point appended to a fast line of 10,000 points and drawn at once;
 //   AverageFunction  an average with period 10 recalculated over sources of 250,000 to
 //                    1,000,000 points (linear in the source);
-//   PieFrame         a pie of 100 slices with marks and a merged "Other" slice.
+//   PieFrame         a pie of 100 slices with marks and a merged "Other" slice;
+//   PieLegend        a pie of 10,000 to 1,000,000 slices, marks hidden, with its legend, whose
+//                    widest text is measured over every item (linear in the slices).
 // --save-frames=DIR writes the last frame of each series benchmark to DIR as a PNG, to look at;
 // --compare-frames=DIR marks a benchmark as failed when its last frame is not the one saved in DIR
 // pixel for pixel, so that a faster drawing path can be checked against the frames of the last.
@@ -338,6 +340,32 @@ void PieFrame(benchmark::State& state) {
     Save(device, "pie_frame", state);
 }
 BENCHMARK(PieFrame)->Unit(benchmark::kMillisecond);
+
+void PieLegend(benchmark::State& state) {
+    raster::QtRasterDevice device(TickFrameData::Width, TickFrameData::Height);
+    TChart chart;
+    chart.SetWidth(TickFrameData::Width);
+    chart.SetHeight(TickFrameData::Height);
+    chart.SetView3D(false);
+    chart.SetBufferedDisplay(false);
+    auto* pie = new TPieSeries;
+    pie->SetParentChart(&chart);
+    pie->Marks().SetVisible(false);
+    std::mt19937 random(100);
+    const int n = int(state.range(0));
+    for (int i = 0; i < n; ++i) pie->AppendValue(1 + random() % 1000, "Slice " + std::to_string(i));
+    for (auto _ : state)
+        chart.DrawToCanvas(device, {0, 0, TickFrameData::Width, TickFrameData::Height});
+    if (!chart.Legend().Drawn()) state.SkipWithError("no legend");
+    state.SetComplexityN(n);
+    Save(device, "pie_legend", state);
+}
+BENCHMARK(PieLegend)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

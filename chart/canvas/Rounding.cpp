@@ -3,6 +3,7 @@
 
 #include "chart/canvas/Color.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -23,6 +24,10 @@ int ClampPixel(long long value) {
     if (value > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
     if (value < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
     return static_cast<int>(value);
+}
+
+int ClampValuePixel(long long value) {
+    return static_cast<int>(std::clamp<long long>(value, -MaxValuePixel, MaxValuePixel));
 }
 
 int HalfSum(int a, int b) {

@@ -244,39 +244,52 @@ void TKivCanvas3D::PieSlice3D(int centreX, int centreY, int radiusX, int radiusY
         rim[i] = {centreX + RoundPixel(radiusX * std::cos(rimAngle[i])),
                   centreY - RoundPixel(radiusY * std::sin(rimAngle[i]))};
     }
+    // The wedge lies flat and is seen from above: its cap is the one of the two depths higher
+    // on the screen, and of its sides only those facing down the screen show below the cap.
+    auto fill = [this](const TPoint3D* points, int count, TColor color) {
+        TPoint projected[kMaxFacePoints];
+        for (int i = 0; i < count; ++i)
+            projected[i] = ProjectPoint({points[i].x, points[i].y}, points[i].z);
+        SetFaceColor(color);
+        PolygonShape(projected, count - 1);
+    };
+    const TPoint centre = ProjectPoint({centreX, centreY}, z0);
+    const int cap = ProjectPoint({centreX, centreY}, z1).y < centre.y ? z1 : z0;
+    // Whether a side whose outward direction is angle faces the viewer.
+    auto facing = [&](double angle) {
+        const TPoint p = ProjectPoint({centreX + RoundPixel(radiusX * std::cos(angle)),
+                                       centreY - RoundPixel(radiusY * std::sin(angle))},
+                                      z0);
+        return p.y > centre.y;
+    };
     if (drawFlatSides) {
         const TColor flatColor = darkSides ? DarkenColor(face, 64) : face;
-        TPoint3D start[4] = {{centreX, centreY, z0},
-                             {rim[0].x, rim[0].y, z0},
-                             {rim[0].x, rim[0].y, z1},
-                             {centreX, centreY, z1}};
-        DrawFace(start, 4, std::sin(startAngle), std::cos(startAngle), 0, flatColor);
-        const TPoint last = rim[rimCount - 1];
-        TPoint3D end[4] = {{centreX, centreY, z0},
-                           {last.x, last.y, z0},
-                           {last.x, last.y, z1},
-                           {centreX, centreY, z1}};
-        DrawFace(end, 4, -std::sin(endAngle), -std::cos(endAngle), 0, flatColor);
+        auto flatSide = [&](TPoint rimPoint) {
+            const TPoint3D side[4] = {{centreX, centreY, z0},
+                                      {rimPoint.x, rimPoint.y, z0},
+                                      {rimPoint.x, rimPoint.y, z1},
+                                      {centreX, centreY, z1}};
+            fill(side, 4, flatColor);
+        };
+        if (facing(startAngle - std::numbers::pi / 2)) flatSide(rim[0]);
+        if (facing(endAngle + std::numbers::pi / 2)) flatSide(rim[rimCount - 1]);
     }
     // The curved rim without outlines between its segments.
     const TPenStyle penStyle = Pen().Style();
     Pen().SetStyle(psClear);
     for (int i = 0; i + 1 < rimCount; ++i) {
-        TPoint3D quad[4] = {{rim[i].x, rim[i].y, z0},
-                            {rim[i + 1].x, rim[i + 1].y, z0},
-                            {rim[i + 1].x, rim[i + 1].y, z1},
-                            {rim[i].x, rim[i].y, z1}};
-        const double mid = (rimAngle[i] + rimAngle[i + 1]) / 2;
-        DrawFace(quad, 4, std::cos(mid), -std::sin(mid), 0,
-                 darkSides ? DarkenColor(face, 32) : face);
+        if (!facing((rimAngle[i] + rimAngle[i + 1]) / 2)) continue;
+        const TPoint3D quad[4] = {{rim[i].x, rim[i].y, z0},
+                                  {rim[i + 1].x, rim[i + 1].y, z0},
+                                  {rim[i + 1].x, rim[i + 1].y, z1},
+                                  {rim[i].x, rim[i].y, z1}};
+        fill(quad, 4, darkSides ? DarkenColor(face, 32) : face);
     }
     Pen().SetStyle(penStyle);
-    TPoint3D cap[33];
-    cap[0] = {centreX, centreY, z0};
-    for (int i = 0; i < rimCount; ++i) cap[i + 1] = {rim[i].x, rim[i].y, z0};
-    DrawFace(cap, rimCount + 1, 0, 0, -1, face);
-    for (int i = 0; i <= rimCount; ++i) cap[i].z = z1;
-    DrawFace(cap, rimCount + 1, 0, 0, 1, darkSides ? DarkenColor(face, 128) : face);
+    TPoint3D top[33];
+    top[0] = {centreX, centreY, cap};
+    for (int i = 0; i < rimCount; ++i) top[i + 1] = {rim[i].x, rim[i].y, cap};
+    fill(top, rimCount + 1, face);
     SetFaceColor(face);
 }
 

@@ -134,6 +134,8 @@ bool TCustomChart::MouseWheel(TShiftState, int delta, int, int) {
     if (delta == 0) return false;
     // Wheel down (towards the user) moves the vertical axes up their range.
     const double percent = delta < 0 ? 0.03 : -0.03;
+    // A scroll fixes the ranges; ResetZoom gives back the scales from before it.
+    if (scalesRestored_) SaveScales();
     for (TCustomChartAxis* axis : AxesList())
         if (!axis->IsDepth() && !axis->IsHorizontal())
             axis->ScrollBy(percent * (axis->Maximum() - axis->Minimum()), false);

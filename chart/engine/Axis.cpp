@@ -27,7 +27,7 @@ int64_t RoundToPixel(double v) {
     return int64_t((v + magic) - magic);
 }
 
-// A pixel offset; one too far for int lands beyond the int range on its own side, so a value far
+// A pixel offset; one too far for int lands beyond the pixel bound on its own side, so a value far
 // outside the axis range maps past the axis end instead of into the plot.
 int64_t OffsetToPixel(double t) {
     if (std::fabs(t) < MaxPixelOffset) return RoundToPixel(t);
@@ -320,12 +320,12 @@ void TCustomChartAxis::ApplyMargins(const TRect& margins) {
 }
 
 int TCustomChartAxis::LinearPixel(double value, bool xForm) const {
-    if (rangeSpan_ == 0 || !std::isfinite(rangeSpan_)) return centerPixel_;
+    if (rangeSpan_ == 0 || !std::isfinite(rangeSpan_)) return ClampValuePixel(centerPixel_);
     const double t = (value - rangeMin_) * pixelSize_ / rangeSpan_;
-    if (std::isnan(t)) return centerPixel_;
+    if (std::isnan(t)) return ClampValuePixel(centerPixel_);
     const int64_t c = OffsetToPixel(t);
-    if (xForm) return ClampPixel(inverted_ ? endPixel_ - c : startPixel_ + c);
-    return ClampPixel(inverted_ ? startPixel_ + c : endPixel_ - c);
+    if (xForm) return ClampValuePixel(inverted_ ? endPixel_ - c : startPixel_ + c);
+    return ClampValuePixel(inverted_ ? startPixel_ + c : endPixel_ - c);
 }
 
 void TCustomChartAxis::ValuesToPixels(const double* values, int count, double multiplier,
@@ -350,11 +350,11 @@ void TCustomChartAxis::ValuesToPixels(const double* values, int count, double mu
             !(0.5 - std::fabs(t - nearest) > 1e-12 * (std::fabs(t) + 1)))
             t = a / rangeSpan_;
         if (std::isnan(t)) {
-            pixels[i] = centerPixel_;
+            pixels[i] = ClampValuePixel(centerPixel_);
             continue;
         }
         const int64_t c = OffsetToPixel(t);
-        pixels[i] = ClampPixel(forward ? origin + c : origin - c);
+        pixels[i] = ClampValuePixel(forward ? origin + c : origin - c);
     }
 }
 
@@ -362,16 +362,16 @@ int TCustomChartAxis::LogPixel(double value, bool xForm) const {
     const double lnMin = rangeMin_ > 0 ? std::log(rangeMin_) : 0;
     const double lnMax = rangeMax_ > 0 ? std::log(rangeMax_) : 0;
     const double span = lnMax - lnMin;
-    if (span == 0 || !std::isfinite(span)) return centerPixel_;
+    if (span == 0 || !std::isfinite(span)) return ClampValuePixel(centerPixel_);
     if (value > 0) {
         const double b = inverted_ ? lnMax - std::log(value) : std::log(value) - lnMin;
         const double t = b * pixelSize_ / span;
-        if (std::isnan(t)) return centerPixel_;
+        if (std::isnan(t)) return ClampValuePixel(centerPixel_);
         const int64_t c = OffsetToPixel(t);
-        return ClampPixel(xForm ? startPixel_ + c : endPixel_ - c);
+        return ClampValuePixel(xForm ? startPixel_ + c : endPixel_ - c);
     }
-    if (xForm) return inverted_ ? endPixel_ : startPixel_;
-    return inverted_ ? startPixel_ : endPixel_;
+    if (xForm) return ClampValuePixel(inverted_ ? endPixel_ : startPixel_);
+    return ClampValuePixel(inverted_ ? startPixel_ : endPixel_);
 }
 
 int TCustomChartAxis::DepthPixel(double value) const {

@@ -41,6 +41,7 @@ double TChartValueList::ValueAt(int index) const {
 void TChartValueList::SetValueAt(int index, double value) {
     CheckIndex(index);
     (*values_)[size_t(index)] = value;
+    ++changes_;
     statsDirty_ = true;
     sorted_ = Sortedness::Unknown;
     if (owner_) owner_->NotifyLinked(LinkModified, index);
@@ -48,6 +49,7 @@ void TChartValueList::SetValueAt(int index, double value) {
 
 void TChartValueList::RemoveAll() {
     values_->clear();
+    ++changes_;
     statsDirty_ = true;
     sorted_ = Sortedness::Yes;
 }
@@ -98,6 +100,7 @@ int TChartValueList::InsertOrdered(double value) {
     }
     if (std::isnan(value) && order_ != loNone) sorted_ = Sortedness::No;
     values_->insert(size_t(index), value);
+    ++changes_;
     statsDirty_ = true;
     return index;
 }
@@ -106,6 +109,7 @@ void TChartValueList::InsertAt(int index, double value) {
     if (index < 0 || index > int(values_->size()))
         throw rtl::EListError(rtl::Format("List index out of bounds (%d)", {int64_t(index)}));
     values_->insert(size_t(index), value);
+    ++changes_;
     statsDirty_ = true;
     if (sorted_ == Sortedness::Yes && order_ != loNone) {
         const size_t i = size_t(index);
@@ -118,6 +122,7 @@ void TChartValueList::InsertAt(int index, double value) {
 void TChartValueList::RemoveAt(int index) {
     CheckIndex(index);
     values_->erase(size_t(index));
+    ++changes_;
     Touched();
 }
 
@@ -126,6 +131,7 @@ void TChartValueList::RotateFirstToLast() {
     double first = (*values_)[0];
     values_->erase(0);
     values_->push_back(first);
+    ++changes_;
     sorted_ = Sortedness::Unknown;
 }
 
@@ -133,6 +139,7 @@ void TChartValueList::SwapValues(int a, int b) {
     CheckIndex(a);
     CheckIndex(b);
     values_->swap_items(size_t(a), size_t(b));
+    ++changes_;
     statsDirty_ = true;
     sorted_ = Sortedness::Unknown;
 }
@@ -203,6 +210,7 @@ void TChartValueList::SetDateTime(bool value) {
 void TChartValueList::SetMultiplier(double value) {
     if (multiplier_ == value) return;
     multiplier_ = value;
+    ++changes_;
     statsDirty_ = true;
     if (owner_) {
         owner_->NotifyLinked(LinkRefreshed);

@@ -92,11 +92,8 @@ int TCustomBarSeries::SideBySideIndex() const {
     return index;
 }
 
-void TCustomBarSeries::ComputeBarSize() const {
-    if (customBarSize_ != 0) {
-        barSize_ = ClampToShapeRange(customBarSize_);
-        return;
-    }
+int TCustomBarSeries::BarWidthInPixels() const {
+    if (customBarSize_ != 0) return ClampToShapeRange(customBarSize_);
     int count = PointCount();
     int n = 1;
     if (const TCustomAxisPanel* chart = ParentChart()) {
@@ -109,10 +106,7 @@ void TCustomBarSeries::ComputeBarSize() const {
         if (chart->MaxPointsPerPage() > 0) count = chart->MaxPointsPerPage();
     }
     const TCustomChartAxis* axis = BarAxis();
-    if (count <= 0 || n == 0 || !axis) {
-        barSize_ = 0;
-        return;
-    }
+    if (count <= 0 || n == 0 || !axis) return 0;
     if (sideMargins_) ++count;
     int slot;
     if (autoBarSize_) {
@@ -124,7 +118,13 @@ void TCustomBarSeries::ComputeBarSize() const {
     int size = RoundPixel(barWidthPercent_ * 0.01 * slot) / n;
     // Even sizes split evenly about the point.
     if (size > 0 && size % 2 == 1) ++size;
-    barSize_ = size;
+    return size;
+}
+
+void TCustomBarSeries::AddBarMargins(int& a, int& b) const {
+    barSize_ = BarWidthInPixels();
+    a += BarMargin();
+    b += BarMargin();
 }
 
 int TCustomBarSeries::BarMargin() const {
@@ -150,6 +150,10 @@ double TCustomBarSeries::StackedOrigin(int index, bool sumAll) const {
     if (multiBar_ == mbStacked || multiBar_ == mbStacked100)
         return TChartSeries::StackedOrigin(index, sumAll);
     return yOrigin_;
+}
+
+TCustomChartAxis* TCustomBarSeries::ValueAxis() const {
+    return IsYPrimary() ? ActiveVertAxis() : ActiveHorizAxis();
 }
 
 int TCustomBarSeries::ValueEnd(double value, int index) const {
@@ -222,6 +226,39 @@ int TCustomBarSeries::MarkSpace(int index) const {
     return space;
 }
 
+// Along runs down the value axis' pixels, across along the bars' axis: (y, x) for vertical bars,
+// (x, y) for horizontal ones.
+bool TCustomBarSeries::PointInBar(int index, TPoint point) const {
+    const bool vertical = IsYPrimary();
+    auto at = [vertical](int along, int across) {
+        return vertical ? TPoint{across, along} : TPoint{along, across};
+    };
+    const int p = vertical ? point.y : point.x, q = vertical ? point.x : point.y;
+    const int place = ClampToShapeRange(vertical ? PointScreenX(index) : PointScreenY(index));
+    if (q < place || q > int64_t(place) + barSize_) return false;
+    int lo = ClampToShapeRange(vertical ? PointScreenY(index) : PointScreenX(index));
+    int hi = ClampToShapeRange(OriginPosition(index));
+    if (lo > hi) std::swap(lo, hi);
+    const int middle = (2 * place + barSize_) / 2;
+    // A pyramid's apex: up the screen for vertical bars, to the right for horizontal ones.
+    const int apex = vertical ? lo : hi, base = vertical ? hi : lo;
+    switch (barStyle_) {
+    case bsPyramid:
+    case bsInvPyramid: {
+        const bool inverted = barStyle_ == bsInvPyramid;
+        const int from = inverted ? apex : base, to = inverted ? base : apex;
+        const TPoint triangle[3] = {at(from, place), at(from, place + barSize_), at(to, middle)};
+        return PointInPolygonTest(point, triangle, 3);
+    }
+    case bsEllipse: {
+        const TPoint a = at(lo, place), b = at(hi, place + barSize_);
+        return PointInEllipse(point, {a.x, a.y, b.x, b.y});
+    }
+    default:
+        return p >= lo && p <= hi;
+    }
+}
+
 int TCustomBarSeries::HitTest(int x, int y) const {
     if (ParentChart()) ParentChart()->Canvas().ScreenToWorld(x, y, StartZ());
     const int base = TChartSeries::HitTest(x, y);
@@ -234,6 +271,34 @@ int TCustomBarSeries::HitTest(int x, int y) const {
 
 // ---------------------------------------------------------------------------------------------
 // Drawing
+
+void TCustomBarSeries::DrawPoint(int index) {
+    if (!ParentChart()) return;
+    barColor_ = PointColor(index);
+    // Null points and values that are not numbers draw no bar.
+    if (barColor_ == NoColor || !std::isfinite(PointX(index)) || !std::isfinite(PointY(index)))
+        return;
+    const bool vertical = IsYPrimary();
+    const int place = ClampToShapeRange(vertical ? PointScreenX(index) : PointScreenY(index));
+    const int value = ClampToShapeRange(vertical ? PointScreenY(index) : PointScreenX(index));
+    const int origin = ClampToShapeRange(OriginPosition(index));
+    barBounds_ = vertical ? TRect{place, value, place + barSize_, origin}
+                          : TRect{origin, place, value, place + barSize_};
+    DrawBar(index, std::min(value, origin), std::max(value, origin));
+}
+
+void TCustomBarSeries::DrawBar(int index, int start, int end) {
+    DrawShape(PrepareBar(index), start, end, IsYPrimary());
+}
+
+bool TCustomBarSeries::DrawsForward() const {
+    return !(BarAxis() && BarAxis()->Inverted());
+}
+
+bool TCustomBarSeries::DrawsSeriesForward(int) const {
+    const bool stacked = multiBar_ == mbStacked || multiBar_ == mbStacked100;
+    return !(stacked && ValueAxis() && ValueAxis()->Inverted());
+}
 
 TBarStyle TCustomBarSeries::PrepareBar(int index) {
     TCustomAxisPanel* chart = ParentChart();

@@ -145,17 +145,26 @@ void TPieSeries::SwapPoints(int a, int b) {
     explodedSlice_.Swap(a, b, PointCount());
 }
 
+// The points outside the merged slice, in order; built again only after the X values changed,
+// so a legend pass over n items costs O(n).
+const std::vector<int>& TPieSeries::LegendIndexes() const {
+    const TChartValueList& x = XValues();
+    if (!legendIndexesOf_ || *legendIndexesOf_ != x.Changes()) {
+        legendIndexes_.clear();
+        for (int i = 0, n = PointCount(); i < n; ++i)
+            if (!InOtherSlice(i)) legendIndexes_.push_back(i);
+        legendIndexesOf_ = x.Changes();
+    }
+    return legendIndexes_;
+}
+
 int TPieSeries::LegendItemCount() const {
-    int count = PointCount();
-    for (int i = 0, n = PointCount(); i < n; ++i)
-        if (InOtherSlice(i)) --count;
-    return count;
+    return int(LegendIndexes().size());
 }
 
 int TPieSeries::LegendItemToIndex(int item) const {
-    for (int i = 0, k = 0, n = PointCount(); i < n; ++i)
-        if (!InOtherSlice(i) && k++ == item) return i;
-    return item;
+    const std::vector<int>& indexes = LegendIndexes();
+    return item >= 0 && item < int(indexes.size()) ? indexes[size_t(item)] : item;
 }
 
 TColor TPieSeries::LegendSwatchColor(int item) const {

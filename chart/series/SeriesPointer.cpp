@@ -60,8 +60,8 @@ void TSeriesPointer::Margins(int& a, int& b, bool horizontal) const {
 
 void TSeriesPointer::DrawShape(TCanvas3D& canvas, bool is3D, int x, int y, int w, int h,
                                TColor color, TSeriesPointerStyle style) const {
-    w = std::min(w, MaxShapeCoordinate);
-    h = std::min(h, MaxShapeCoordinate);
+    w = std::min(w, MaxValuePixel);
+    h = std::min(h, MaxValuePixel);
     const int left = x - w, right = x + w, top = y - h, bottom = y + h;
     const int z0 = series_->StartZ(), z1 = series_->EndZ();
     auto cross = [&] {

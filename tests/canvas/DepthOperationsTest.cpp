@@ -65,19 +65,6 @@ TEST_F(CanvasTest, TriangleShape3DTakesTheColourUnlessTheBrushIsClear) {
     EXPECT_EQ(canvas.Brush().Color(), clLime);
 }
 
-TEST_F(CanvasTest, ResetToDefaults) {
-    Begin2D();
-    canvas.Pen().SetColor(clRed);
-    canvas.Pen().SetWidth(4);
-    canvas.Brush().SetStyle(bsCross);
-    canvas.Font().SetSize(20);
-    canvas.ResetToDefaults();
-    EXPECT_EQ(canvas.Pen().Color(), clBlack);
-    EXPECT_EQ(canvas.Pen().Width(), 1);
-    EXPECT_EQ(canvas.Brush().Style(), bsSolid);
-    EXPECT_EQ(canvas.Font().Size(), 10);
-}
-
 TEST_F(CanvasTest, PicturesDrawOnlyWhenPresent) {
     Begin2D();
     canvas.DrawGraphic(1, 2, nullptr);

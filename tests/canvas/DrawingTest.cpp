@@ -1,6 +1,7 @@
 // Exact device calls of the canvas operations.
 #include "CanvasFixture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -293,6 +294,19 @@ TEST_F(CanvasTest, PieSliceRimPointCount) {
         size_t largest = 0;
         for (const Call& c : Drawing("Polygon")) largest = std::max(largest, c.args.size());
         EXPECT_EQ(largest, 2 * points) << angle;
+    }
+    // Seen from above: the rim shows below the cap, on the near half, and the cap, at the depth
+    // higher on the screen, comes last.
+    const std::vector<Call> polygons = Drawing("Polygon");
+    ASSERT_GT(polygons.size(), 1u);
+    const Call& cap = polygons.back();
+    EXPECT_EQ(cap.args.size(), 2 * 33u);
+    EXPECT_LT(cap.args[1], canvas.ProjectPoint({100, 50}, 0).y); // the centre, at depth 10
+    for (size_t i = 0; i + 1 < polygons.size(); ++i) {
+        ASSERT_EQ(polygons[i].args.size(), 8u);
+        const int lowest = std::max(
+            {polygons[i].args[1], polygons[i].args[3], polygons[i].args[5], polygons[i].args[7]});
+        EXPECT_GT(lowest, cap.args[1]) << i;
     }
 }
 

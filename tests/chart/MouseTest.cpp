@@ -1,5 +1,5 @@
-// The mouse on a chart: the zoom rectangle and its thresholds, animated zoom, panning, and how
-// clicks are routed with the cancel flag.
+// The mouse on a chart: the zoom rectangle and its thresholds, animated zoom, panning, the wheel,
+// and how clicks are routed with the cancel flag.
 
 #include "ChartTestSupport.h"
 
@@ -155,6 +155,22 @@ TEST_F(Mouse, PanningMovesTheAxesUnlessForbidden) {
     // the pan is undone like a zoom
     chart.ResetZoom();
     EXPECT_TRUE(bottom.Automatic());
+}
+
+TEST_F(Mouse, AWheelScrollIsUndoneAndTheAxesFollowTheDataAgain) {
+    TChartAxis& left = chart.LeftAxis();
+    EXPECT_TRUE(chart.MouseWheel(0, -120, 200, 150));
+    EXPECT_NEAR(left.Minimum(), 0.3, 1e-9);
+    EXPECT_FALSE(left.Automatic());
+    chart.MouseWheel(0, 120, 200, 150); // a second notch keeps the scales of the first
+    series->AppendPoint(11, 50);
+    chart.ResetZoom();
+    window.Paint();
+    EXPECT_TRUE(left.Automatic());
+    EXPECT_TRUE(left.AutomaticMinimum());
+    EXPECT_TRUE(left.AutomaticMaximum());
+    EXPECT_EQ(left.Minimum(), 0);
+    EXPECT_EQ(left.Maximum(), 50);
 }
 
 TEST_F(Mouse, ClicksGoToTheFirstPartHitAndTheCancelFlagDecides) {

@@ -160,6 +160,13 @@ TEST(AxisLabels, RoundFirstLabelDatesAndLogarithmic) {
     // the ticks stand where labels were drawn
     EXPECT_EQ(f.Ticks(bottom).size(), 5u);
     EXPECT_EQ(f.Ticks(bottom)[0], 500);
+    // the steps' rounding may leave the lowest label a hair below the minimum (0.3 - 0.1 is
+    // 0.19999999999999998): it is drawn; a label further below is not
+    bottom.SetIncrement(0.1);
+    f.Draw(bottom, 0.2, 0.3);
+    EXPECT_EQ(f.Labels(), (std::vector<std::string>{"0.3", "0.2"}));
+    f.Draw(bottom, 0.2 + 1e-9, 0.3);
+    EXPECT_EQ(f.Labels(), (std::vector<std::string>{"0.3"}));
 
     // one month with exact date-times: the first of each month, whatever its length
     f.series->XValues().SetDateTime(true);

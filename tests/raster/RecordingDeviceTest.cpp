@@ -20,14 +20,3 @@ TEST(RecordingDevice, FixedTextMetrics) {
     EXPECT_FALSE(dev.TextExtent("ab", s));
     EXPECT_EQ(s, (TSize{0, 0}));
 }
-
-TEST(RecordingDevice, CompatibleDeviceIsSeparate) {
-    RecordingDevice dev(100, 50, 120);
-    auto other = dev.CreateCompatible(10, 20, true);
-    EXPECT_EQ(other->Width(), 10);
-    EXPECT_EQ(other->Height(), 20);
-    EXPECT_TRUE(other->Monochrome());
-    EXPECT_EQ(other->PixelsPerInch(), 120);
-    other->MoveTo(0, 0);
-    EXPECT_TRUE(dev.Calls().empty());
-}

@@ -132,8 +132,8 @@ TEST_F(BarSeriesTest, FarValuesReachPastThePlotAndNonNumbersDrawNothing) {
     Draw(*s);
     const auto bars = Calls("Rectangle");
     ASSERT_EQ(bars.size(), 3u);
-    EXPECT_EQ(bars[0].args[1], -MaxShapeCoordinate); // upwards past the top
-    EXPECT_EQ(bars[1].args[1], MaxShapeCoordinate);
+    EXPECT_EQ(bars[0].args[1], -MaxValuePixel); // upwards past the top
+    EXPECT_EQ(bars[1].args[1], MaxValuePixel);
     EXPECT_EQ(bars[2].args[1], 230);
     EXPECT_EQ(s->HitTest(s->PointScreenX(2) + 1, 100), 2);
 }

@@ -130,13 +130,14 @@ TEST(SeriesRegistry, SeriesKindsJoinTheStandardPageAndFunctionsTheirOwn) {
     types.Clear();
 }
 
-// Frames of hostile data on pixels, in 2D and 3D: nothing raises, nothing overflows (the
-// sanitizers watch), and every frame ends.
+// Frames of hostile data on pixels, in 2D and 3D, with marks and their arrows: nothing raises,
+// nothing overflows (the sanitizers watch), and every frame ends. Far values map to pixels
+// within a bound that leaves room for the sums and differences drawing makes of them.
 TEST(SeriesOnPixels, HostileDataDrawsInEveryStyle) {
     testing_support::EnsureGuiApp();
     constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
     constexpr double Inf = std::numeric_limits<double>::infinity();
-    const double values[] = {1, NaN, 2, Inf, -Inf, 1e300, -1e300, 0, 3, 1e-300, 2};
+    const double values[] = {1, NaN, 2, Inf, -Inf, 1e308, -1e308, 0, 3, 1e-300, 2};
     raster::QtRasterDevice device(400, 250);
     for (bool view3D : {false, true}) {
         TChart chart;
@@ -147,11 +148,14 @@ TEST(SeriesOnPixels, HostileDataDrawsInEveryStyle) {
         auto* bars = new TBarSeries;
         auto* stacked = new TBarSeries;
         auto* horiz = new THorizBarSeries;
+        auto* fast = new TFastLineSeries;
+        auto* pie = new TPieSeries;
         for (TChartSeries* s :
-             std::initializer_list<TChartSeries*>{line, area, bars, stacked, horiz}) {
+             std::initializer_list<TChartSeries*>{line, area, bars, stacked, horiz, fast, pie}) {
             s->SetParentChart(&chart);
             for (double v : values) s->AppendValue(v);
             s->AppendNull();
+            s->Marks().SetVisible(true);
         }
         line->Pointer().SetVisible(true);
         line->SetStairs(true);
@@ -170,6 +174,11 @@ TEST(SeriesOnPixels, HostileDataDrawsInEveryStyle) {
         chart.LeftAxis().SetRange(1e6, 1e6 + 1);
         chart.BottomAxis().SetRange(-1e9, -1e9 + 1e-6);
         EXPECT_NO_THROW(chart.DrawToCanvas(device, {0, 0, 400, 250}));
+        for (double far : {1e308, Inf}) {
+            EXPECT_EQ(line->YToScreen(far), -MaxValuePixel);
+            EXPECT_EQ(line->YToScreen(-far), MaxValuePixel);
+            EXPECT_EQ(line->XToScreen(far), MaxValuePixel);
+        }
         EXPECT_NO_THROW(chart.DrawToCanvas(device, {0, 0, 1, 1}));
     }
 }

@@ -48,6 +48,26 @@ TEST_F(FastLineDrawing, PointsOnTheLastPixelDrawNothing) {
     EXPECT_EQ(s->LinePen().Color(), clGreen);
 }
 
+TEST_F(FastLineDrawing, AColumnDrawsItsExtremesAndEndButTheLastColumnEveryPoint) {
+    // Four points in the column at x 140, four in the last column at x 180.
+    TFastLineSeries* s = FastLine({{0, 50},
+                                   {5, 50},
+                                   {5.01, 60},
+                                   {5.02, 45},
+                                   {5.03, 55},
+                                   {10, 60},
+                                   {10.01, 55},
+                                   {10.02, 58},
+                                   {10.03, 52}});
+    Layout();
+    Draw(*s);
+    EXPECT_EQ(Lines(), (std::vector<Call>{Call("MoveTo", {100, 250}), Call("LineTo", {140, 250}),
+                                          Call("LineTo", {140, 210}), Call("LineTo", {140, 270}),
+                                          Call("LineTo", {140, 230}), Call("LineTo", {180, 210}),
+                                          Call("LineTo", {180, 230}), Call("LineTo", {180, 218}),
+                                          Call("LineTo", {180, 242})}));
+}
+
 TEST_F(FastLineDrawing, APassStartingAfterTheFirstPointComesInFromThePointBefore) {
     TFastLineSeries* s = FastLine({{0, 0}, {10, 10}, {20, 20}, {30, 30}, {40, 40}, {50, 50}});
     Layout(45, 145); // the sixth point (index 5) is the first visible
@@ -157,6 +177,15 @@ TEST(FastLineOnAWindow, AnUnheardPointGoesIntoTheFrameBufferAndIsShownAtOnce) {
 
     s->AppendPoint(11, 2);
     EXPECT_EQ(buffer->CountOf("LineTo"), 1);
+    // drawn inside the plot's clip, which goes again after it
+    const gfx::TRect plot = chart.ChartRect();
+    std::vector<std::string> ops;
+    for (const Call& c : buffer->Calls())
+        if (c.op != "SetPen" && c.op != "SetBrush") ops.push_back(c.op);
+    EXPECT_EQ(ops, (std::vector<std::string>{"ClipRect", "MoveTo", "LineTo", "RemoveClip"}));
+    EXPECT_EQ(buffer->CallsOf("ClipRect"),
+              std::vector<Call>{
+                  Call("ClipRect", {plot.left + 1, plot.top + 1, plot.right, plot.bottom - 1})});
     EXPECT_EQ(window.device.CountOf("BlockCopy"), 1);
     ASSERT_EQ(window.presented.size(), 1u);
     const gfx::TRect& r = window.presented[0];

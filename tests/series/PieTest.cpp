@@ -1,7 +1,9 @@
 #include "SeriesTestSupport.h"
 
 #include "chart/Chart.h"
+#include "raster/QtRasterDevice.h"
 
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -57,6 +59,14 @@ TEST_F(PieDrawing, SlicesShareTheCircleByAbsoluteValue) {
     EXPECT_EQ(s->RotationAngle(), 90);
     DrawPie(*s);
     EXPECT_EQ(Calls("Pie").front(), Call("Pie", {100, 50, 900, 450, 500, 50, 100, 250}));
+
+    // the last slice closes the circle exactly, where total * (2 pi / total) is a hair past
+    // 2 pi (a total of 25) or short of it (75)
+    for (double second : {-15.0, 65.0}) {
+        TPieSeries* closing = Pie({10, second});
+        DrawPie(*closing);
+        EXPECT_EQ(closing->SliceAngles()[1].ToAngle, 2 * Pi) << second;
+    }
 }
 
 TEST_F(PieDrawing, ZerosAndValuesThatAreNotNumbers) {
@@ -210,4 +220,38 @@ TEST(PieOnAChart, ARoundSeriesTakesTheAxesAwayWhileItIsShown) {
     delete other;
     EXPECT_TRUE(axesShown());
     delete pie;
+}
+
+// The legend's items skip the merged points through an index kept until the points change, so
+// a legend of n slices costs a pass over them (walking the points for every item took minutes
+// here, hours for a million).
+TEST(PieOnAChart, ALargePieDrawsWithItsLegend) {
+    testing_support::EnsureGuiApp();
+    TChart chart;
+    chart.SetView3D(false);
+    chart.SetBufferedDisplay(false);
+    auto* pie = new TPieSeries;
+    pie->SetParentChart(&chart);
+    pie->Marks().SetVisible(false);
+    constexpr int n = 200000;
+    // every thousandth value merged into the "Other" slice
+    for (int i = 0; i < n; ++i) pie->AppendValue(i % 1000 == 999 ? 0.5 : 1 + i % 7);
+    pie->OtherSlice().SetStyle(poBelowValue);
+    pie->OtherSlice().SetValue(1);
+    raster::QtRasterDevice device(400, 250);
+    const auto start = std::chrono::steady_clock::now();
+    chart.DrawToCanvas(device, {0, 0, 400, 250});
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    EXPECT_TRUE(chart.Legend().Drawn());
+    EXPECT_LT(took.count(), 60);
+    const int items = n - n / 1000 + 1;
+    EXPECT_EQ(pie->LegendItemCount(), items);
+    EXPECT_EQ(pie->LegendItemToIndex(998), 998);
+    EXPECT_EQ(pie->LegendItemToIndex(999), 1000);
+    EXPECT_EQ(pie->LegendItemToIndex(items - 1), n);
+    EXPECT_EQ(pie->LegendItemToIndex(items), items); // beyond the items: itself
+    // a change of the points is seen at once
+    pie->XValues().SetValueAt(0, -1);
+    EXPECT_EQ(pie->LegendItemCount(), items - 1);
+    EXPECT_EQ(pie->LegendItemToIndex(0), 1);
 }

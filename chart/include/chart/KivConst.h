@@ -100,18 +100,22 @@ class ChartException : public rtl::Exception {
     using rtl::Exception::Exception;
 };
 
+// An axis refused a value (an invalid increment, a minimum above the maximum, ...).
 class AxisException : public rtl::Exception {
     using rtl::Exception::Exception;
 };
 
+// The legend refused a value.
 class LegendException : public rtl::Exception {
     using rtl::Exception::Exception;
 };
 
+// A bar series refused a value.
 class BarException : public rtl::Exception {
     using rtl::Exception::Exception;
 };
 
+// A pie series refused a value.
 class PieException : public rtl::Exception {
     using rtl::Exception::Exception;
 };

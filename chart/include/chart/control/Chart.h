@@ -5,6 +5,7 @@
 
 namespace kiv {
 
+// The chart control: a chart with title, foot, walls, legend, axes and series.
 class TChart : public TCustomChart {
 public:
     TChart() = default;

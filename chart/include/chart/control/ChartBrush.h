@@ -8,6 +8,7 @@
 
 namespace kiv {
 
+// A chart's brush: a brush that starts with the automatic colour and tells its owner of changes.
 class TChartBrush : public TBrush {
 public:
     explicit TChartBrush(std::function<void()> onChange = {}) {

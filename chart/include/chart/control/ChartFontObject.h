@@ -12,6 +12,7 @@ class TCustomChart;
 inline constexpr const char* DefaultFontName = "Arial";
 constexpr int DefaultFontSize = 8;
 
+// A part of a chart that has a font (titles, legend).
 class TChartFontObject {
 public:
     explicit TChartFontObject(TCustomChart* chart);

@@ -15,6 +15,7 @@ namespace kiv {
 enum TLegendAlignment { laLeft, laRight, laTop, laBottom };
 enum TLegendStyle { lsAuto, lsSeries, lsValues, lsLastValues };
 
+// The legend: the series or values listed with their colours beside the chart.
 class TChartLegend : public TChartFontObject {
 public:
     explicit TChartLegend(TCustomChart* chart);

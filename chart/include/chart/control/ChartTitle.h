@@ -16,6 +16,7 @@ enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 // Pixels between a title block and the plotting rectangle.
 constexpr int TitleGap = 5;
 
+// A title or foot: lines of text above or below the chart, with font, frame and brush.
 class TChartTitle : public TChartFontObject {
 public:
     explicit TChartTitle(TCustomChart* chart);

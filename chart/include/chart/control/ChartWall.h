@@ -9,6 +9,7 @@ namespace kiv {
 
 class TCustomChart;
 
+// A wall behind or beside the plot: colour, pen, brush, size and 3D shading.
 class TChartWall : public TPublishedProperties<TChartWall> {
 public:
     TChartWall(TCustomChart* chart, TColor defaultColor);

@@ -16,6 +16,7 @@ namespace kiv {
 
 enum TChartClickedPartStyle { cpNone, cpLegend, cpAxis, cpSeries, cpTitle, cpFoot, cpChartRect };
 
+// The part of a chart under a point: legend, axis, series, title, foot or plot.
 struct TChartClickedPart {
     TChartClickedPartStyle Part = cpNone;
     int PointIndex = -1;
@@ -39,6 +40,7 @@ using TChartGetLegendText = std::function<void(TCustomChart* sender, TLegendStyl
 using TChartGetLegendPos = std::function<void(TCustomChart* sender, int index, int& x, int& y)>;
 using TChartGetLegendRect = std::function<void(TCustomChart* sender, TRect& rect)>;
 
+// A chart with its title, foot, walls and legend, the mouse, zoom and panning.
 class TCustomChart : public TCustomAxisPanel {
 public:
     TCustomChart();

@@ -31,6 +31,7 @@ template <class T> TFunctionClass FunctionClassOf(const char* name) {
     return {name, []() -> TKivFunction* { return new T; }};
 }
 
+// A registered series kind or function: its classes, description and gallery page.
 struct TKivSeriesType {
     TChartSeriesClass SeriesClass;
     TFunctionClass FunctionClass;

@@ -28,6 +28,7 @@ using TAxisOnGetLabel = std::function<void(TCustomChartAxis* sender, TChartSerie
 using TAxisOnGetNextLabel =
     std::function<void(TCustomChartAxis* sender, int labelIndex, double& labelValue, bool& stop)>;
 
+// An axis: its scale, labels, ticks, grid, title and the events that shape its labels.
 class TCustomChartAxis : public TPublishedProperties<TCustomChartAxis> {
 public:
     TCustomChartAxis(TCustomAxisPanel* chart, bool horizontal, bool otherSide, bool depth,
@@ -276,6 +277,7 @@ private:
     int labelsFontHeight_ = 0;
 };
 
+// One of a chart's axes (left, top, right, bottom, depth).
 class TChartAxis : public TCustomChartAxis {
 public:
     using TCustomChartAxis::TCustomChartAxis;

@@ -15,6 +15,7 @@
 
 namespace kiv {
 
+// A panel with axes and series: the axes' layout and the drawing of the series.
 class TCustomAxisPanel : public TCustomKivPanelExtended {
 public:
     TCustomAxisPanel();

@@ -9,6 +9,7 @@ namespace kiv {
 
 class TCustomChartAxis;
 
+// The title of an axis: its text, angle and font.
 class TChartAxisTitle {
 public:
     explicit TChartAxisTitle(TCustomChartAxis* axis);

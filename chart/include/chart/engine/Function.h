@@ -15,6 +15,7 @@ class TChartValueList;
 enum TFunctionPeriodAlign { paFirst, paCenter, paLast };
 enum TFunctionPeriodStyle { psNumPoints, psRange };
 
+// The base of the functions that compute a series from its data sources.
 class TKivFunction : public TComponent {
 public:
     // Published properties; a changed value recalculates the parent series.

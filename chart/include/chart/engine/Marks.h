@@ -26,6 +26,7 @@ enum TSeriesMarksStyle {
     smsXValue
 };
 
+// Where a mark and its arrow were drawn, or where the user put them.
 struct TSeriesMarkPosition {
     TPoint ArrowStart;
     TPoint ArrowEnd;
@@ -63,6 +64,7 @@ private:
     std::unique_ptr<TEntries> entries_;
 };
 
+// The marks of a series: the texts drawn beside its points, with their frame and arrows.
 class TSeriesMarks : public TPublishedProperties<TSeriesMarks> {
 public:
     explicit TSeriesMarks(TChartSeries* series);

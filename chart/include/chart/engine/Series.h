@@ -53,6 +53,7 @@ using TSeriesClick = std::function<void(TChartSeries* sender, int valueIndex, TM
 using TSeriesOnGetMarkText =
     std::function<void(TChartSeries* sender, int valueIndex, std::string& markText)>;
 
+// The base of every series: its value lists, colours, labels, marks, axes and data sources.
 class TChartSeries : public TComponent, public TPublishedProperties<TChartSeries> {
 public:
     TChartSeries();

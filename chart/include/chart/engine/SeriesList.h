@@ -9,6 +9,7 @@ namespace kiv {
 class TChartSeries;
 class TCustomAxisPanel;
 
+// The series of a chart, in drawing order.
 class TChartSeriesList {
 public:
     explicit TChartSeriesList(TCustomAxisPanel* chart) : chart_(chart) {}

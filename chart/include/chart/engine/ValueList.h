@@ -65,6 +65,9 @@ public:
 
     // The raw values, contiguous, for drawing loops.
     const double* RawValues() const;
+    // Grows with every change of the values or the multiplier, so that what is built from
+    // them knows when to build again.
+    unsigned long long Changes() const { return changes_; }
 
     // Staged by the series immediately before an insertion.
     double PendingValue = 0;
@@ -97,6 +100,7 @@ private:
     TChartListOrder order_ = loNone;
     std::string valueSource_;
     mutable Sortedness sorted_ = Sortedness::Yes;
+    unsigned long long changes_ = 0;
     mutable bool statsDirty_ = true;
     mutable double high_ = 0, low_ = 0, sum_ = 0, absSum_ = 0;
 };

@@ -5,6 +5,7 @@
 
 namespace kiv {
 
+// The sum of the sources' values at each point, or of each period of one source.
 class TAddKivFunction : public TKivFunction {
 public:
     double CalculateRange(const TChartSeries& source, int first, int last) const override;

@@ -5,6 +5,7 @@
 
 namespace kiv {
 
+// The average of the sources' values at each point, or of each period of one source.
 class TAverageKivFunction : public TKivFunction {
 public:
     // 0 for an empty source or an empty range.

@@ -14,6 +14,7 @@ public:
     double CalculateAcross(const std::vector<TComponent*>& sources, int index) const override;
 };
 
+// The lowest of the sources' values at each point, or of each period of one source.
 class TLowKivFunction : public TKivFunction {
 public:
     double CalculateRange(const TChartSeries& source, int first, int last) const override;

@@ -6,6 +6,7 @@
 
 namespace kiv {
 
+// The base of the functions that combine the sources' values at each point in turn.
 class TManySeriesKivFunction : public TKivFunction {
 public:
     // The first source with the index starts the running value; each later one with the
@@ -14,11 +15,13 @@ public:
     virtual double CombineValues(double running, double value) const = 0;
 };
 
+// The first source's value minus the others' at each point.
 class TSubtractKivFunction : public TManySeriesKivFunction {
 public:
     double CombineValues(double running, double value) const override { return running - value; }
 };
 
+// The product of the sources' values at each point.
 class TMultiplyKivFunction : public TManySeriesKivFunction {
 public:
     double CombineValues(double running, double value) const override { return running * value; }

@@ -8,6 +8,7 @@
 
 namespace kiv {
 
+// A named, tagged object that hears when a component it refers to is freed.
 class TComponent {
 public:
     TComponent() = default;

@@ -8,6 +8,7 @@
 
 namespace kiv {
 
+// A gradient between two colours in one of several directions.
 class TChartGradient : public TPublishedProperties<TChartGradient> {
 public:
     // changed: the owner's repaint request.

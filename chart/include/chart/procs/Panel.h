@@ -18,6 +18,7 @@ class TBitmap;
 
 namespace kiv {
 
+// The rectangle dragged for a zoom or a pan, while the mouse is down.
 struct TZoomPanningRecord {
     int X0 = 0, Y0 = 0, X1 = 0, Y1 = 0;
     bool Active = false;

@@ -19,6 +19,7 @@ namespace kiv {
 enum TPanningMode { pmNone, pmHorizontal, pmVertical, pmBoth };
 enum TKivBackImageMode { pbmStretch, pbmTile, pbmCenter };
 
+// A panel with a back image, a gradient, zoom and panning.
 class TCustomKivPanelExtended : public TCustomKivPanel {
 public:
     TCustomKivPanelExtended();

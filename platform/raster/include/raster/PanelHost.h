@@ -15,6 +15,7 @@ namespace raster {
 // Makes an off-screen device of the given size whose pixels can be read back.
 using TDeviceFactory = std::function<std::unique_ptr<RasterDevice>(int width, int height)>;
 
+// The window that shows a drawn client: its size, its device and its repaints.
 class IPanelHost {
 public:
     virtual ~IPanelHost() = default;
@@ -35,6 +36,7 @@ public:
     virtual void ReleaseClient() = 0;
 };
 
+// Something a window shows that draws itself (a chart) and takes the window's mouse.
 class IPanelClient {
 public:
     virtual ~IPanelClient() = default;

@@ -37,6 +37,7 @@ private:
     std::vector<gfx::TColor> pixels_;
 };
 
+// The pen a device draws lines and outlines with.
 struct Pen {
     gfx::TColor color = 0;
     int width = 1;
@@ -45,6 +46,7 @@ struct Pen {
     friend bool operator==(const Pen&, const Pen&) = default;
 };
 
+// The brush a device fills shapes with.
 struct Brush {
     gfx::TColor color = 0xFFFFFF;
     gfx::TBrushStyle style = gfx::bsSolid;
@@ -54,6 +56,7 @@ struct Brush {
     friend bool operator==(const Brush&, const Brush&) = default;
 };
 
+// The font a device writes text with.
 struct Font {
     std::string name = "Arial";
     int size = 10; // points
@@ -62,6 +65,7 @@ struct Font {
     friend bool operator==(const Font&, const Font&) = default;
 };
 
+// A drawing device with GDI-style primitives and pixel rules, which any back end can serve.
 class RasterDevice {
 public:
     virtual ~RasterDevice() = default;

@@ -29,6 +29,7 @@ struct Call {
 
 std::ostream& operator<<(std::ostream& out, const Call& call);
 
+// A device that records every call with its arguments and draws nothing (for tests).
 class RecordingDevice final : public RasterDevice {
 public:
     // Recorded operation names and their arguments:

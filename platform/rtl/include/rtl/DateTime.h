@@ -18,6 +18,7 @@ constexpr double MSecsPerDay = 86400000.0;
 constexpr double MinDateTime = -693593.0;
 constexpr double MaxDateTime = 2958465.0;
 
+// A date-time split into its year, month, day and time of day.
 struct DateParts {
     int Year = 0, Month = 0, Day = 0;
     int Hour = 0, Minute = 0, Second = 0, MSec = 0;

@@ -8,6 +8,7 @@
 
 namespace rtl {
 
+// The base of every error the engine raises; its message is the text shown.
 class Exception : public std::exception {
 public:
     explicit Exception(std::string message) : Message(std::move(message)) {}
@@ -46,6 +47,7 @@ class EListError : public Exception {
     using Exception::Exception;
 };
 
+// A drawing operation was asked of something that cannot do it.
 class EInvalidGraphicOperation : public Exception {
     using Exception::Exception;
 };

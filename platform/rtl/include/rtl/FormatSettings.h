@@ -6,6 +6,7 @@
 
 namespace rtl {
 
+// The separators and names used to write and read numbers and dates.
 struct TFormatSettings {
     char DecimalSeparator = '.';
     char ThousandSeparator = ',';

@@ -12,6 +12,7 @@
 
 namespace kiv {
 
+// A brush: colour, style (solid, clear, hatches) and an optional bitmap pattern.
 class TBrush : public TPublishedProperties<TBrush> {
 public:
     TBrush() = default;

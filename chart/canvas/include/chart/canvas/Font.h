@@ -13,6 +13,7 @@ namespace kiv {
 
 constexpr int DEFAULT_CHARSET = 1;
 
+// A font: name, size or height, colour, styles, character set and resolution.
 class TFont : public TPublishedProperties<TFont> {
 public:
     TFont() = default;

@@ -10,6 +10,7 @@ using gfx::TPoint;
 using gfx::TRect;
 using gfx::TSize;
 
+// A point in the chart's 3D space, in pixels; z goes into the depth.
 struct TPoint3D {
     int x = 0;
     int y = 0;

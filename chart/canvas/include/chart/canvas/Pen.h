@@ -11,6 +11,7 @@
 
 namespace kiv {
 
+// A pen: colour, width, style and mode.
 class TPen : public TPublishedProperties<TPen> {
 public:
     TPen() = default;
@@ -43,6 +44,8 @@ private:
     TPenMode mode_ = pmCopy;
 };
 
+// A chart's pen: a pen that can be hidden and drawn with small dots, and tells its owner of
+// changes.
 class TChartPen : public TPen {
 public:
     explicit TChartPen(std::function<void()> onChange = {});
@@ -68,26 +71,31 @@ private:
     bool visible_ = true;
 };
 
+// A chart pen that starts hidden.
 class TChartHiddenPen : public TChartPen {
 public:
     explicit TChartHiddenPen(std::function<void()> onChange = {});
 };
 
+// A chart pen that starts gray and dotted (grids).
 class TDottedGrayPen : public TChartPen {
 public:
     explicit TDottedGrayPen(std::function<void()> onChange = {});
 };
 
+// A chart pen that starts gray (solid, where the dotted gray pen is dotted).
 class TDarkGrayPen : public TChartPen {
 public:
     explicit TDarkGrayPen(std::function<void()> onChange = {});
 };
 
+// The pen of an axis line, two pixels wide by default.
 class TChartAxisPen : public TChartPen {
 public:
     explicit TChartAxisPen(std::function<void()> onChange = {});
 };
 
+// The pen of the arrows from marks to their points, white by default.
 class TChartArrowPen : public TChartPen {
 public:
     explicit TChartArrowPen(std::function<void()> onChange = {});

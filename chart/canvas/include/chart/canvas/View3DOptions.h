@@ -8,6 +8,7 @@
 
 namespace kiv {
 
+// How a 3D chart is seen: elevation, rotation, tilt, perspective, offsets and zoom.
 class TView3DOptions : public TPublishedProperties<TView3DOptions> {
 public:
     // invalidate: the owning panel's repaint request.

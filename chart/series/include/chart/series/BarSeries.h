@@ -26,6 +26,7 @@ class TCustomBarSeries;
 using TGetBarStyleEvent =
     std::function<void(TCustomBarSeries* sender, int valueIndex, TBarStyle& theBarStyle)>;
 
+// The base of the bar series: bar style, width, stacking and the bars' brush and pen.
 class TCustomBarSeries : public TChartSeries {
 public:
     TCustomBarSeries();
@@ -74,8 +75,10 @@ public:
     int SideBySideCount() const;
     // 1 plus the number of active series of the kind before this one.
     int SideBySideIndex() const;
-    // Bar size in pixels from the axis across which the bars stand (run once per layout).
-    void ComputeBarSize() const;
+    // The width of a bar across its axis in pixels (a horizontal bar's height): CustomBarWidth
+    // when set, else BarWidthPercent of a point's slot on that axis, shared by the bars side by
+    // side, and even. The layout stores it as BarSize.
+    int BarWidthInPixels() const;
     // Room beside the bars of the outermost points.
     int BarMargin() const;
     // Room a mark needs beyond a bar's value end (0 without marks).
@@ -85,9 +88,16 @@ public:
     // Length of a mark across the bars' axis: the font height for vertical bars, the mark text's
     // width for horizontal ones (-1: the widest).
     virtual int MarkLength(int index) const = 0;
-    virtual bool PointInBar(int, TPoint) const { return false; }
+    // Whether point lies on the bar's shape (by BarStyle, not OnGetBarStyle).
+    bool PointInBar(int index, TPoint point) const;
+    // Draws the bar from start to end along its value axis with the shape of the point.
+    virtual void DrawBar(int index, int start, int end);
 
     int SampleCount() const override { return 6; }
+    void DrawPoint(int index) override;
+    // In the order of the bars' axis, and of the stack's along an inverted value axis.
+    bool DrawsForward() const override;
+    bool DrawsSeriesForward(int index) const override;
     int HitTest(int x, int y) const override;
     double StackedOrigin(int index, bool sumAll) const override;
     void AssignZOrder() override;
@@ -100,6 +110,11 @@ public:
 protected:
     // The axis across which the bars stand.
     virtual TCustomChartAxis* BarAxis() const = 0;
+    // The axis along which the values run.
+    TCustomChartAxis* ValueAxis() const;
+    // Stores the bar width and adds the room beside the outermost bars to both margins of the
+    // bars' axis.
+    void AddBarMargins(int& a, int& b) const;
     // Place of the bar along the bars' axis (left or top edge).
     int BarPlace(int pixel) const;
     // Value end: on the value axis, stacked or not (pixel 0 for an empty 100 % stack).
@@ -144,16 +159,11 @@ public:
     int CustomBarWidth() const { return customBarSize_; }
     void SetCustomBarWidth(int value) { Store(customBarSize_, value); }
 
-    virtual void DrawBar(int index, int start, int end);
-    void DrawPoint(int index) override;
     int PointScreenX(int index) const override;
     int PointScreenY(int index) const override;
     int MarkLength(int index) const override;
-    bool PointInBar(int index, TPoint point) const override;
     double HighestY() const override { return HighestValue(YValues()); }
     double LowestY() const override { return LowestValue(YValues()); }
-    bool DrawsForward() const override;
-    bool DrawsSeriesForward(int index) const override;
     void HorizontalMargins(int& a, int& b) const override;
     void VerticalMargins(int& a, int& b) const override;
     bool InheritsFrom(const std::type_info& cls) const override {
@@ -174,16 +184,11 @@ public:
     void SetCustomBarHeight(int value) { Store(customBarSize_, value); }
 
     TChartValueList& PrimaryValues() const override { return XValues(); }
-    virtual void DrawBar(int index, int start, int end);
-    void DrawPoint(int index) override;
     int PointScreenX(int index) const override;
     int PointScreenY(int index) const override;
     int MarkLength(int index) const override;
-    bool PointInBar(int index, TPoint point) const override;
     double HighestX() const override { return HighestValue(XValues()); }
     double LowestX() const override { return LowestValue(XValues()); }
-    bool DrawsForward() const override;
-    bool DrawsSeriesForward(int index) const override;
     void HorizontalMargins(int& a, int& b) const override;
     void VerticalMargins(int& a, int& b) const override;
     bool InheritsFrom(const std::type_info& cls) const override {

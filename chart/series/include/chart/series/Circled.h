@@ -6,6 +6,7 @@
 
 namespace kiv {
 
+// The base of the round series: the circle's size, position and rotation.
 class TCircledSeries : public TChartSeries {
 public:
     TCircledSeries();

@@ -17,6 +17,7 @@ using TSeriesClickPointerEvent =
 using TOnGetPointerStyle =
     std::function<TSeriesPointerStyle(TCustomSeries* sender, int valueIndex)>;
 
+// The base of the line, point and area series: the line's pen, the pointer and the area.
 class TCustomSeries : public TChartSeries {
 public:
     TCustomSeries();

@@ -8,6 +8,7 @@
 
 namespace kiv {
 
+// A line series drawn with one pen and nothing else, for many points.
 class TFastLineSeries : public TChartSeries {
 public:
     TFastLineSeries();

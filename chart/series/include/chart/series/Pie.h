@@ -7,6 +7,7 @@
 #include "chart/series/ExplodedSlices.h"
 #include "chart/series/PieOtherSlice.h"
 
+#include <optional>
 #include <vector>
 
 namespace kiv {
@@ -18,6 +19,7 @@ struct TPieAngle {
     double ToAngle = 0;
 };
 
+// A pie series: a slice per value, some exploded, the small ones merged into an "Other" slice.
 class TPieSeries : public TCircledSeries {
 public:
     // The X value of the point that stands for the merged slice; its members have X = -1.
@@ -84,6 +86,8 @@ protected:
     void EmptyLists() override;
 
 private:
+    const std::vector<int>& LegendIndexes() const;
+
     bool dark3D_ = true;
     int explodeBiggest_ = 0;
     TPieOtherSlice otherSlice_;
@@ -94,6 +98,10 @@ private:
     std::vector<TPieAngle> angles_;
     bool hasExplodedSlice_ = false;
     TPoint arcStart_;
+    // The legend's items: the index of each point outside the merged slice, and the changes
+    // of the X values they were taken from.
+    mutable std::vector<int> legendIndexes_;
+    mutable std::optional<unsigned long long> legendIndexesOf_;
 };
 
 } // namespace kiv

@@ -10,6 +10,7 @@ namespace kiv {
 
 enum TPieOtherStyle { poNone, poBelowPercent, poBelowValue };
 
+// How a pie merges its small slices into one: by value or by percent, and the slice's label.
 class TPieOtherSlice {
 public:
     explicit TPieOtherSlice(std::function<void()> onChange) : onChange_(std::move(onChange)) {}

@@ -3,17 +3,16 @@
 #pragma once
 
 #include "chart/canvas/Geometry.h"
+#include "chart/canvas/Rounding.h"
 
 #include <algorithm>
 
 namespace kiv {
 
-// Shapes reaching beyond this many pixels are cut here: far outside any plot, yet small enough
-// that sizes and differences of coordinates fit in int and in every raster back end.
-constexpr int MaxShapeCoordinate = 1 << 22;
-
+// Shapes that reach past the pixels of values (a bar's offset, a custom size) are cut where
+// those are.
 inline int ClampToShapeRange(int v) {
-    return std::clamp(v, -MaxShapeCoordinate, MaxShapeCoordinate);
+    return std::clamp(v, -MaxValuePixel, MaxValuePixel);
 }
 
 // Whether pixel lies on the line from p to q: less than a pixel across it and not beyond

@@ -22,6 +22,7 @@ enum TSeriesPointerStyle {
     psSmallDot
 };
 
+// The pointer drawn at each point of a line or point series: style, size, pen and brush.
 class TSeriesPointer : public TPublishedProperties<TSeriesPointer> {
 public:
     // The pen and brush repaint the series when they change.

@@ -25,6 +25,7 @@ namespace raster {
 class GlyphStamps;
 struct GlyphStamp;
 
+// The device over a QPainter on a QImage (needs a QGuiApplication for text).
 class QtRasterDevice final : public RasterDevice {
 public:
     // A monochrome device draws every colour as black or white (by luminance).

@@ -16,6 +16,7 @@ enum class TPixelFormat { pf8bit, pf24bit };
 inline constexpr int kMaxBitmapSide = 32768;
 inline constexpr int64_t kMaxBitmapPixels = int64_t{64} * 1024 * 1024;
 
+// A 24-bit picture in memory, read from and written to BMP files, usable on any thread.
 class TBitmap : public TGraphic {
 public:
     TBitmap() = default;

@@ -24,6 +24,7 @@ using TProgressEvent =
     std::function<void(TGraphic& sender, TProgressStage stage, uint8_t percentDone, bool redrawNow,
                        const gfx::TRect& r, const std::string& message)>;
 
+// The base of pictures that can be loaded, saved and drawn.
 class TGraphic : public TPersistent {
 public:
     virtual bool Empty() const = 0;

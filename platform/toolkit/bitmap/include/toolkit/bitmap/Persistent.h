@@ -8,6 +8,7 @@
 
 namespace tk {
 
+// The base of objects that can be assigned from one another.
 class TPersistent {
 public:
     virtual ~TPersistent() = default;

@@ -14,6 +14,7 @@ namespace tk {
 
 using TGraphicFactory = std::function<std::unique_ptr<TGraphic>()>;
 
+// A holder of any graphic, loaded by the file extension's registered format.
 class TPicture : public TPersistent {
 public:
     const char* ClassName() const override { return "TPicture"; }

@@ -5,6 +5,7 @@
 
 namespace tk {
 
+// Image data that several pictures share; the last Release frees it.
 class TSharedImage {
 public:
     TSharedImage() = default;

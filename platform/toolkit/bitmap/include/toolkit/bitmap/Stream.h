@@ -10,6 +10,7 @@ namespace tk {
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 
+// A stream of bytes to read and write with a position.
 class TStream {
 public:
     virtual ~TStream() = default;
@@ -34,6 +35,7 @@ public:
     void WriteBuffer(const void* buffer, int64_t count);
 };
 
+// A stream in memory.
 class TMemoryStream : public TStream {
 public:
     TMemoryStream() = default;
