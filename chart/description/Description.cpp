@@ -140,6 +140,24 @@ private:
     std::unordered_map<std::type_index, Class> names_;
 };
 
+// The value lists a series kind keeps beyond X and Y (a candle's Open, High and Low), in their
+// order: a point's values in them are saved and loaded under the lists' names.
+std::vector<TChartValueList*> ExtraLists(const TChartSeries& series) {
+    std::vector<TChartValueList*> lists;
+    for (const auto& list : series.ValueLists())
+        if (list.get() != &series.XValues() && list.get() != &series.YValues())
+            lists.push_back(list.get());
+    return lists;
+}
+
+// The names of those lists for a series kind.
+std::vector<std::string> ExtraListNames(const TChartSeriesClass& kind) {
+    const std::unique_ptr<TChartSeries> probe(kind.Create());
+    std::vector<std::string> names;
+    for (const TChartValueList* list : ExtraLists(*probe)) names.push_back(list->Name());
+    return names;
+}
+
 // The raw values: a load sets the Multiplier before it adds them.
 void EmitNumbers(YAML::Emitter& out, const char* key, const TChartValueList& list) {
     out << YAML::Key << key << YAML::Value << YAML::Flow << YAML::BeginSeq;
@@ -154,6 +172,8 @@ void EmitPoints(YAML::Emitter& out, const TChartSeries& series) {
     out << YAML::Key << std::string(PointsKey) << YAML::Value << YAML::BeginMap;
     EmitNumbers(out, "X", series.XValues());
     EmitNumbers(out, "Y", series.YValues());
+    for (const TChartValueList* list : ExtraLists(series))
+        EmitNumbers(out, list->Name().c_str(), *list);
     if (series.PointLabelCount() > 0) {
         out << YAML::Key << "Labels" << YAML::Value << YAML::Flow << YAML::BeginSeq;
         for (int i = 0; i < series.PointLabelCount(); ++i)
@@ -203,17 +223,20 @@ void CheckNumbers(const YAML::Node& list, const std::string& what, size_t count)
     }
 }
 
-void CheckPoints(const YAML::Node& points) {
+void CheckPoints(const YAML::Node& points, const std::vector<std::string>& extraLists) {
     if (!points.IsMap()) Fail(LineOf(points), "Points must hold X and Y lists");
     for (const auto& entry : points) {
         const std::string key = Scalar(entry.first, "a key");
-        if (key != "X" && key != "Y" && key != "Labels" && key != "Colors")
+        if (key != "X" && key != "Y" && key != "Labels" && key != "Colors" &&
+            std::find(extraLists.begin(), extraLists.end(), key) == extraLists.end())
             Fail(LineOf(entry.first), "unknown key '" + key + "' in Points");
     }
     const YAML::Node x = points["X"], y = points["Y"];
     if (!x || !y) Fail(LineOf(points), "Points must hold X and Y lists");
     CheckNumbers(x, "Points.X", size_t(-1));
     CheckNumbers(y, "Points.Y", x.size());
+    for (const std::string& name : extraLists)
+        if (const YAML::Node list = points[name]) CheckNumbers(list, "Points." + name, x.size());
     if (const YAML::Node labels = points["Labels"]) {
         if (!labels.IsSequence() || labels.size() > x.size())
             Fail(LineOf(labels), "Points.Labels must be a list of at most one label a point");
@@ -269,8 +292,9 @@ std::vector<TSeriesEntry> CheckSeries(const YAML::Node& root, size_t textSize) {
         }
         held += node.size();
         if (const YAML::Node points = node[std::string(PointsKey)]) {
-            CheckPoints(points);
-            held += points["X"].size() * 2;
+            const std::vector<std::string> extraLists = ExtraListNames(entry.Class);
+            CheckPoints(points, extraLists);
+            held += points["X"].size() * (2 + extraLists.size());
         }
         if (held > textSize)
             Fail(LineOf(node), "the series repeat more than the description holds (aliases)");
@@ -525,8 +549,15 @@ void AppendPoints(TChartSeries& series, const YAML::Node& points) {
         ParseDouble(x[i].Scalar(), px);
         ParseDouble(y[i].Scalar(), py);
         if (i < colorCount) ParseInt(colors[i].Scalar(), color);
-        series.AppendPoint(px, py, i < labelCount ? labels[i].Scalar() : std::string(),
-                           TColor(color));
+        const int index = series.AppendPoint(
+            px, py, i < labelCount ? labels[i].Scalar() : std::string(), TColor(color));
+        for (TChartValueList* list : ExtraLists(series)) {
+            const YAML::Node values = points[list->Name()];
+            if (!values) continue;
+            double value = 0;
+            ParseDouble(values[i].Scalar(), value);
+            list->SetValueAt(index, value);
+        }
     }
 }
 

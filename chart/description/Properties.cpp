@@ -70,6 +70,10 @@ template <> std::span<const char* const> EnumNames<TFunctionPeriodAlign>() {
     static constexpr const char* names[] = {"paFirst", "paCenter", "paLast"};
     return names;
 }
+template <> std::span<const char* const> EnumNames<TCandleStyle>() {
+    static constexpr const char* names[] = {"csCandleStick", "csCandleBar"};
+    return names;
+}
 template <> std::span<const char* const> EnumNames<TFunctionPeriodStyle>() {
     static constexpr const char* names[] = {"psNumPoints", "psRange"};
     return names;
@@ -367,6 +371,14 @@ const TObjectType& PieSeriesType() {
     return type;
 }
 
+const TObjectType& CandleSeriesType() {
+    using T = TCandleSeries;
+    static const TObjectType type{
+        {SP(T, CandleStyle), SP(T, CandleWidth), SP(T, UpCloseColor), SP(T, DownCloseColor)},
+        {SC(T, HighLowPen, TChartPen, PenType)}};
+    return type;
+}
+
 } // namespace
 
 const TObjectType& ChartType() {
@@ -384,6 +396,7 @@ std::vector<const TObjectType*> SeriesTypes(const TChartSeries& series) {
     if (is(dynamic_cast<const TFastLineSeries*>(&series))) types.push_back(&FastLineSeriesType());
     if (is(dynamic_cast<const TCircledSeries*>(&series))) types.push_back(&CircledSeriesType());
     if (is(dynamic_cast<const TPieSeries*>(&series))) types.push_back(&PieSeriesType());
+    if (is(dynamic_cast<const TCandleSeries*>(&series))) types.push_back(&CandleSeriesType());
     return types;
 }
 

@@ -175,12 +175,27 @@ TEST(DescriptionTest, EveryPublishedPropertyOfTheChartAndOfEveryKindRoundTrips) 
         series->AppendPoint(3, -1e-300, "", clLime);
         series->AppendNullPoint(4, 7, "gap");
     }
-    EXPECT_EQ(kinds, 7);
+    EXPECT_EQ(kinds, 8);
+    // A candle's open, high and low travel with its points.
+    auto* candles = new TCandleSeries;
+    candles->SetParentChart(&original);
+    candles->SetName("Candles");
+    candles->AddCandle(10, 1.5, 2.25, 0.5, 1.75);
+    candles->AddCandle(11, 1.75, 1.8, 1.0, 1.25);
 
     TChart loaded;
     const std::string text = SaveChartDescription(original);
     EXPECT_EQ(LoadChartDescription(loaded, text), std::vector<TDescriptionIssue>{}) << text;
     ExpectSameCharts(original, loaded);
+    const auto* loadedCandles =
+        dynamic_cast<TCandleSeries*>(loaded.SeriesList()[loaded.SeriesCount() - 1]);
+    ASSERT_NE(loadedCandles, nullptr);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(loadedCandles->OpenValues().ValueAt(i), candles->OpenValues().ValueAt(i)) << i;
+        EXPECT_EQ(loadedCandles->HighValues().ValueAt(i), candles->HighValues().ValueAt(i)) << i;
+        EXPECT_EQ(loadedCandles->LowValues().ValueAt(i), candles->LowValues().ValueAt(i)) << i;
+        EXPECT_EQ(loadedCandles->YValues().ValueAt(i), candles->YValues().ValueAt(i)) << i;
+    }
     // Loading into a chart that was changed already gives the same chart.
     EXPECT_EQ(LoadChartDescription(loaded, text), std::vector<TDescriptionIssue>{});
     ExpectSameCharts(original, loaded);
@@ -253,8 +268,8 @@ TEST(DescriptionTest, RefusesABadDescriptionWithItsLineAndLeavesTheChartAsItWas)
     const struct {
         std::string text, message;
     } cases[] = {
-        {good + "  - Kind: TCandleSeries\n...\n",
-         "line 7: series kind 'TCandleSeries' is not registered"},
+        {good + "  - Kind: TNoSuchSeries\n...\n",
+         "line 7: series kind 'TNoSuchSeries' is not registered"},
         {good + "  - Kind: TLineSeries\n    Function: {Kind: TMedian}\n...\n",
          "line 8: function 'TMedian' is not registered"},
         {good + "  - Kind: TLineSeries\n    DataSources: [A, Ask]\n...\n",

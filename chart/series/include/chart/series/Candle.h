@@ -8,6 +8,7 @@ namespace kiv {
 
 enum TCandleStyle { csCandleStick, csCandleBar };
 
+// A series of candles: open, high, low and close per date.
 class TCandleSeries : public TChartSeries {
 public:
     TCandleSeries();

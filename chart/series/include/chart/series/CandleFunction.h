@@ -8,6 +8,7 @@ namespace kiv {
 
 class TCandleSeries;
 
+// Builds the candles of a date-time period (or of N ticks) from a source series.
 class TCandleKivFunction : public TKivFunction {
 public:
     // Candles of one minute (Period 1/1440 of a day, PeriodStyle psRange), placed at the

@@ -16,12 +16,14 @@
 
 namespace kiv {
 
+// A calendar event shown as a marker: its minute, its name and its colour.
 struct TChartEvent {
     double Time = 0; // date-time of the event's minute
     std::string Name;
     TColor Color = clGray;
 };
 
+// The crosshair, last-price lines and event markers drawn over one chart's picture.
 class TChartTools : public raster::IPanelClient {
 public:
     explicit TChartTools(TCustomChart& chart) : chart_(chart) {}
