@@ -23,8 +23,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Calls posted into the apartment and not yet run, above which the readers wait.
+// Records posted into the apartment and not yet run, above which the readers wait; they go on
+// once the window has run half of them.
 constexpr int MaxWaiting = 4096;
+// How long the apartment runs queued calls before the window's own messages come in between.
+constexpr auto RunSlice = std::chrono::milliseconds(8);
 
 // A file's whole text, or false.
 bool ReadWhole(const std::string& path, std::string& text) {
@@ -269,29 +272,58 @@ CallFailure Link::Describe(const grpc::Status& status) const {
     }
 }
 
-bool Link::Post(com::ApartmentCall call, const std::atomic<bool>* stop) {
+bool Link::Post(com::ApartmentCall call, const std::atomic<bool>* stop, int records) {
     {
         std::unique_lock lk(lock_);
         drained_.wait(lk, [&] { return closing_ || (stop && *stop) || waiting_ < MaxWaiting; });
         if (closing_ || (stop && *stop)) return false;
-        ++waiting_;
+        queue_.push_back({std::move(call), records});
+        waiting_ += records;
+        if (woken_) return true;
+        woken_ = true;
     }
-    std::weak_ptr<Link> weak = self_;
-    const bool posted = apartment_.Post([weak, call = std::move(call)] {
-        if (auto self = weak.lock()) {
-            {
-                std::lock_guard guard(self->lock_);
-                --self->waiting_;
+    return WakeApartment();
+}
+
+bool Link::WakeApartment() {
+    if (apartment_.Post([weak = self_] {
+            if (auto self = weak.lock()) self->RunQueued();
+        }))
+        return true;
+    std::lock_guard guard(lock_);
+    queue_.clear();
+    waiting_ = 0;
+    woken_ = false;
+    return false;
+}
+
+void Link::RunQueued() {
+    const auto until = Clock::now() + RunSlice;
+    for (;;) {
+        Queued next;
+        bool wake = false;
+        {
+            std::lock_guard guard(lock_);
+            if (queue_.empty()) {
+                woken_ = false;
+                return;
             }
-            self->drained_.notify_one();
+            if (Clock::now() >= until) break;
+            next = std::move(queue_.front());
+            queue_.pop_front();
+            wake = waiting_ > MaxWaiting / 2 && waiting_ - next.records <= MaxWaiting / 2;
+            waiting_ -= next.records;
         }
-        call();
-    });
-    if (!posted) {
-        std::lock_guard guard(lock_);
-        --waiting_;
+        if (wake) drained_.notify_all();
+        try {
+            next.call();
+        } catch (...) {
+            // The rest runs after the error was shown.
+            WakeApartment();
+            throw;
+        }
     }
-    return posted;
+    WakeApartment(); // behind what the window was posted meanwhile
 }
 
 void Link::WakePosters() {

@@ -1,5 +1,6 @@
 // The quote object's proxy. Each subscription is one stream from the host, read by a thread of
-// its own that posts every record into the desk's apartment as one call, in the host's order.
+// its own that posts the records of each message into the desk's apartment as one call, in the
+// host's order.
 #include "Link.h"
 #include "Proxies.h"
 #include "ProxyObject.h"
@@ -7,6 +8,7 @@
 
 #include <grpcpp/grpcpp.h>
 
+#include <deque>
 #include <future>
 #include <vector>
 
@@ -28,6 +30,12 @@ struct Stream {
     com::ComPtr<hox::IHoxQuotesNotify> target;
 };
 
+// The records of one message, made on the reader's thread for the desk's.
+struct Batch {
+    std::deque<WireQuote> quotes;
+    std::deque<WireLevel2> level2;
+};
+
 // Reads one subscription's stream: the Subscribe's answer, then the records.
 void ReadStream(Link* link, std::shared_ptr<Stream> stream, hoxlink::SubscribeCall call) {
     const auto stub = link->Stub();
@@ -41,34 +49,33 @@ void ReadStream(Link* link, std::shared_ptr<Stream> stream, hoxlink::SubscribeCa
     stream->answer.set_value({records.hr(), ""});
     uint64_t malformed = 0;
     while (reader->Read(&records)) {
-        for (const auto& quote : records.quotes()) {
-            auto record = std::make_shared<WireQuote>();
-            if (!record->Read(quote)) {
+        // One call into the desk's apartment for the whole message.
+        auto batch = std::make_shared<Batch>();
+        for (const auto& quote : records.quotes())
+            if (!batch->quotes.emplace_back().Read(quote)) {
+                batch->quotes.pop_back();
                 Link::Log("dropped a malformed quote record (" + std::to_string(++malformed) +
                           " so far)");
-                continue;
             }
-            link->Post(
-                [stream, record] {
-                    if (stream->live && stream->target)
-                        stream->target->OnQuoteData(record->Record());
-                },
-                &stream->cancelled);
-        }
-        for (const auto& entry : records.level2()) {
-            auto record = std::make_shared<WireLevel2>();
-            if (!record->Read(entry)) {
+        for (const auto& entry : records.level2())
+            if (!batch->level2.emplace_back().Read(entry)) {
+                batch->level2.pop_back();
                 Link::Log("dropped a malformed Level 2 record (" + std::to_string(++malformed) +
                           " so far)");
-                continue;
             }
-            link->Post(
-                [stream, record] {
+        const int count = int(batch->quotes.size() + batch->level2.size());
+        if (!count) continue;
+        // Each record looks whether its stream is still live: a handler may unsubscribe.
+        link->Post(
+            [stream, batch] {
+                for (auto& quote : batch->quotes)
                     if (stream->live && stream->target)
-                        stream->target->OnLevel2Data(record->Record());
-                },
-                &stream->cancelled);
-        }
+                        stream->target->OnQuoteData(quote.Record());
+                for (auto& entry : batch->level2)
+                    if (stream->live && stream->target)
+                        stream->target->OnLevel2Data(entry.Record());
+            },
+            &stream->cancelled, count);
     }
     // A lost host is the link's to report; other ends (a desk too slow for the feed) are told.
     const grpc::Status status = reader->Finish();
