@@ -92,7 +92,38 @@ void Link::Close() {
         if (session_) session_->TryCancel();
     }
     drained_.notify_all();
+    readerWake_.notify_all();
     if (events_.joinable()) events_.join();
+    std::vector<std::thread> readers;
+    {
+        std::lock_guard guard(lock_);
+        readers.swap(readers_);
+    }
+    for (auto& reader : readers) reader.join();
+}
+
+void Link::RunReader(std::function<void()> job) {
+    std::lock_guard guard(lock_);
+    readerJobs_.push_back(std::move(job));
+    if (idleReaders_ >= readerJobs_.size()) {
+        readerWake_.notify_one();
+        return;
+    }
+    readers_.emplace_back([this] {
+        std::unique_lock lk(lock_);
+        for (;;) {
+            ++idleReaders_;
+            readerWake_.wait(lk, [&] { return closing_ || !readerJobs_.empty(); });
+            --idleReaders_;
+            if (readerJobs_.empty()) return; // closing
+            auto next = std::move(readerJobs_.front());
+            readerJobs_.pop_front();
+            lk.unlock();
+            next();
+            next = nullptr; // what the job holds goes outside the lock
+            lk.lock();
+        }
+    });
 }
 
 std::chrono::milliseconds Link::NextPause(std::chrono::milliseconds pause) {

@@ -18,6 +18,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <future>
 #include <map>
 #include <memory>
@@ -86,6 +87,9 @@ public:
     bool Post(com::ApartmentCall call, const std::atomic<bool>* stop = nullptr, int records = 1);
     // Wakes the posters that wait, to look at their stop flags.
     void WakePosters();
+    // Runs job on one of the link's reader threads: an idle one, or a new one when all are
+    // busy. They stay for the link's life, as many as streams were read at once.
+    void RunReader(std::function<void()> job);
 
     // The sinks advised through this link, by the cookie the desk holds; window thread only.
     // Advise answers that cookie, Unadvise takes it.
@@ -134,6 +138,10 @@ private:
     std::shared_ptr<hoxlink::Host::Stub> stub_; // under lock_
     std::unique_ptr<grpc::ClientContext> session_;
     std::thread events_;
+    std::vector<std::thread> readers_;             // under lock_
+    std::deque<std::function<void()>> readerJobs_; // under lock_
+    size_t idleReaders_ = 0;                       // under lock_
+    std::condition_variable readerWake_;
     std::atomic<uint64_t> desk_{0};
     std::atomic<uint64_t> sessions_{0}; // the sessions opened; events of an older one are dropped
     std::weak_ptr<Link> self_;

@@ -1,6 +1,6 @@
-// The quote object's proxy. Each subscription is one stream from the host, read by a thread of
-// its own that posts the records of each message into the desk's apartment as one call, in the
-// host's order.
+// The quote object's proxy. Each subscription is one stream from the host, read by one of the
+// link's reader threads, which posts the records of each message into the desk's apartment as
+// one call, in the host's order.
 #include "Link.h"
 #include "Proxies.h"
 #include "ProxyObject.h"
@@ -22,8 +22,9 @@ struct Stream {
     int32_t kind = 0;
     grpc::ClientContext context;
     std::promise<CallFailure> answer;
-    std::thread reader;
     std::atomic<bool> done{false};
+    std::promise<void> finished; // the reader let go of the stream
+
     std::atomic<bool> cancelled{false}; // the proxy is going: stop posting
     // Window thread only: records reach target while live.
     bool live = true;
@@ -37,13 +38,13 @@ struct Batch {
 };
 
 // Reads one subscription's stream: the Subscribe's answer, then the records.
-void ReadStream(Link* link, std::shared_ptr<Stream> stream, hoxlink::SubscribeCall call) {
+void ReadStream(Link* link, const std::shared_ptr<Stream>& stream,
+                const hoxlink::SubscribeCall& call) {
     const auto stub = link->Stub();
     auto reader = stub->Subscribe(&stream->context, call);
     hoxlink::Records records;
     if (!reader->Read(&records)) {
         stream->answer.set_value(link->Describe(reader->Finish()));
-        stream->done = true;
         return;
     }
     stream->answer.set_value({records.hr(), ""});
@@ -69,8 +70,7 @@ void ReadStream(Link* link, std::shared_ptr<Stream> stream, hoxlink::SubscribeCa
         link->Post(
             [stream, batch] {
                 for (auto& quote : batch->quotes)
-                    if (stream->live && stream->target)
-                        stream->target->OnQuoteData(quote.Record());
+                    if (stream->live && stream->target) stream->target->OnQuoteData(quote.Record());
                 for (auto& entry : batch->level2)
                     if (stream->live && stream->target)
                         stream->target->OnLevel2Data(entry.Record());
@@ -82,7 +82,6 @@ void ReadStream(Link* link, std::shared_ptr<Stream> stream, hoxlink::SubscribeCa
     if (!status.ok() && status.error_code() != grpc::StatusCode::CANCELLED &&
         status.error_code() != grpc::StatusCode::UNAVAILABLE)
         Link::Log("a subscription ended: " + link->Describe(status).text);
-    stream->done = true;
 }
 
 class QuotesProxy final : public DispatchProxy<hox::IHoxQuotes>, public Restorable {
@@ -135,7 +134,11 @@ public:
         call.set_symbol(ToWire(stream->symbol));
         call.set_kind(kind);
         auto answer = stream->answer.get_future();
-        stream->reader = std::thread(ReadStream, link_.get(), stream, std::move(call));
+        link_->RunReader([link = link_.get(), stream, call = std::move(call)] {
+            ReadStream(link, stream, call);
+            stream->done = true;
+            stream->finished.set_value();
+        });
         streams_.push_back(stream);
         if (answer.wait_for(std::chrono::milliseconds(link_->CallTimeoutMs())) !=
             std::future_status::ready) {
@@ -176,7 +179,7 @@ private:
             s->context.TryCancel();
         }
         link_->WakePosters();
-        for (auto& s : streams_) s->reader.join();
+        for (auto& s : streams_) s->finished.get_future().wait();
     }
 
     static void End(Stream& stream) {
@@ -184,14 +187,11 @@ private:
         stream.target.Reset();
     }
 
-    // Joins the readers whose streams ended and whose records no longer reach anyone; a stream
+    // Lets go of the streams that ended and whose records no longer reach anyone; a stream
     // the host ended without an Unsubscribe stays, so that Unsubscribe still stops its records.
     void Reap() {
-        std::erase_if(streams_, [](const std::shared_ptr<Stream>& s) {
-            if (!s->done || s->live) return false;
-            s->reader.join();
-            return true;
-        });
+        std::erase_if(streams_,
+                      [](const std::shared_ptr<Stream>& s) { return s->done && !s->live; });
     }
 
     std::shared_ptr<Link> link_;

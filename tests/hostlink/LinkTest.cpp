@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -164,6 +165,19 @@ TEST_F(LinkTest, RecordsArriveWholeInTheHostsOrderUntilUnsubscribed) {
     // A released quote object takes its subscriptions with it.
     book.Reset();
     ASSERT_TRUE(RunUntil([&] { return !source->Watched(u"EUR/USD", FeedKind::Level2); }));
+
+    // Streams that ended give their reader threads to the next ones.
+    auto threads = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                             std::filesystem::directory_iterator());
+    };
+    const auto before = threads();
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_EQ(quotes->Subscribe(&notify, symbol.get(), 2), com::S_OK);
+        ASSERT_EQ(quotes->Unsubscribe(&notify), com::S_OK);
+        ASSERT_TRUE(RunUntil([&] { return !source->Watched(u"EUR/USD", FeedKind::Quote); }));
+    }
+    EXPECT_LE(threads(), before + 2);
 }
 
 // A desk that takes its time over the records: its own messages come in between them, and a
