@@ -64,7 +64,9 @@ private:
     std::atomic<hostsim::RecordSink*> sink_{nullptr};
 };
 
-// The desk's apartment: posted calls wait until the benchmark's thread runs them.
+// The desk's apartment: posted calls wait until the benchmark's thread runs them. Its thread
+// sleeps while none waits, as a window's message loop does, so it leaves the processor to the
+// link's threads.
 class Apartment {
 public:
     void RunPosted() {
@@ -75,13 +77,24 @@ public:
         }
         for (auto& call : ready) call();
     }
+    void WaitAndRunPosted() {
+        {
+            std::unique_lock lk(lock_);
+            posted_.wait(lk, [&] { return !calls_.empty(); });
+        }
+        RunPosted();
+    }
 
 private:
     std::mutex lock_;
+    std::condition_variable posted_;
     std::deque<com::ApartmentCall> calls_;
     com::TApartment apartment_{[this](com::ApartmentCall call) {
-        std::lock_guard guard(lock_);
-        calls_.push_back(std::move(call));
+        {
+            std::lock_guard guard(lock_);
+            calls_.push_back(std::move(call));
+        }
+        posted_.notify_one();
     }};
 };
 
@@ -159,7 +172,7 @@ void BM_HostQuoteLatency(benchmark::State& state) {
         ++r.tick;
         const auto start = Clock::now();
         desk.source->Push(r);
-        while (desk.notify.lastTick != r.tick) desk.apartment.RunPosted();
+        while (desk.notify.lastTick != r.tick) desk.apartment.WaitAndRunPosted();
         micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
     }
     std::sort(micros.begin(), micros.end());
