@@ -321,10 +321,14 @@ bool Link::WakeApartment() {
             if (auto self = weak.lock()) self->RunQueued();
         }))
         return true;
-    std::lock_guard guard(lock_);
-    queue_.clear();
-    waiting_ = 0;
-    woken_ = false;
+    std::deque<Queued> dropped; // goes outside the lock, with what its calls hold
+    {
+        std::lock_guard guard(lock_);
+        dropped.swap(queue_);
+        waiting_ = 0;
+        woken_ = false;
+    }
+    drained_.notify_all(); // the readers that wait for room find the apartment gone
     return false;
 }
 
