@@ -23,8 +23,11 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Calls posted into the apartment and not yet run, above which the readers wait.
+// Records posted into the apartment and not yet run, above which the readers wait; they go on
+// once the window has run half of them.
 constexpr int MaxWaiting = 4096;
+// How long the apartment runs queued calls before the window's own messages come in between.
+constexpr auto RunSlice = std::chrono::milliseconds(8);
 
 // A file's whole text, or false.
 bool ReadWhole(const std::string& path, std::string& text) {
@@ -89,7 +92,38 @@ void Link::Close() {
         if (session_) session_->TryCancel();
     }
     drained_.notify_all();
+    readerWake_.notify_all();
     if (events_.joinable()) events_.join();
+    std::vector<std::thread> readers;
+    {
+        std::lock_guard guard(lock_);
+        readers.swap(readers_);
+    }
+    for (auto& reader : readers) reader.join();
+}
+
+void Link::RunReader(std::function<void()> job) {
+    std::lock_guard guard(lock_);
+    readerJobs_.push_back(std::move(job));
+    if (idleReaders_ >= readerJobs_.size()) {
+        readerWake_.notify_one();
+        return;
+    }
+    readers_.emplace_back([this] {
+        std::unique_lock lk(lock_);
+        for (;;) {
+            ++idleReaders_;
+            readerWake_.wait(lk, [&] { return closing_ || !readerJobs_.empty(); });
+            --idleReaders_;
+            if (readerJobs_.empty()) return; // closing
+            auto next = std::move(readerJobs_.front());
+            readerJobs_.pop_front();
+            lk.unlock();
+            next();
+            next = nullptr; // what the job holds goes outside the lock
+            lk.lock();
+        }
+    });
 }
 
 std::chrono::milliseconds Link::NextPause(std::chrono::milliseconds pause) {
@@ -269,29 +303,62 @@ CallFailure Link::Describe(const grpc::Status& status) const {
     }
 }
 
-bool Link::Post(com::ApartmentCall call, const std::atomic<bool>* stop) {
+bool Link::Post(com::ApartmentCall call, const std::atomic<bool>* stop, int records) {
     {
         std::unique_lock lk(lock_);
         drained_.wait(lk, [&] { return closing_ || (stop && *stop) || waiting_ < MaxWaiting; });
         if (closing_ || (stop && *stop)) return false;
-        ++waiting_;
+        queue_.push_back({std::move(call), records});
+        waiting_ += records;
+        if (woken_) return true;
+        woken_ = true;
     }
-    std::weak_ptr<Link> weak = self_;
-    const bool posted = apartment_.Post([weak, call = std::move(call)] {
-        if (auto self = weak.lock()) {
-            {
-                std::lock_guard guard(self->lock_);
-                --self->waiting_;
-            }
-            self->drained_.notify_one();
-        }
-        call();
-    });
-    if (!posted) {
+    return WakeApartment();
+}
+
+bool Link::WakeApartment() {
+    if (apartment_.Post([weak = self_] {
+            if (auto self = weak.lock()) self->RunQueued();
+        }))
+        return true;
+    std::deque<Queued> dropped; // goes outside the lock, with what its calls hold
+    {
         std::lock_guard guard(lock_);
-        --waiting_;
+        dropped.swap(queue_);
+        waiting_ = 0;
+        woken_ = false;
     }
-    return posted;
+    drained_.notify_all(); // the readers that wait for room find the apartment gone
+    return false;
+}
+
+void Link::RunQueued() {
+    const auto until = Clock::now() + RunSlice;
+    for (;;) {
+        Queued next;
+        bool wake = false;
+        {
+            std::lock_guard guard(lock_);
+            if (queue_.empty()) {
+                woken_ = false;
+                return;
+            }
+            if (Clock::now() >= until) break;
+            next = std::move(queue_.front());
+            queue_.pop_front();
+            wake = waiting_ > MaxWaiting / 2 && waiting_ - next.records <= MaxWaiting / 2;
+            waiting_ -= next.records;
+        }
+        if (wake) drained_.notify_all();
+        try {
+            next.call();
+        } catch (...) {
+            // The rest runs after the error was shown.
+            WakeApartment();
+            throw;
+        }
+    }
+    WakeApartment(); // behind what the window was posted meanwhile
 }
 
 void Link::WakePosters() {

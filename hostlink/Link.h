@@ -17,6 +17,8 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <deque>
+#include <functional>
 #include <future>
 #include <map>
 #include <memory>
@@ -76,12 +78,18 @@ public:
     }
     CallFailure Describe(const grpc::Status& status) const;
 
-    // Runs call in the desk's apartment between its messages. Waits while many calls wait
-    // there, so a window that falls behind holds the host's stream back instead of queueing
-    // without bound; false when the apartment or the link has gone, or stop was set.
-    bool Post(com::ApartmentCall call, const std::atomic<bool>* stop = nullptr);
+    // Runs call in the desk's apartment between its messages, after every call posted before
+    // it. The calls wait in the link's queue and the apartment is woken once for all it finds
+    // there; it runs them a few milliseconds at a time, so the window's own messages (a click,
+    // a paint) come in between. records is what the call delivers: while many records wait,
+    // the poster waits, so a window that falls behind holds the host's stream back instead of
+    // queueing without bound. False when the apartment or the link has gone, or stop was set.
+    bool Post(com::ApartmentCall call, const std::atomic<bool>* stop = nullptr, int records = 1);
     // Wakes the posters that wait, to look at their stop flags.
     void WakePosters();
+    // Runs job on one of the link's reader threads: an idle one, or a new one when all are
+    // busy. They stay for the link's life, as many as streams were read at once.
+    void RunReader(std::function<void()> job);
 
     // The sinks advised through this link, by the cookie the desk holds; window thread only.
     // Advise answers that cookie, Unadvise takes it.
@@ -114,6 +122,11 @@ private:
     // A new session stream; null when the link is closing.
     std::unique_ptr<grpc::ClientReader<hoxlink::DeskEvent>> OpenSession(bool freshChannel);
     void PostEvent(const hoxlink::DeskEvent& event);
+    // Desk's thread: runs the queued calls for a while, and wakes the apartment again for the
+    // rest.
+    void RunQueued();
+    // Wakes the apartment to run the queue; drops the queue when the apartment has gone.
+    bool WakeApartment();
     void DeliverEvent(const hoxlink::DeskEvent& event, uint64_t session);
     void FireLocally(com::DISPID id);
     void Restore(uint64_t session);
@@ -125,13 +138,23 @@ private:
     std::shared_ptr<hoxlink::Host::Stub> stub_; // under lock_
     std::unique_ptr<grpc::ClientContext> session_;
     std::thread events_;
+    std::vector<std::thread> readers_;             // under lock_
+    std::deque<std::function<void()>> readerJobs_; // under lock_
+    size_t idleReaders_ = 0;                       // under lock_
+    std::condition_variable readerWake_;
     std::atomic<uint64_t> desk_{0};
     std::atomic<uint64_t> sessions_{0}; // the sessions opened; events of an older one are dropped
     std::weak_ptr<Link> self_;
 
     std::mutex lock_;
     std::condition_variable drained_;
-    int waiting_ = 0; // calls posted and not yet run
+    struct Queued {
+        com::ApartmentCall call;
+        int records = 1;
+    };
+    std::deque<Queued> queue_; // posted and not yet run
+    int waiting_ = 0;          // the records of queue_
+    bool woken_ = false;       // the apartment will run the queue
     bool closing_ = false;
     std::map<hox::IHoxQuotesNotify*, uint64_t> notifyIds_;
 

@@ -1,5 +1,6 @@
-// The quote object's proxy. Each subscription is one stream from the host, read by a thread of
-// its own that posts every record into the desk's apartment as one call, in the host's order.
+// The quote object's proxy. Each subscription is one stream from the host, read by one of the
+// link's reader threads, which posts the records of each message into the desk's apartment as
+// one call, in the host's order.
 #include "Link.h"
 #include "Proxies.h"
 #include "ProxyObject.h"
@@ -7,6 +8,7 @@
 
 #include <grpcpp/grpcpp.h>
 
+#include <deque>
 #include <future>
 #include <vector>
 
@@ -20,62 +22,66 @@ struct Stream {
     int32_t kind = 0;
     grpc::ClientContext context;
     std::promise<CallFailure> answer;
-    std::thread reader;
     std::atomic<bool> done{false};
+    std::promise<void> finished; // the reader let go of the stream
+
     std::atomic<bool> cancelled{false}; // the proxy is going: stop posting
     // Window thread only: records reach target while live.
     bool live = true;
     com::ComPtr<hox::IHoxQuotesNotify> target;
 };
 
+// The records of one message, made on the reader's thread for the desk's.
+struct Batch {
+    std::deque<WireQuote> quotes;
+    std::deque<WireLevel2> level2;
+};
+
 // Reads one subscription's stream: the Subscribe's answer, then the records.
-void ReadStream(Link* link, std::shared_ptr<Stream> stream, hoxlink::SubscribeCall call) {
+void ReadStream(Link* link, const std::shared_ptr<Stream>& stream,
+                const hoxlink::SubscribeCall& call) {
     const auto stub = link->Stub();
     auto reader = stub->Subscribe(&stream->context, call);
     hoxlink::Records records;
     if (!reader->Read(&records)) {
         stream->answer.set_value(link->Describe(reader->Finish()));
-        stream->done = true;
         return;
     }
     stream->answer.set_value({records.hr(), ""});
     uint64_t malformed = 0;
     while (reader->Read(&records)) {
-        for (const auto& quote : records.quotes()) {
-            auto record = std::make_shared<WireQuote>();
-            if (!record->Read(quote)) {
+        // One call into the desk's apartment for the whole message.
+        auto batch = std::make_shared<Batch>();
+        for (const auto& quote : records.quotes())
+            if (!batch->quotes.emplace_back().Read(quote)) {
+                batch->quotes.pop_back();
                 Link::Log("dropped a malformed quote record (" + std::to_string(++malformed) +
                           " so far)");
-                continue;
             }
-            link->Post(
-                [stream, record] {
-                    if (stream->live && stream->target)
-                        stream->target->OnQuoteData(record->Record());
-                },
-                &stream->cancelled);
-        }
-        for (const auto& entry : records.level2()) {
-            auto record = std::make_shared<WireLevel2>();
-            if (!record->Read(entry)) {
+        for (const auto& entry : records.level2())
+            if (!batch->level2.emplace_back().Read(entry)) {
+                batch->level2.pop_back();
                 Link::Log("dropped a malformed Level 2 record (" + std::to_string(++malformed) +
                           " so far)");
-                continue;
             }
-            link->Post(
-                [stream, record] {
+        const int count = int(batch->quotes.size() + batch->level2.size());
+        if (!count) continue;
+        // Each record looks whether its stream is still live: a handler may unsubscribe.
+        link->Post(
+            [stream, batch] {
+                for (auto& quote : batch->quotes)
+                    if (stream->live && stream->target) stream->target->OnQuoteData(quote.Record());
+                for (auto& entry : batch->level2)
                     if (stream->live && stream->target)
-                        stream->target->OnLevel2Data(record->Record());
-                },
-                &stream->cancelled);
-        }
+                        stream->target->OnLevel2Data(entry.Record());
+            },
+            &stream->cancelled, count);
     }
     // A lost host is the link's to report; other ends (a desk too slow for the feed) are told.
     const grpc::Status status = reader->Finish();
     if (!status.ok() && status.error_code() != grpc::StatusCode::CANCELLED &&
         status.error_code() != grpc::StatusCode::UNAVAILABLE)
         Link::Log("a subscription ended: " + link->Describe(status).text);
-    stream->done = true;
 }
 
 class QuotesProxy final : public DispatchProxy<hox::IHoxQuotes>, public Restorable {
@@ -128,7 +134,11 @@ public:
         call.set_symbol(ToWire(stream->symbol));
         call.set_kind(kind);
         auto answer = stream->answer.get_future();
-        stream->reader = std::thread(ReadStream, link_.get(), stream, std::move(call));
+        link_->RunReader([link = link_.get(), stream, call = std::move(call)] {
+            ReadStream(link, stream, call);
+            stream->done = true;
+            stream->finished.set_value();
+        });
         streams_.push_back(stream);
         if (answer.wait_for(std::chrono::milliseconds(link_->CallTimeoutMs())) !=
             std::future_status::ready) {
@@ -169,7 +179,7 @@ private:
             s->context.TryCancel();
         }
         link_->WakePosters();
-        for (auto& s : streams_) s->reader.join();
+        for (auto& s : streams_) s->finished.get_future().wait();
     }
 
     static void End(Stream& stream) {
@@ -177,14 +187,11 @@ private:
         stream.target.Reset();
     }
 
-    // Joins the readers whose streams ended and whose records no longer reach anyone; a stream
+    // Lets go of the streams that ended and whose records no longer reach anyone; a stream
     // the host ended without an Unsubscribe stays, so that Unsubscribe still stops its records.
     void Reap() {
-        std::erase_if(streams_, [](const std::shared_ptr<Stream>& s) {
-            if (!s->done || s->live) return false;
-            s->reader.join();
-            return true;
-        });
+        std::erase_if(streams_,
+                      [](const std::shared_ptr<Stream>& s) { return s->done && !s->live; });
     }
 
     std::shared_ptr<Link> link_;

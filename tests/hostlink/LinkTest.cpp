@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -117,8 +118,13 @@ TEST_F(LinkTest, RecordsArriveWholeInTheHostsOrderUntilUnsubscribed) {
     source->Push(entry);
     entry.bClosed = 0;
     source->Push(entry);
-    ASSERT_TRUE(
-        RunUntil([&] { return notify.quotes.size() >= count && notify.level2.size() == 2; }));
+    // The apartment is woken once for what waits in the link, not once per record.
+    int wakes = 0;
+    ASSERT_TRUE(RunUntil([&] {
+        wakes += int(apartment.Waiting());
+        return notify.quotes.size() >= count && notify.level2.size() == 2;
+    }));
+    EXPECT_LT(wakes, int(count / 10));
     ASSERT_EQ(notify.quotes.size(), count);
     for (uint32_t i = 0; i < count; ++i) ASSERT_EQ(notify.quotes[i].values.tick, i + 1);
     const auto& q = notify.quotes[41];
@@ -159,6 +165,58 @@ TEST_F(LinkTest, RecordsArriveWholeInTheHostsOrderUntilUnsubscribed) {
     // A released quote object takes its subscriptions with it.
     book.Reset();
     ASSERT_TRUE(RunUntil([&] { return !source->Watched(u"EUR/USD", FeedKind::Level2); }));
+
+    // Streams that ended give their reader threads to the next ones.
+    auto threads = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                             std::filesystem::directory_iterator());
+    };
+    const auto before = threads();
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_EQ(quotes->Subscribe(&notify, symbol.get(), 2), com::S_OK);
+        ASSERT_EQ(quotes->Unsubscribe(&notify), com::S_OK);
+        ASSERT_TRUE(RunUntil([&] { return !source->Watched(u"EUR/USD", FeedKind::Quote); }));
+    }
+    EXPECT_LE(threads(), before + 2);
+}
+
+// A desk that takes its time over the records: its own messages come in between them, and a
+// handler that unsubscribes stops the records after it, those of the same message included.
+TEST_F(LinkTest, ASlowDeskRunsItsOwnMessagesBetweenRecords) {
+    auto manager = CreateManager();
+    ASSERT_TRUE(manager);
+    com::ComPtr<hox::IHoxQuotes> quotes;
+    ASSERT_EQ(manager->GetQuotes(quotes.Put()), com::S_OK);
+    struct SlowNotify : RecordingNotify {
+        hox::IHoxQuotes* owner = nullptr;
+        com::HRESULT OnQuoteData(hox::QuoteRecord* r) override {
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+            RecordingNotify::OnQuoteData(r);
+            if (r->tick == 900) owner->Unsubscribe(this);
+            return com::S_OK;
+        }
+    } notify;
+    notify.owner = quotes.Get();
+    com::Bstr symbol(u"EUR/USD");
+    ASSERT_EQ(quotes->Subscribe(&notify, symbol.get(), 2), com::S_OK);
+    // Several messages' worth: the desk's messages come in between them.
+    for (uint32_t tick = 1; tick <= 1000; ++tick) source->Push(TestQuote(tick).r);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (apartment.Waiting() == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the rest reaches the link
+    size_t seenByMessage = 0;
+    bool messageRan = false;
+    com::TApartment::Current().Post([&] {
+        seenByMessage = notify.quotes.size();
+        messageRan = true;
+    });
+    ASSERT_TRUE(RunUntil([&] { return messageRan && notify.quotes.size() >= 900; }));
+    EXPECT_LT(seenByMessage, 900u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    apartment.RunPosted();
+    ASSERT_EQ(notify.quotes.size(), 900u);
+    EXPECT_EQ(notify.quotes.back().values.tick, 900u);
 }
 
 TEST_F(LinkTest, RefusalsAreClearAndCounted) {
