@@ -4,6 +4,7 @@ JOBS ?= $(shell nproc)
 PACKAGES := build-essential cmake pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev \
     libcurl4-openssl-dev fonts-liberation2 googletest libgtest-dev libgmock-dev \
     libbenchmark-dev libcpp-httplib-dev xvfb xauth python3 python3-xlrd libjpeg-turbo-progs \
+    libgrpc++-dev protobuf-compiler-grpc libprotobuf-dev protobuf-compiler \
     zlib1g-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CALENDAR_PORT ?= 8765
@@ -34,7 +35,7 @@ bench-deps: deps
 
 release: deps
 	cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DHOXDESK_TESTS=OFF >/dev/null
-	cmake --build build/release -j $(JOBS) --target hoxdesk hoxcal
+	cmake --build build/release -j $(JOBS) --target hoxdesk hoxhost hoxcal
 
 # The program runs in its own folder, where it reads back the login it remembers ("Login.txt")
 # and keeps its calendar copies. The calendar service must own its port: if it cannot listen

@@ -1,7 +1,6 @@
-// The tick charts follow the quote grid: each fed series gets the newest row as a point, or,
-// once the grid holds a whole window of rows, is rebuilt from the newest window - 1 rows.
+#include "app/FillChart.h"
+
 #include "RowValues.h"
-#include "app/Unit1.h"
 
 #include "rtl/Exceptions.h"
 #include "rtl/NumberText.h"
@@ -24,10 +23,13 @@ struct RowReader {
 
 } // namespace
 
-void TForm1::fill_chart(kiv::TChart* chart, tk::TStringGrid* grid, int32_t lastRow, int32_t dateCol,
-                        int32_t col0, int32_t col1, int32_t col2, int32_t col3,
-                        const std::string& title, int32_t window) {
-    if (!quoteValues_) quoteValues_ = std::make_unique<TRowValues>();
+TForm1Charts::TForm1Charts() : quoteValues_(std::make_unique<TRowValues>()) {}
+
+TForm1Charts::~TForm1Charts() = default;
+
+void TForm1Charts::fill_chart(kiv::TChart* chart, tk::TStringGrid* grid, int32_t lastRow,
+                              int32_t dateCol, int32_t col0, int32_t col1, int32_t col2,
+                              int32_t col3, const std::string& title, int32_t window) {
     const RowReader read{grid->Store(), grid == StringGrid1 ? quoteValues_.get() : nullptr};
     const std::array<int32_t, 4> cols = {col0, col1, col2, col3};
     std::array<kiv::TChartSeries*, 4> fed = {};
@@ -43,6 +45,8 @@ void TForm1::fill_chart(kiv::TChart* chart, tk::TStringGrid* grid, int32_t lastR
     chart->BottomAxis().SetDateTimeFormat("yy.mm.dd hh:mm:ss");
 
     auto appendRow = [&](int32_t row) {
+        // A row emptied by Stop holds no quote: plotted, it would be a 0 at the current time.
+        if (read.Cells.CellView(dateCol, row).empty()) return;
         const double x = read.Time(dateCol, row);
         for (int k = 0; k < 4; ++k)
             if (fed[size_t(k)])

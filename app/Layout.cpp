@@ -1,5 +1,4 @@
-// The window's fixed layout: tabs, edits with their labels, grids with titles and widths.
-#include "app/Unit1.h"
+#include "app/Layout.h"
 
 #include <QVBoxLayout>
 
@@ -65,7 +64,7 @@ kiv::TBarSeries* TickBars(kiv::TChart* chart, gfx::TColor color, bool dateTimes)
 
 } // namespace
 
-void TForm1::AttachSeries() {
+void TForm1Layout::AttachSeries() {
     using gfx::clBlue, gfx::clGreen, gfx::clRed;
     Series1 = TickLine(Chart1, clRed, true, 3, 2);
     Series2 = TickLine(Chart1, clBlue, false, 3, 2);
@@ -81,7 +80,7 @@ void TForm1::AttachSeries() {
     BarSeries3 = TickBars(Chart4, clBlue, false);
 }
 
-kiv::TChart* TForm1::TickChart(int number, QWidget* page, tk::TPanelWidget*& view) {
+kiv::TChart* TForm1Layout::TickChart(int number, QWidget* page, tk::TPanelWidget*& view) {
     // The upper charts of both pages are tall; the lower ones are short, pale and framed.
     const bool lower = number > 2;
     charts_[number - 1] = std::make_unique<kiv::TChart>();
@@ -105,7 +104,7 @@ kiv::TChart* TForm1::TickChart(int number, QWidget* page, tk::TPanelWidget*& vie
     return &chart;
 }
 
-void TForm1::BuildLayout() {
+TForm1Layout::TForm1Layout() {
     SetCaption("hoxdesk(v10.13.0.9) API v0.1");
     SetBounds(1018, 680);
     SetKeyPreview(true);
@@ -177,14 +176,9 @@ void TForm1::BuildLayout() {
     StringGrid4->setGeometry(0, 36, 1008, 574);
 
     Timer1 = new tk::TTimer(this);
-    Timer1->OnTimer = [this] { Timer1Timer(); };
-    Button1->OnClick = [this] { Button1Click(); };
-    Button2->OnClick = [this] { Button2Click(); };
-    Button3->OnClick = [this] { Button3Click(); };
-    OnKeyPress = [this](char& key) { FormKeyPress(key); };
 }
 
-tk::TEdit* TForm1::Edit(int number) const {
+tk::TEdit* TForm1Layout::Edit(int number) const {
     switch (number) {
     case 1:
         return Edit1;

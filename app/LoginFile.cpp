@@ -1,6 +1,7 @@
 #include "LoginFile.h"
 
 #include "rtl/Exceptions.h"
+#include "workers/KeptFiles.h"
 #include "workers/TextFile.h"
 
 #include <cerrno>
@@ -36,4 +37,14 @@ void WriteLoginFile(const std::string& path, const TLoginValues& values) {
     workers::WriteWholeFile(
         path, values.UserName + "\r\n" + values.Password + "\r\n" + values.ClientId + "\r\n",
         /*ownerOnly=*/true);
+}
+
+bool ReadRememberedLogin(TLoginValues& values) {
+    for (const std::string& path : workers::KeptFileReadPaths("Login.txt"))
+        if (ReadLoginFile(path, values)) return true;
+    return false;
+}
+
+void RememberLogin(const TLoginValues& values) {
+    WriteLoginFile(workers::MakeKeptFilesFolder() + "Login.txt", values);
 }

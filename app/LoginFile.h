@@ -20,3 +20,11 @@ bool ReadLoginFile(const std::string& path, TLoginValues& values);
 void WriteLoginFile(const std::string& path, const TLoginValues& values);
 
 constexpr size_t kMaxLoginLine = 32767;
+
+// The remembered login, "Login.txt" in the first of workers::KeptFileReadPaths that has one.
+// Returns false when none has; raises as ReadLoginFile.
+bool ReadRememberedLogin(TLoginValues& values);
+
+// Writes "Login.txt" where the next start reads it first (workers::MakeKeptFilesFolder).
+// Raises rtl::EInOutError on failure.
+void RememberLogin(const TLoginValues& values);

@@ -1,7 +1,6 @@
-// The quote and Level 2 handlers: records from the host into edits and grid rows.
+#include "app/MarketData.h"
+
 #include "FeedCounters.h"
-#include "app/MakerRows.h"
-#include "app/Unit1.h"
 #include "workers/Unit2.h"
 
 #include "com/Bstr.h"
@@ -24,8 +23,8 @@ std::string QuoteTime(double value) {
 
 } // namespace
 
-com::HRESULT TForm1::OnQuoteData(hox::QuoteRecord* record) {
-    // Errors end the handling of this record; the host always gets S_OK.
+com::HRESULT TForm1MarketData::OnQuoteData(hox::QuoteRecord* record) {
+    // Errors end the handling of this record and are counted; the host always gets S_OK.
     try {
         if (!record) return com::S_OK;
         const hox::QuoteRecord& q = *record;
@@ -68,12 +67,13 @@ com::HRESULT TForm1::OnQuoteData(hox::QuoteRecord* record) {
         fill_chart(Chart4, StringGrid1, n, 0, 6, 5, -1, -1, symbol, 500);
         // The calendar events of this quote's minute go into its own row.
         new TTestThread_3(Workers(), StringGrid1, StringGrid4, n, StringGrid1->Cells(0, n));
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        DroppedQuotes.Drop(e.what());
     }
     return com::S_OK;
 }
 
-com::HRESULT TForm1::OnLevel2Data(hox::Level2Record* record) {
+com::HRESULT TForm1MarketData::OnLevel2Data(hox::Level2Record* record) {
     try {
         if (!record) return com::S_OK;
         const hox::Level2Record& l2 = *record;
@@ -114,15 +114,33 @@ com::HRESULT TForm1::OnLevel2Data(hox::Level2Record* record) {
         }
         StringGrid2->Repaint();
         StringGrid3->Repaint();
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        DroppedLevel2.Drop(e.what());
     }
     return com::S_OK;
 }
 
-com::HRESULT TForm1::OnTSData(hox::TSRecord*) {
+com::HRESULT TForm1MarketData::OnTSData(hox::TSRecord*) {
     return com::S_OK;
 }
 
-com::HRESULT TForm1::OnOptionsData(hox::OptionsRecord*) {
+com::HRESULT TForm1MarketData::OnOptionsData(hox::OptionsRecord*) {
     return com::S_OK;
+}
+
+com::HRESULT TForm1MarketData::QueryInterface(const com::IID& iid, void** object) {
+    if (!object) return com::E_POINTER;
+    if (iid == com::IID_IUnknown || iid == hox::IID_IHoxQuotesNotify) {
+        *object = static_cast<hox::IHoxQuotesNotify*>(this);
+        return com::S_OK;
+    }
+    *object = nullptr;
+    return com::E_NOINTERFACE;
+}
+
+void TForm1MarketData::EmptyDataGrids() {
+    for (tk::TStringGrid* grid : {StringGrid1, StringGrid2, StringGrid3})
+        for (int r = 1; r < grid->RowCount(); ++r) grid->ClearRow(r);
+    BidMakers.Emptied(FeedCounters.BidRows);
+    AskMakers.Emptied(FeedCounters.AskRows);
 }

@@ -1,15 +1,14 @@
 #include "app/Unit1.h"
 
 #include "FeedCounters.h"
+#include "HostLoss.h"
 #include "LoginFile.h"
-#include "RowValues.h"
 
 #include "com/ClassRegistry.h"
 #include "com/OleCheck.h"
 #include "rtl/AnsiText.h"
 #include "rtl/Exceptions.h"
 #include "rtl/NumberText.h"
-#include "toolkit/Application.h"
 #include "toolkit/MessageBox.h"
 #include "toolkit/Thread.h"
 #include "workers/Unit2.h"
@@ -25,7 +24,11 @@ com::Bstr Wide(const std::string& ansi) {
 } // namespace
 
 TForm1::TForm1() {
-    BuildLayout();
+    Timer1->OnTimer = [this] { Timer1Timer(); };
+    Button1->OnClick = [this] { Button1Click(); };
+    Button2->OnClick = [this] { Button2Click(); };
+    Button3->OnClick = [this] { Button3Click(); };
+    OnKeyPress = [this](char& key) { FormKeyPress(key); };
 }
 
 TForm1::~TForm1() {
@@ -49,9 +52,9 @@ bool TForm1::Create() {
 }
 
 void TForm1::FormCreate() {
-    // The remembered login, read beside the program file.
+    // The remembered login.
     TLoginValues login;
-    if (ReadLoginFile(tk::TApplication::ExeDir() + "Login.txt", login)) {
+    if (ReadRememberedLogin(login)) {
         Edit34->SetText(login.UserName);
         Edit35->SetText(login.Password);
         Edit36->SetText(login.ClientId);
@@ -66,6 +69,7 @@ void TForm1::FormCreate() {
                                         int32_t state) {
         OnHealthUpdateEvent(sender, selector, uint32_t(state));
     };
+    HealthSink->OnDisconnected = HostLossHandler(*this);
     HealthSink->Connect(ComMgr.Get());
     // The order client and the two quote objects.
     OleCheck(ComMgr->GetOrderClient(OrderClient.Put()));
@@ -130,8 +134,7 @@ void TForm1::Button1Click() {
                            &result));
     com::VARIANT_BOOL loggedOn = 0;
     OleCheck(ComMgr->GetLoggedOn(&loggedOn));
-    if (loggedOn != 0)
-        WriteLoginFile("Login.txt", {Edit34->Text(), Edit35->Text(), Edit36->Text()});
+    if (loggedOn != 0) RememberLogin({Edit34->Text(), Edit35->Text(), Edit36->Text()});
     Button2->setEnabled(true);
     Button1->setEnabled(false);
     Edit4->setEnabled(false);
@@ -141,10 +144,7 @@ void TForm1::Button2Click() {
     if (HealthSink) HealthSink->Disconnect();
     if (QuotesA) OleCheck(QuotesA->Unsubscribe(this));
     if (QuotesB) OleCheck(QuotesB->Unsubscribe(this));
-    for (tk::TStringGrid* grid : {StringGrid1, StringGrid2, StringGrid3})
-        for (int r = 1; r < grid->RowCount(); ++r) grid->ClearRow(r);
-    BidMakers.Emptied(FeedCounters.BidRows);
-    AskMakers.Emptied(FeedCounters.AskRows);
+    EmptyDataGrids();
     Edit4->setEnabled(true);
     Button2->setEnabled(false);
     Button1->setEnabled(true);
@@ -171,14 +171,4 @@ void TForm1::FormKeyPress(char& key) {
 
 void TForm1::OnHealthUpdateEvent(THOXCOMLibEventsBaseSink*, int32_t selector, uint32_t state) {
     if (selector == 0) Label4->SetCaption("State: " + rtl::UIntToStr(state));
-}
-
-com::HRESULT TForm1::QueryInterface(const com::IID& iid, void** object) {
-    if (!object) return com::E_POINTER;
-    if (iid == com::IID_IUnknown || iid == hox::IID_IHoxQuotesNotify) {
-        *object = static_cast<hox::IHoxQuotesNotify*>(this);
-        return com::S_OK;
-    }
-    *object = nullptr;
-    return com::E_NOINTERFACE;
 }

@@ -3,6 +3,8 @@
 
 #include "chart/Chart.h"
 #include "host/SimulatedHost.h"
+#include "hostlink/HostProxy.h"
+#include "hostlink/SocketFolder.h"
 #include "jpeg/Jpeg.h"
 #include "rtl/Exceptions.h"
 #include "rtl/NumberText.h"
@@ -17,6 +19,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -26,12 +29,23 @@ const char* const kUsage =
     "                      (default $HOXDESK_CALENDAR_URL, else http://127.0.0.1:8765/)\n"
     "  --save-dir DIR      folder of the \"S\" saves (default $HOXDESK_SAVE_DIR, else \"save\"\n"
     "                      beside the program file)\n"
+    "  --host HOST  the trading host: unix:PATH, the host program serving that socket (started\n"
+    "               from beside hoxdesk when none answers); HOST:PORT, a host program on\n"
+    "               another machine, over TLS (with --tls-ca and --token-file); or embedded,\n"
+    "               the simulated host inside this program\n"
+    "               (default unix:$XDG_RUNTIME_DIR/hoxdesk/host.sock)\n"
+    "  --tls-ca FILE      authorities (PEM) that vouch for a HOST:PORT host's certificate\n"
+    "  --token-file FILE  the access token of a HOST:PORT host\n"
     "  --seed N     seed of the simulated host's feed (default 20240517)\n"
-    "  --rate R     quote and Level 2 records per second of the simulated host (default 4)\n"
+    "  --rate R     quote and Level 2 records per second of the simulated host (default 4);\n"
+    "               with a host program, they apply when hoxdesk starts it\n"
     "  --quit-after-first-paint  quit once the window has painted (start-up timing)\n"
     "  --help       this text\n";
 
 struct Options {
+    std::string hostEndpoint;               // "embedded", "unix:PATH", or "" for the default socket
+    std::vector<std::string> hostArguments; // for a host program started here
+    std::string tlsCa, tokenFile;           // for a host on another machine
     hostsim::HostOptions host;
     std::string calendarUrl;
     std::string saveDir;
@@ -76,13 +90,26 @@ bool ParseOptions(int argc, char** argv, Options& options, int& exitCode) {
         } else if (arg == "--save-dir") {
             options.saveDir = value();
             if (options.saveDir.empty()) throw rtl::EConvertError("--save-dir needs a folder");
+        } else if (arg == "--host") {
+            options.hostEndpoint = value();
+            const std::string& h = options.hostEndpoint;
+            const bool local = h.rfind("unix:", 0) == 0;
+            if (h != "embedded" && (local ? h.size() == 5 : h.find(':') == std::string::npos))
+                throw rtl::EConvertError("--host takes embedded, unix:PATH or HOST:PORT, not '" +
+                                         h + "'");
+        } else if (arg == "--tls-ca") {
+            options.tlsCa = value();
+        } else if (arg == "--token-file") {
+            options.tokenFile = value();
         } else if (arg == "--seed") {
             options.host.Seed = ParseSeed(value());
+            options.hostArguments.insert(options.hostArguments.end(), {"--seed", argv[i]});
         } else if (arg == "--rate") {
             double rate = rtl::StrToFloat(value());
             if (!(rate >= 0 && rate <= 10000))
                 throw rtl::EConvertError("--rate must lie between 0 and 10000");
             options.host.RecordsPerSecond = rate;
+            options.hostArguments.insert(options.hostArguments.end(), {"--rate", argv[i]});
         } else if (arg.rfind("-platform", 0) == 0 || arg.rfind("-style", 0) == 0) {
             ++i; // Qt's own options with a value
         } else {
@@ -114,7 +141,35 @@ int main(int argc, char** argv) {
     tk::TApplication app(argc, argv);
     kiv::KivStartup(tk::ScreenCursors());
     jpeg::RegisterFileFormats();
-    hostsim::RegisterSimulatedHost(options.host);
+    const bool embedded = options.hostEndpoint == "embedded";
+    if (embedded) {
+        hostsim::RegisterSimulatedHost(options.host);
+    } else {
+        hostlink::ProxyOptions proxy;
+        try {
+            if (options.hostEndpoint.empty())
+                proxy.SocketPath = hostlink::DefaultSocketPath();
+            else if (options.hostEndpoint.rfind("unix:", 0) == 0)
+                proxy.SocketPath = options.hostEndpoint.substr(5);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "hoxdesk: %s\n", e.what());
+            return 2;
+        }
+        const bool remote =
+            !options.hostEndpoint.empty() && options.hostEndpoint.rfind("unix:", 0) != 0;
+        if (remote) {
+            if (options.tlsCa.empty() || options.tokenFile.empty()) {
+                std::fprintf(stderr, "hoxdesk: --host HOST:PORT needs --tls-ca and --token-file\n");
+                return 2;
+            }
+            proxy.Address = options.hostEndpoint;
+            proxy.TlsCaFile = options.tlsCa;
+            proxy.TokenFile = options.tokenFile;
+        }
+        proxy.HostProgram = tk::TApplication::ExeDir() + "hoxhost";
+        proxy.HostArguments = options.hostArguments;
+        hostlink::RegisterHostProxy(proxy);
+    }
     int result = 1;
     {
         TForm1 form;
@@ -126,7 +181,10 @@ int main(int argc, char** argv) {
             result = app.Run();
         }
     }
-    hostsim::RevokeSimulatedHost();
+    if (embedded)
+        hostsim::RevokeSimulatedHost();
+    else
+        hostlink::RevokeHostProxy();
     jpeg::UnregisterFileFormats();
     kiv::KivShutdown(tk::ScreenCursors());
     return result;

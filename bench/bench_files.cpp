@@ -234,7 +234,7 @@ double ThreadCpuMs() {
 // that is the longest the run held the window thread, in wall time and in the window thread's
 // own processor time (the difference is other work of the machine).
 void BM_SaveRun_100kRows(benchmark::State& state) {
-    static SessionWindow w;
+    SessionWindow& w = TheWindow<SessionWindow>();
     const std::string folder = BenchFile("_saves");
     workers::SetSaveFolder(folder);
     double longest = 0, longestCpu = 0;
@@ -260,4 +260,6 @@ BENCHMARK(BM_SaveRun_100kRows)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    return RunBenchmarksAndEndTheWindow(argc, argv);
+}

@@ -23,7 +23,7 @@ function(hox_collect_sources dir out)
 endfunction()
 
 function(hox_check_listed_sources)
-  set(roots platform host chart jpeg workers app tools)
+  set(roots platform host hostlink chart jpeg workers app tools)
   if(HOXDESK_TESTS)
     list(APPEND roots tests)
   endif()

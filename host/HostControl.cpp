@@ -64,4 +64,8 @@ void HostControl::FireHealth(int32_t selector, int32_t state) {
     for (auto& session : HostProcess::Get().LiveSessions()) session->PostHealth(selector, state);
 }
 
+void HostControl::FireEvent(com::DISPID id) {
+    for (auto& session : HostProcess::Get().LiveSessions()) session->PostSignal(id);
+}
+
 } // namespace hostsim

@@ -55,6 +55,7 @@ public:
     void PostQuote(const hox::QuoteRecord& record);
     void PostLevel2(const hox::Level2Record& record);
     void PostHealth(int32_t selector, int32_t state);
+    void PostSignal(com::DISPID id) { PostEvent(id, {}, nullptr); }
 
     // Rereads the rate and health interval.
     void Wake();

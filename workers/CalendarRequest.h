@@ -13,7 +13,7 @@ struct TCalendarRequest {
     std::string Month;           // two digits, "01"
     std::string Day;             // two digits, "01"
     std::string Url;             // base + "calendar.php?csv=1&date=20240101&calendar[]=4"
-    std::string FileName;        // "EconCal_2024-01-01.csv", relative to the current folder
+    std::string FileName;        // "EconCal_2024-01-01.csv", the name of the calendar copy
 };
 
 // The request for the week that holds the local date-time now, at the service's base address

@@ -44,6 +44,7 @@ int ReadCount(TLineReader& lines, const std::string& fileName, const char* name,
 template <class SetCount, class SetCell>
 void Apply(const TGridFileContent& content, SetCount&& setCounts, SetCell&& setCell) {
     setCounts(content.ColCount, content.RowCount);
+    if (content.ColCount == 0) return;
     // Row by row: the store packs a row at a time.
     const size_t rows = size_t(content.RowCount);
     for (int r = 0; r < content.RowCount; ++r)
@@ -71,11 +72,8 @@ TGridFileContent ParseGridFile(std::string_view bytes, const std::string& fileNa
     content.ColCount = ReadCount(lines, fileName, "column count", MaxColCount);
     content.RowCount = ReadCount(lines, fileName, "row count", std::numeric_limits<int>::max());
     // Every cell line takes at least one byte, so a count beyond the bytes left is a short
-    // file, found before anything is allocated. Rows are bounded the same way whatever the
-    // column count: a grid of no columns would otherwise take any row count for free.
-    if (size_t(content.RowCount) > lines.Remaining())
-        Bad(fileName,
-            "the row count " + rtl::IntToStr(content.RowCount) + " is more than the file can hold");
+    // file, found before anything is allocated. A grid of no columns has no cell lines: any
+    // row count fits.
     const size_t cells = size_t(content.ColCount) * size_t(content.RowCount);
     if (cells > lines.Remaining())
         Bad(fileName,

@@ -24,8 +24,8 @@ struct TGridFileContent {
 
 // Reads the counts (leading blanks skipped, the rest of their line ignored) and every cell
 // line; a line ends at LF, CR LF or CR. Raises rtl::EInOutError naming fileName for a missing
-// or non-decimal count, a negative or oversized one, a row count beyond the bytes left (even
-// with no columns), or fewer cell lines than the counts announce.
+// or non-decimal count (a leading '+' is allowed), a negative or oversized one, counts that
+// announce more cells than the bytes left can hold, or fewer cell lines than they announce.
 TGridFileContent ParseGridFile(std::string_view bytes, const std::string& fileName);
 
 // Create or truncate the file and write the grid. Raises rtl::EInOutError when the file cannot

@@ -2,6 +2,8 @@
 
 #include "Split.h"
 #include "workers/CalendarService.h"
+#include "workers/KeptFiles.h"
+#include "workers/NewsTags.h"
 #include "workers/TextFile.h"
 
 #include "inet/WinInet.h"
@@ -12,6 +14,7 @@
 
 #include <cstdio>
 #include <limits>
+#include <memory>
 #include <mutex>
 
 namespace workers {
@@ -122,11 +125,18 @@ void DownloadNews(tk::TStringGrid& grid, const TCalendarRequest& request) {
         tk::TThread::Synchronize([&] { rows = grid.RowCount(); });
         table.Rows.SetRowCount(rows);
     }
-    tk::TThread::Synchronize([&] { ApplyNewsTable(grid, table); });
+    // The events are indexed here too: a quote's tags then cost the same at any calendar size.
+    auto index = std::make_unique<const TNewsIndex>(table.Rows);
+    tk::TThread::Synchronize([&] {
+        ApplyNewsTable(grid, table);
+        SetNewsIndex(grid, std::move(index));
+    });
 }
 
 void DownloadNews(tk::TStringGrid& grid) {
-    DownloadNews(grid, MakeCalendarRequest(rtl::Now(), CalendarBaseUrl()));
+    TCalendarRequest request = MakeCalendarRequest(rtl::Now(), CalendarBaseUrl());
+    request.FileName = MakeKeptFilesFolder() + request.FileName;
+    DownloadNews(grid, request);
 }
 
 } // namespace workers

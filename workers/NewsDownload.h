@@ -1,5 +1,5 @@
 // The economic calendar of the current week: downloaded as semicolon-separated text, kept
-// byte for byte in the calendar file of the current folder, and shown in the news grid.
+// byte for byte in its calendar file, and shown in the news grid.
 #pragma once
 
 #include "CalendarRequest.h"
@@ -41,12 +41,14 @@ void ApplyNewsTable(tk::TStringGrid& grid, TNewsTable& table);
 bool DownloadFile(const std::string& url, std::string& result);
 
 // Worker thread: downloads the request's calendar, stores it in its file, reads the file back
-// and puts its events into the grid in one hop to the window thread (two without events: the
-// first reads the row count to keep). A failed download shows the message and changes neither
-// the file nor the grid. A file step that fails raises rtl::EInOutError and leaves the grid as
-// it was. Runs that overlap write and read the calendar file one at a time.
+// and puts its events into the grid, with their index for the news tags, in one hop to the
+// window thread (two without events: the first reads the row count to keep). A failed
+// download shows the message and changes neither the file nor the grid. A file step that fails
+// raises rtl::EInOutError and leaves the grid as it was. Runs that overlap write and read the
+// calendar file one at a time.
 void DownloadNews(tk::TStringGrid& grid, const TCalendarRequest& request);
-// The current local week at CalendarBaseUrl().
+// The current local week at CalendarBaseUrl(), its file in the kept files' folder
+// (workers/KeptFiles.h).
 void DownloadNews(tk::TStringGrid& grid);
 
 } // namespace workers

@@ -12,16 +12,18 @@
 #include "toolkit/Thread.h"
 #include "toolkit/bitmap/Bitmap.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <set>
+#include <system_error>
+#include <vector>
 
 namespace workers {
 namespace {
@@ -51,25 +53,58 @@ void FinishTurn(uint64_t turn) {
     t.Changed.notify_all();
 }
 
-class TurnGuard {
+// The files and the subfolder a run began: on a failure (or a close of the window) the
+// bitmaps and a subfolder left empty go; the finished pictures and sheets stay.
+class BegunFiles {
 public:
-    explicit TurnGuard(uint64_t turn) : turn_(turn) {
-        Turns& t = SaveTurns();
-        std::unique_lock lock(t.Lock);
-        t.Changed.wait(lock, [&] { return t.Serving == turn_; });
+    explicit BegunFiles(std::string subfolder) : subfolder_(std::move(subfolder)) {}
+    ~BegunFiles() {
+        if (done_) return;
+        for (const std::string& file : bitmaps_) std::remove(file.c_str());
+        std::error_code ignored;
+        if (madeSubfolder_) std::filesystem::remove(subfolder_, ignored); // only when empty
     }
-    ~TurnGuard() { FinishTurn(turn_); }
-    TurnGuard(const TurnGuard&) = delete;
-    TurnGuard& operator=(const TurnGuard&) = delete;
+    BegunFiles(const BegunFiles&) = delete;
+    BegunFiles& operator=(const BegunFiles&) = delete;
+
+    void MakeSubfolder() {
+        std::error_code error;
+        madeSubfolder_ = std::filesystem::create_directories(subfolder_, error);
+        if (error)
+            throw rtl::EInOutError("Cannot create folder \"" + subfolder_ + "\"", error.value());
+    }
+    void AddBitmap(std::string file) { bitmaps_.push_back(std::move(file)); }
+    void Done() { done_ = true; }
 
 private:
-    uint64_t turn_;
+    std::string subfolder_;
+    std::vector<std::string> bitmaps_;
+    bool madeSubfolder_ = false;
+    bool done_ = false;
 };
 
-// Makes one folder level; an existing folder or a failure is not reported here: the first
-// file written into it tells.
-void CreateFolder(const std::string& folder) {
-    ::mkdir(folder.c_str(), 0777);
+// What the status bar says after the stamp: the system's text of the error number, else the
+// error's own text.
+std::string Reason(const std::exception& error) {
+    const auto* io = dynamic_cast<const rtl::EInOutError*>(&error);
+    if (io && io->ErrorCode > 0)
+        return std::error_code(io->ErrorCode, std::generic_category()).message();
+    return error.what();
+}
+
+void ReportFailure(const TSaveRunSources& window, const std::string& stamp,
+                   const std::exception& error) {
+    const std::string reason = Reason(error);
+    const std::string text = stamp + ": not saved, " + reason;
+    if (reason == error.what())
+        std::fprintf(stderr, "hoxdesk: %s\n", text.c_str());
+    else
+        std::fprintf(stderr, "hoxdesk: %s (%s)\n", text.c_str(), error.what());
+    try {
+        tk::TThread::Synchronize([&] { window.StatusBar->SetSimpleText(text); });
+    } catch (...) {
+        // The window is closing: standard error has it.
+    }
 }
 
 // Writes the file under a temporary name and gives it its own name only once it is whole, so
@@ -87,6 +122,33 @@ void WriteWhole(const std::string& fileName, const std::function<void(const std:
         std::remove(partial.c_str());
         throw rtl::EInOutError("Cannot create file \"" + fileName + "\"", error);
     }
+}
+
+void WriteFiles(const TSaveRunSources& window, const std::string& base, BegunFiles& begun) {
+    static constexpr const char* kCharts[4] = {"_tick1a", "_tick1b", "_tick2a", "_tick2b"};
+    // Each chart is drawn on the window thread, its file written here.
+    for (int i = 0; i < 4; ++i) {
+        std::unique_ptr<tk::TBitmap> bitmap;
+        tk::TThread::Synchronize([&] {
+            kiv::TCustomKivPanel& chart = *window.Charts[i];
+            bitmap = chart.RenderToBitmap(gfx::clWhite, chart.ClientRect());
+        });
+        const std::string file = base + kCharts[i] + ".bmp";
+        begun.AddBitmap(file);
+        WriteWhole(file, [&](const std::string& name) { bitmap->SaveToFile(name); });
+    }
+    for (const char* chart : kCharts)
+        WriteWhole(base + chart + ".jpg",
+                   [&](const std::string& name) { BMPtoJPG(base + chart + ".bmp", name); });
+    for (const char* chart : kCharts) std::remove((base + chart + ".bmp").c_str());
+
+    TCellSnapshot grids[4];
+    tk::TThread::Synchronize([&] {
+        for (int g = 0; g < 4; ++g) grids[g] = TCellSnapshot(window.Grids[g]->Store());
+    });
+    for (int g = 0; g < 4; ++g)
+        WriteWhole(base + "_" + char('1' + g) + ".xls",
+                   [&](const std::string& name) { SaveAsExcelFile(grids[g], name); });
 }
 
 } // namespace
@@ -118,21 +180,31 @@ std::string SnapshotStamp(std::string_view quoteTime, std::string_view symbol) {
     return stamp;
 }
 
-uint64_t QueueSaveRun() {
+TSaveTurn::TSaveTurn() {
     Turns& t = SaveTurns();
     std::lock_guard lock(t.Lock);
-    return t.Next++;
+    turn_ = t.Next++;
 }
 
-void DropSaveRun(uint64_t turn) {
-    FinishTurn(turn);
+TSaveTurn::~TSaveTurn() {
+    FinishTurn(turn_);
 }
 
-void RunSave(const TSaveRunSources& window, uint64_t turn) {
-    const TurnGuard guard(turn);
+void TSaveTurn::Wait() const {
+    Turns& t = SaveTurns();
+    std::unique_lock lock(t.Lock);
+    // A run whose window closes stops waiting: the runs before it may wait for that window.
+    while (!t.Changed.wait_for(lock, std::chrono::milliseconds(20),
+                               [&] { return t.Serving == turn_; }))
+        if (tk::TThread::Cancelled()) throw tk::ESynchronizeCancelled();
+}
+
+void RunSave(const TSaveRunSources& window, const TSaveTurn& turn) {
+    turn.Wait();
     std::string folder = SaveFolder();
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    CreateFolder(folder);
+    std::error_code ignored; // a folder that cannot be made fails the run with its subfolder
+    std::filesystem::create_directories(folder, ignored);
 
     std::string stamp;
     tk::TThread::Synchronize([&] {
@@ -141,34 +213,20 @@ void RunSave(const TSaveRunSources& window, uint64_t turn) {
         window.StatusBar->SetSimpleText(stamp);
     });
     const std::string subfolder = folder + "/" + stamp;
-    CreateFolder(subfolder);
-    // Before the first quote the stamp is named after the column title: no files.
-    if (stamp.rfind("20", 0) != 0) return;
-
-    const std::string base = subfolder + "/" + stamp;
-    static constexpr const char* kCharts[4] = {"_tick1a", "_tick1b", "_tick2a", "_tick2b"};
-    // Each chart is drawn on the window thread, its file written here.
-    for (int i = 0; i < 4; ++i) {
-        std::unique_ptr<tk::TBitmap> bitmap;
-        tk::TThread::Synchronize([&] {
-            kiv::TCustomKivPanel& chart = *window.Charts[i];
-            bitmap = chart.RenderToBitmap(gfx::clWhite, chart.ClientRect());
-        });
-        WriteWhole(base + kCharts[i] + ".bmp",
-                   [&](const std::string& name) { bitmap->SaveToFile(name); });
+    BegunFiles begun(subfolder);
+    try {
+        begun.MakeSubfolder();
+        // Before the first quote the stamp is named after the column title: no files.
+        if (stamp.rfind("20", 0) != 0) {
+            begun.Done();
+            return;
+        }
+        WriteFiles(window, subfolder + "/" + stamp, begun);
+        begun.Done();
+    } catch (const std::exception& e) {
+        ReportFailure(window, stamp, e);
+        throw;
     }
-    for (const char* chart : kCharts)
-        WriteWhole(base + chart + ".jpg",
-                   [&](const std::string& name) { BMPtoJPG(base + chart + ".bmp", name); });
-    for (const char* chart : kCharts) std::remove((base + chart + ".bmp").c_str());
-
-    TCellSnapshot grids[4];
-    tk::TThread::Synchronize([&] {
-        for (int g = 0; g < 4; ++g) grids[g] = TCellSnapshot(window.Grids[g]->Store());
-    });
-    for (int g = 0; g < 4; ++g)
-        WriteWhole(base + "_" + char('1' + g) + ".xls",
-                   [&](const std::string& name) { SaveAsExcelFile(grids[g], name); });
 }
 
 } // namespace workers

@@ -3,6 +3,7 @@
 #include "rtl/Exceptions.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace com {
 
@@ -48,6 +49,14 @@ std::string SysErrorMessage(HRESULT hr) {
         return "The connection point has reached its limit of connections";
     case CONNECT_E_CANNOTCONNECT:
         return "The connection point cannot connect to this sink";
+    case CO_E_SERVER_EXEC_FAILURE:
+        return "Server execution failed";
+    case RPC_E_DISCONNECTED:
+        return "The object invoked has disconnected from its clients";
+    case RPC_E_VERSION_MISMATCH:
+        return "The versions of the client and the server do not match";
+    case RPC_E_TIMEOUT:
+        return "This operation returned because the timeout period expired";
     default: {
         char buf[48];
         std::snprintf(buf, sizeof buf, "Error 0x%08X", static_cast<unsigned>(hr));
@@ -56,8 +65,30 @@ std::string SysErrorMessage(HRESULT hr) {
     }
 }
 
+namespace {
+
+// The description a server left for the last failure it returned on this thread.
+struct ErrorInfo {
+    HRESULT hr = S_OK;
+    std::string text;
+};
+thread_local ErrorInfo lastError;
+
+} // namespace
+
+void SetErrorInfo(HRESULT hr, std::string description) {
+    lastError = {hr, std::move(description)};
+}
+
+std::string TakeErrorInfo(HRESULT hr) {
+    ErrorInfo info = std::exchange(lastError, {});
+    return FAILED(hr) && info.hr == hr ? std::move(info.text) : std::string();
+}
+
 void OleCheck(HRESULT hr) {
-    if (FAILED(hr)) throw rtl::EOleSysError(SysErrorMessage(hr), hr);
+    if (!FAILED(hr)) return;
+    std::string text = TakeErrorInfo(hr);
+    throw rtl::EOleSysError(text.empty() ? SysErrorMessage(hr) : text, hr);
 }
 
 } // namespace com

@@ -65,6 +65,7 @@ void TGridCells::SetColCount(int count) {
     FlushHot();
     if (count != cols_) epoch_.Value = NewEpoch(); // cells beyond the new count read empty
     cols_ = count;
+    ++changes_;
 }
 
 void TGridCells::SetRowCount(int count) {
@@ -76,6 +77,7 @@ void TGridCells::SetRowCount(int count) {
     }
     for (size_t r = size_t(count); r < refs_.size(); ++r) Release(refs_[r]);
     refs_.resize(size_t(count), kEmptyRow);
+    ++changes_;
     CompactIfWasteful();
 }
 
@@ -141,6 +143,7 @@ void TGridCells::SetCell(int col, int row, std::string_view text) {
     if (cell != text) {
         cell.assign(text);
         hotDirty_ = true;
+        ++changes_;
     }
 }
 
@@ -152,6 +155,7 @@ void TGridCells::ClearRow(int row) {
     }
     Release(refs_[size_t(row)]);
     refs_[size_t(row)] = kEmptyRow;
+    ++changes_;
 }
 
 void TGridCells::Release(uint64_t ref) {

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QThread>
 
+#include <algorithm>
 #include <system_error>
 
 namespace tk {
@@ -27,18 +28,33 @@ void TThread::Start() {
     {
         std::lock_guard lock(s.Lock);
         ++s.Live;
+        s.Pending.push_back(this);
+        // A closing window runs no new worker: it drops it as it waits for its workers.
+        if (s.Closing) {
+            s.Changed.notify_all();
+            return;
+        }
     }
     try {
-        TThreadPool::Shared().Run([this] { Run(this); });
+        TThreadPool::Shared().Run([owner = owner_] { RunNext(owner); });
     } catch (const std::system_error& e) {
         std::lock_guard lock(s.Lock);
+        std::erase(s.Pending, this);
         --s.Live;
         s.Changed.notify_all();
         throw rtl::Exception(std::string("Thread creation error: ") + e.what());
     }
 }
 
-void TThread::Run(TThread* self) {
+void TThread::RunNext(const std::shared_ptr<TWorkers::State>& owner) {
+    TThread* self = nullptr;
+    {
+        std::lock_guard lock(owner->Lock);
+        // Once closing, the window drops what is left as it waits.
+        if (owner->Closing || owner->Pending.empty()) return;
+        self = owner->Pending.front();
+        owner->Pending.pop_front();
+    }
     currentWorker = self;
     try {
         self->Execute();
@@ -46,6 +62,10 @@ void TThread::Run(TThread* self) {
         // A failed run ends quietly; the window and the other workers go on.
     }
     currentWorker = nullptr;
+    End(self);
+}
+
+void TThread::End(TThread* self) {
     std::shared_ptr<TWorkers::State> owner = self->owner_;
     delete self;
     std::lock_guard lock(owner->Lock);

@@ -1,5 +1,6 @@
 #include "toolkit/ThreadPool.h"
 
+#include <system_error>
 #include <thread>
 
 namespace tk {
@@ -18,14 +19,26 @@ TThreadPool::~TThreadPool() {
 
 void TThreadPool::Run(std::function<void()> job) {
     std::lock_guard guard(lock_);
-    // Every idle thread takes one queued job; a job beyond them needs a thread of its own.
-    if (size_t(idle_) > jobs_.size()) {
+    // Every idle thread takes one queued job; beyond them a job needs a new thread, while the
+    // bound allows one, or waits for a thread to finish.
+    if (size_t(idle_) > jobs_.size() || threads_ >= maxThreads_) {
         jobs_.push_back(std::move(job));
         wake_.notify_one();
         return;
     }
-    std::thread(&TThreadPool::Serve, this, std::move(job)).detach();
+    try {
+        std::thread(&TThreadPool::Serve, this, std::move(job)).detach();
+    } catch (const std::system_error&) {
+        if (threads_ == 0) throw;
+        jobs_.push_back(std::move(job)); // a running thread takes it when its job ends
+        return;
+    }
     ++threads_;
+}
+
+int TThreadPool::Threads() const {
+    std::lock_guard guard(lock_);
+    return threads_;
 }
 
 int TThreadPool::IdleThreads() const {
@@ -39,6 +52,7 @@ void TThreadPool::Serve(std::function<void()> job) {
         job = nullptr; // what the job holds goes before the thread waits
         std::unique_lock guard(lock_);
         ++idle_;
+        // Once stopping the queue is still served, so no job is lost.
         const bool more = wake_.wait_for(guard, idleLife_, [&] {
             return !jobs_.empty() || stopping_;
         }) && !jobs_.empty();

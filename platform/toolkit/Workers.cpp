@@ -93,6 +93,20 @@ bool TWorkers::Closing() const {
     return state_->Closing;
 }
 
+void TWorkers::DropPending() {
+    State& s = *state_;
+    std::deque<TThread*> dropped;
+    {
+        std::lock_guard lock(s.Lock);
+        if (!s.Closing) return;
+        dropped.swap(s.Pending);
+    }
+    // Their pool jobs find nothing to run. Waiting for them instead could wait for ever: the
+    // pool's threads may all be held by workers of other windows, waiting for hops that this
+    // thread serves only after this wait.
+    for (TThread* worker : dropped) TThread::End(worker);
+}
+
 bool TWorkers::WaitForWorkers(std::chrono::milliseconds timeout) {
     using Clock = std::chrono::steady_clock;
     // milliseconds::max() means no limit (converted to the clock's unit it would overflow).
@@ -101,8 +115,11 @@ bool TWorkers::WaitForWorkers(std::chrono::milliseconds timeout) {
     State& s = *state_;
     for (;;) {
         Drain(s);
+        DropPending();
         std::unique_lock lock(s.Lock);
-        auto settled = [&] { return s.Live <= s.Running || !s.Queue.empty(); };
+        auto settled = [&] {
+            return s.Live <= s.Running || !s.Queue.empty() || (s.Closing && !s.Pending.empty());
+        };
         if (s.Live <= s.Running) return true;
         if (limited) {
             if (!s.Changed.wait_until(lock, deadline, settled)) return false;

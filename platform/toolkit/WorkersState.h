@@ -13,6 +13,8 @@
 
 namespace tk {
 
+class TThread;
+
 struct TWorkers::State {
     struct Request {
         const std::function<void()>* Fn = nullptr;
@@ -25,6 +27,9 @@ struct TWorkers::State {
     // Wakes workers whose hop is done and a window thread waiting for workers.
     std::condition_variable Changed;
     std::deque<Request*> Queue;
+    // Workers started and not yet taken by a pool thread, in the order they were started. Once
+    // closing they never run: the window drops them (each pool job takes the first, if any).
+    std::deque<TThread*> Pending;
     int Live = 0;
     // Hops the window thread is running now, each the hop of a worker that waits for it.
     int Running = 0;

@@ -9,8 +9,10 @@
 #include <QApplication>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -24,6 +26,8 @@ public:
         });
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
+        // A stop before the listening starts would be lost, and the join would wait for ever.
+        while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         workers::SetCalendarBaseUrl("http://127.0.0.1:" + std::to_string(port_) + "/");
     }
     ~CalendarServer() {
@@ -79,6 +83,9 @@ void WindowTest::SetUp() {
     programDir = workDir + "/program/";
     ASSERT_EQ(mkdir(programDir.c_str(), 0700), 0);
     tk::TApplication::Instance()->SetExeDir(programDir);
+    // A configuration folder of the test's own, never the user's.
+    configDir = workDir + "/config/";
+    setenv("XDG_CONFIG_HOME", configDir.c_str(), 1);
 }
 
 void WindowTest::TearDown() {
@@ -86,6 +93,7 @@ void WindowTest::TearDown() {
     tk::SetMessagePresenter(nullptr);
     hostsim::RevokeSimulatedHost();
     if (chdir(savedDir.c_str()) != 0) ADD_FAILURE() << "cannot return to " << savedDir;
+    unsetenv("XDG_CONFIG_HOME");
     std::system(("chmod -R u+w '" + workDir + "' && rm -rf '" + workDir + "'").c_str());
 }
 

@@ -51,5 +51,6 @@ protected:
     std::vector<std::string> messages;
     std::string workDir;    // the current folder while the test runs
     std::string programDir; // the program's folder, inside workDir
+    std::string configDir;  // $XDG_CONFIG_HOME, inside workDir
     std::string savedDir;
 };

@@ -1,11 +1,15 @@
 #include "AppTestEnv.h"
 
 #include "FeedCounters.h"
+#include "app/DroppedRecords.h"
 #include "com/Bstr.h"
 #include "rtl/DateTime.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <string>
 #include <vector>
@@ -226,4 +230,39 @@ TEST_F(WindowTest, TheSimulatedFeedFillsBothTabs) {
     }
     EXPECT_LT(opened, 40);
     EXPECT_GE(closedRows, 40 - opened);
+}
+
+// The handlers answer S_OK even for a record they cannot show; the drops are counted and told
+// on standard error at most once a second, with the count since the last report and the
+// latest error. What is left untold is told when the window goes.
+TEST(DroppedRecords, AreCountedAndToldAtMostOnceASecond) {
+    using namespace std::chrono_literals;
+    std::chrono::steady_clock::time_point now{};
+    char* bytes = nullptr;
+    size_t size = 0;
+    std::FILE* out = open_memstream(&bytes, &size);
+    ASSERT_NE(out, nullptr);
+    {
+        TDroppedRecords drops(
+            "quote", [&] { return now; }, out);
+        drops.Drop("bad 1"); // the first is told at once
+        now += 400ms;
+        drops.Drop("bad 2");
+        now += 599ms;
+        drops.Drop("bad 3"); // 999 ms after the report
+        now += 1ms;
+        drops.Drop("bad 4");
+        now += 5s;
+        drops.Drop("bad 5");
+        drops.Drop("bad 6");
+        drops.Drop("bad 7");
+        EXPECT_EQ(drops.Count(), 7u);
+    }
+    std::fclose(out);
+    const std::string told(bytes, size);
+    std::free(bytes);
+    EXPECT_EQ(told, "hoxdesk: dropped 1 quote record (last: bad 1)\n"
+                    "hoxdesk: dropped 3 quote records (last: bad 4)\n"
+                    "hoxdesk: dropped 1 quote record (last: bad 5)\n"
+                    "hoxdesk: dropped 2 quote records (last: bad 7)\n");
 }

@@ -14,6 +14,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <unistd.h>
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -101,23 +103,23 @@ TEST_F(SaveTest, AnSTypedIntoAnEditSavesTheChartsAndGridsThatReadersOpen) {
     EXPECT_EQ(SheetSummary(base.string() + "_4.xls", 3, 2), "4 7 Sentix Investor Confidence\n");
 }
 
-TEST_F(SaveTest, AFailingStepEndsTheRunAndRunsWithOneStampTakeTurns) {
+TEST_F(SaveTest, AFailingStepEndsTheRunAndSaysSoAndRunsWithOneStampTakeTurns) {
     auto form = CreatedForm();
     Quote q;
     form->OnQuoteData(&q.r);
     form->OnQuoteData(&q.r);
     const std::string stamp = "2026_12_04_14_30_05_EURUSD_";
     const fs::path folder = saveDir / stamp;
-    fs::create_directories(folder / (stamp + "_tick1b.jpg")); // the second picture cannot be
+    // The third picture meets a full disk: the run ends there, says so after the stamp, and
+    // leaves the pictures it finished but no bitmap and no partial file.
+    fs::create_directories(folder);
+    fs::create_symlink("/dev/full", folder / (stamp + "_tick2a.jpg.part"));
     Press(*form, 's');
     form->Workers().WaitForWorkers();
-    // The first picture is there; the conversion stopped at the second: every bitmap stays,
-    // no later picture and no sheet is written, and no partial file is left.
     EXPECT_EQ(Names(folder),
-              (std::vector<std::string>{stamp + "_tick1a.bmp", stamp + "_tick1a.jpg",
-                                        stamp + "_tick1b.bmp", stamp + "_tick1b.jpg",
-                                        stamp + "_tick2a.bmp", stamp + "_tick2b.bmp"}));
-    fs::remove(folder / (stamp + "_tick1b.jpg"));
+              (std::vector<std::string>{stamp + "_tick1a.jpg", stamp + "_tick1b.jpg"}));
+    EXPECT_EQ(form->StatusBar1->SimpleText(), stamp + ": not saved, No space left on device");
+    EXPECT_TRUE(messages.empty());
 
     // Two runs of the same stamp: the charts are drawn in save order, one whole run after the
     // other, so each file is written by one run at a time and the later run's stay.
@@ -134,25 +136,45 @@ TEST_F(SaveTest, AFailingStepEndsTheRunAndRunsWithOneStampTakeTurns) {
     EXPECT_EQ(Names(folder), expected);
     for (kiv::TChart* chart : charts) chart->OnAfterDraw = nullptr;
 
-    // A save folder that cannot be made (a file in its place): the run ends quietly.
+    // A save folder whose parents are missing is made whole.
+    workers::SetSaveFolder((fs::path(workDir) / "new" / "er" / "saves").string());
+    Press(*form, 'S');
+    form->Workers().WaitForWorkers();
+    EXPECT_EQ(form->StatusBar1->SimpleText(), stamp);
+    EXPECT_EQ(Names(fs::path(workDir) / "new" / "er" / "saves" / stamp), expected);
+
+    // A save folder that cannot be made (a file in its place), or one that cannot be written
+    // (a rule the superuser is above): the reason follows the stamp, and nothing is left.
     workers::SetSaveFolder((fs::path(workDir) / "file").string());
     std::ofstream(fs::path(workDir) / "file") << "x";
     Press(*form, 'S');
     form->Workers().WaitForWorkers();
-    EXPECT_EQ(form->StatusBar1->SimpleText(), stamp);
+    EXPECT_EQ(form->StatusBar1->SimpleText(), stamp + ": not saved, Not a directory");
+    if (geteuid() != 0) {
+        const fs::path locked = fs::path(workDir) / "locked";
+        fs::create_directories(locked);
+        fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+        workers::SetSaveFolder(locked.string());
+        Press(*form, 'S');
+        form->Workers().WaitForWorkers();
+        EXPECT_EQ(form->StatusBar1->SimpleText(), stamp + ": not saved, Permission denied");
+        EXPECT_TRUE(fs::is_empty(locked));
+        fs::permissions(locked, fs::perms::owner_all);
+    }
     EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(WindowTest, EachQuoteRowIsTaggedWithEveryEventOfItsOwnMinute) {
     auto form = CreatedForm();
-    // Thirty events, one a minute from 08:00, then two more at 08:05 in the last rows.
+    // An event a minute from 08:00 on rows 1 to 32, but rows 21 and 22 hold two more at 08:05.
+    // Rows 24 to 32, the last nine of the grid, are never examined.
     tk::TStringGrid* news = form->StringGrid4;
     news->SetRowCount(33);
     for (int i = 1; i <= 32; ++i) {
-        const int minute = i <= 30 ? i - 1 : 5;
+        const int minute = i == 21 || i == 22 ? 5 : i - 1;
         news->SetCells(
             0, i, "2026.12.04 08:" + std::string(minute < 10 ? "0" : "") + std::to_string(minute));
-        news->SetCells(1, i, i == 32 ? "USD" : "EUR");
+        news->SetCells(1, i, i == 22 ? "USD" : "EUR");
         news->SetCells(2, i, "E" + std::to_string(i));
     }
     // A burst: every quote is sent before any tagging run gets the window thread.
@@ -163,24 +185,25 @@ TEST_F(WindowTest, EachQuoteRowIsTaggedWithEveryEventOfItsOwnMinute) {
     }
     form->Workers().WaitForWorkers();
     for (int m = 0; m < 30; ++m) {
-        const std::string tags =
-            m == 5 ? ",EUR_E6,EUR_E31,USD_E32" : ",EUR_E" + std::to_string(m + 1);
+        const std::string tags = m == 5                         ? ",EUR_E6,EUR_E21,USD_E22"
+                                 : m == 20 || m == 21 || m > 22 ? ""
+                                                                : ",EUR_E" + std::to_string(m + 1);
         EXPECT_EQ(form->StringGrid1->Cells(8, m + 1), tags) << "row " << m + 1;
     }
 
-    // A calendar of a few rows is read whole; a quote of a minute without events gets "".
-    news->SetRowCount(3);
+    // A calendar of eleven rows tags from its first row only; one of ten would tag nothing.
+    news->SetRowCount(11);
+    q.r.UTCDateTime = rtl::EncodeDate(2026, 12, 4) + rtl::EncodeTime(8, 0, 0, 0);
+    form->OnQuoteData(&q.r);
     q.r.UTCDateTime = rtl::EncodeDate(2026, 12, 4) + rtl::EncodeTime(8, 1, 0, 0);
     form->OnQuoteData(&q.r);
-    q.r.UTCDateTime = rtl::EncodeDate(2026, 12, 4) + rtl::EncodeTime(9, 0, 0, 0);
-    form->OnQuoteData(&q.r);
     form->Workers().WaitForWorkers();
-    EXPECT_EQ(form->StringGrid1->Cells(8, 31), ",EUR_E2");
+    EXPECT_EQ(form->StringGrid1->Cells(8, 31), ",EUR_E1");
     EXPECT_EQ(form->StringGrid1->Cells(8, 32), "");
 }
 
 // Before any quote a save makes its folders and shows its stamp only; closing while runs are
-// in flight leaves no partial file.
+// in flight leaves no partial file and no bitmap.
 TEST_F(SaveTest, AnEarlySaveIsEmptyAndClosingMidRunLeavesNoPartialFile) {
     auto form = CreatedForm();
     form->Edit4->SetText("$EUR/USD");
@@ -196,6 +219,8 @@ TEST_F(SaveTest, AnEarlySaveIsEmptyAndClosingMidRunLeavesNoPartialFile) {
         if (i % 5 == 0) Press(*form, 'S');
     }
     form.reset(); // waits for the window's workers
-    for (const auto& entry : fs::recursive_directory_iterator(saveDir))
+    for (const auto& entry : fs::recursive_directory_iterator(saveDir)) {
         EXPECT_NE(entry.path().extension(), ".part") << entry.path();
+        EXPECT_NE(entry.path().extension(), ".bmp") << entry.path();
+    }
 }

@@ -3,8 +3,11 @@
 #include "AppTestEnv.h"
 
 #include "FeedCounters.h"
+#include "raster/RecordingDevice.h"
 #include "rtl/NumberText.h"
 #include "toolkit/Thread.h"
+
+#include <set>
 
 namespace {
 
@@ -118,42 +121,58 @@ TEST_F(WindowTest, TheNextQuoteUndoesAZoomOnTheCharts) {
     EXPECT_TRUE(form->Chart1->LeftAxis().Automatic());
 }
 
-TEST_F(WindowTest, EmptiedRowsBecomePointsNowAndABadCellEndsTheQuote) {
+// Rows emptied by Stop hold no quote: a rebuild that meets them plots fewer points, none at 0,
+// so the price axis keeps to the prices.
+TEST_F(WindowTest, RowsEmptiedByStopAreNotPlottedAndABadCellEndsTheQuote) {
     auto form = CreatedForm();
     for (int i = 1; i <= 160; ++i) SendQuote(*form, i);
     form->Button2Click(); // Stop empties the rows, dates included
-    const double before = rtl::Now();
-    SendQuote(*form, 161);
-    const double after = rtl::Now();
-    // Rows 13 to 160 are empty: points at the current time with value 0; row 161 is a quote.
-    kiv::TChartSeries& bid = S(form->Chart1, 0);
-    ASSERT_EQ(bid.PointCount(), 149);
-    int now = 0;
-    for (int p = 0; p < bid.PointCount(); ++p)
-        if (bid.XValues()[p] >= before - 1e-8 && bid.XValues()[p] <= after + 1e-8) {
-            EXPECT_EQ(bid.YValues()[p], 0);
-            ++now;
-        }
-    EXPECT_EQ(now, 148);
+    form->Edit34->SetText("u");
+    form->Edit35->SetText("p");
+    form->Edit36->SetText("1");
+    form->Button1Click();
+    for (int i = 161; i <= 170; ++i) SendQuote(*form, i);
+    // Chart1 and Chart3 rebuilt from rows 170 down to 22, of which 161 to 170 hold quotes;
+    // Chart2 and Chart4 still append, keeping what they showed before Stop.
+    ExpectRows(form->Chart1, 161, 170, Bid, Ask);
+    ExpectRows(form->Chart3, 161, 170, BidSize, AskSize);
+    EXPECT_EQ(S(form->Chart2, 0).PointCount(), 169);
+    EXPECT_DOUBLE_EQ(S(form->Chart2, 0).LowestY(), Bid(2));
+    raster::RecordingDevice device(1001, 442);
+    form->Chart1->DrawToCanvas(device, {0, 0, 1001, 442});
+    EXPECT_GT(form->Chart1->LeftAxis().Minimum(), 1);
+    EXPECT_EQ(form->DroppedQuotes.Count(), 0u);
 
     // A cell that is not a number ends fill_chart and the quote: later charts keep their
-    // points and the row gets no news tag run, but the host still gets S_OK.
-    form->StringGrid1->SetCells(3, 161, "12O");
+    // points and the row gets no news tag run, but the host still gets S_OK and the record is
+    // counted as dropped.
+    form->StringGrid1->SetCells(3, 170, "12O");
     const int chart4Points = S(form->Chart4, 0).PointCount();
-    SendQuote(*form, 162);
-    EXPECT_EQ(S(form->Chart1, 0).PointCount(), 149);
-    EXPECT_EQ(S(form->Chart3, 0).PointCount(), 1); // cleared, row 162, then row 161 failed
+    SendQuote(*form, 171);
+    EXPECT_EQ(S(form->Chart1, 0).PointCount(), 11);
+    EXPECT_EQ(S(form->Chart3, 0).PointCount(), 1); // cleared, row 171, then row 170 failed
     EXPECT_EQ(S(form->Chart4, 0).PointCount(), chart4Points);
-    EXPECT_EQ(FeedCounters.QuoteRows, 162);
+    EXPECT_EQ(FeedCounters.QuoteRows, 171);
+    EXPECT_EQ(form->DroppedQuotes.Count(), 1u);
     form->Workers().WaitForWorkers();
-    EXPECT_EQ(form->StringGrid1->Cells(8, 162), "");
+    EXPECT_EQ(form->StringGrid1->Cells(8, 171), "");
 
     // A "20" date that is not a date-time fails the same way; other text is the current time.
-    form->StringGrid1->SetCells(3, 161, "5");
-    form->StringGrid1->SetCells(0, 150, "20xx");
-    SendQuote(*form, 163);
-    EXPECT_EQ(S(form->Chart1, 0).PointCount(), 163 - 150); // rows 163 down to 151
-    form->StringGrid1->SetCells(0, 150, "1999.01.01 00:00:00");
-    SendQuote(*form, 164);
-    EXPECT_EQ(S(form->Chart1, 0).PointCount(), 149);
+    form->StringGrid1->SetCells(3, 170, "5");
+    form->StringGrid1->SetCells(0, 165, "20xx");
+    SendQuote(*form, 172);
+    EXPECT_EQ(S(form->Chart1, 0).PointCount(), 172 - 165); // rows 172 down to 166
+    EXPECT_EQ(form->DroppedQuotes.Count(), 2u);
+    form->StringGrid1->SetCells(0, 165, "1999.01.01 00:00:00");
+    form->StringGrid1->SetCells(0, 30, "x");
+    const double before = rtl::Now();
+    SendQuote(*form, 173);
+    // Rows 161 to 173, and row 30; rows 165 and 30 are points now, row 30's with value 0.
+    kiv::TChartSeries& bid = S(form->Chart1, 0);
+    ASSERT_EQ(bid.PointCount(), 173 - 161 + 2);
+    std::multiset<double> now;
+    for (int p = 0; p < bid.PointCount(); ++p)
+        if (bid.XValues()[p] >= before - 1e-8) now.insert(bid.YValues()[p]);
+    EXPECT_EQ(now, (std::multiset<double>{0, Bid(165)}));
+    EXPECT_EQ(form->DroppedQuotes.Count(), 2u);
 }

@@ -7,13 +7,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
 #include <future>
 #include <memory>
+#include <mutex>
+#include <numeric>
 #include <set>
 #include <thread>
+#include <vector>
 
 using namespace std::chrono_literals;
 
@@ -166,11 +170,15 @@ TEST_F(ThreadTest, ClosingCancelsEveryHopNowAndLater) {
         workers_.BeginClosing();
         EXPECT_TRUE(workers_.WaitForWorkers(10s));
     }
-    for (int i = 0; i < 3; ++i) new LambdaThread(workers_, hopOnce);
+    // Workers started once closing never run: they are deleted unrun as the owner waits.
+    std::atomic<bool> deleted[3] = {false, false, false};
+    for (int i = 0; i < 3; ++i) new LambdaThread(workers_, hopOnce, &deleted[i]);
     new LambdaThread(other, [&] { tk::TThread::Synchronize([&] { otherServed = true; }); });
+    EXPECT_EQ(workers_.LiveCount(), 3);
     EXPECT_TRUE(workers_.WaitForWorkers(10s));
     EXPECT_TRUE(other.WaitForWorkers(10s));
-    EXPECT_EQ(cancelled, 4);
+    EXPECT_EQ(cancelled, 1);
+    for (const auto& d : deleted) EXPECT_TRUE(d);
     EXPECT_TRUE(polledClosing);
     EXPECT_FALSE(ran);
     EXPECT_TRUE(workers_.Closing());
@@ -184,7 +192,8 @@ TEST_F(ThreadTest, ClosingInsideAHopDoesNotWaitForThatHop) {
     std::atomic<bool> otherEnded = false, nestedWaitEnded = false, laterHopCancelled = false;
     new LambdaThread(workers_, [&] {
         tk::TThread::Synchronize([&] {
-            new LambdaThread(workers_, [&] { otherEnded = true; });
+            new LambdaThread(
+                workers_, [] {}, &otherEnded); // runs, or is dropped unrun
             workers_.BeginClosing();
             nestedWaitEnded = workers_.WaitForWorkers(10s);
         });
@@ -200,40 +209,66 @@ TEST_F(ThreadTest, ClosingInsideAHopDoesNotWaitForThatHop) {
     EXPECT_TRUE(laterHopCancelled);
 }
 
-TEST(ThreadPool, EveryJobRunsOnceWithoutWaitingForAnotherAndIdleThreadsEnd) {
-    tk::TThreadPool pool(std::chrono::milliseconds(100));
-    // The first job waits for the second: the second must get a thread of its own.
-    std::promise<void> second;
-    std::atomic<int> runs = 0;
-    pool.Run([&, done = second.get_future().share()] {
-        done.wait();
-        ++runs;
-    });
-    pool.Run([&] {
-        ++runs;
-        second.set_value();
-    });
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while ((runs < 2 || pool.IdleThreads() < 2) && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::yield();
-    ASSERT_EQ(runs, 2);
-    ASSERT_EQ(pool.IdleThreads(), 2);
-    // Later jobs reuse the idle threads.
+// Jobs beyond the pool's threads wait in its queue and every one runs once; the
+// threads a burst made end when left idle.
+TEST(ThreadPool, JobsBeyondTheBoundWaitForAThreadAndIdleThreadsEnd) {
+    tk::TThreadPool pool(2, 100ms);
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
     std::mutex lock;
+    std::vector<int> order;
     std::set<std::thread::id> threads;
-    std::atomic<int> more = 0;
-    for (int i = 0; i < 2; ++i)
-        pool.Run([&] {
-            std::lock_guard guard(lock);
-            threads.insert(std::this_thread::get_id());
-            ++more;
+    std::atomic<int> running = 0, most = 0;
+    for (int i = 0; i < 12; ++i)
+        pool.Run([&, i] {
+            const int now = ++running;
+            for (int seen = most; now > seen && !most.compare_exchange_weak(seen, now);) {
+            }
+            released.wait();
+            {
+                std::lock_guard guard(lock);
+                order.push_back(i);
+                threads.insert(std::this_thread::get_id());
+            }
+            --running;
         });
-    while ((more < 2 || pool.IdleThreads() < 1) && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::yield();
-    EXPECT_EQ(more, 2);
-    EXPECT_LE(threads.size(), 2u);
-    // Left idle, the threads end.
-    while (pool.IdleThreads() > 0 && std::chrono::steady_clock::now() < deadline)
+    EXPECT_EQ(pool.Threads(), 2);
+    std::this_thread::sleep_for(50ms); // what a third thread would need to start
+    EXPECT_EQ(running, 2);
+    release.set_value();
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (pool.Threads() > 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(5ms);
-    EXPECT_EQ(pool.IdleThreads(), 0);
+    EXPECT_EQ(pool.Threads(), 0);
+    EXPECT_EQ(most, 2);
+    EXPECT_EQ(threads.size(), 2u);
+    std::sort(order.begin(), order.end());
+    std::vector<int> each(12);
+    std::iota(each.begin(), each.end(), 0);
+    EXPECT_EQ(order, each);
+}
+
+// A closing window must not wait for pool threads that workers of another window hold while
+// their hops wait for this very thread: its own runs that have not begun are dropped.
+TEST_F(ThreadTest, ClosingNeverWaitsForAThreadThatOtherWindowsHold) {
+    tk::TThreadPool& pool = tk::TThreadPool::Shared();
+    tk::TWorkers other;
+    std::atomic<int> holding = 0;
+    for (int i = 0; i < pool.MaxThreads(); ++i)
+        new LambdaThread(other, [&] {
+            ++holding;
+            tk::TThread::Synchronize([] {});
+        });
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (holding < pool.MaxThreads() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    ASSERT_EQ(holding, pool.MaxThreads());
+    std::atomic<bool> ran = false, deleted = false;
+    new LambdaThread(
+        workers_, [&] { ran = true; }, &deleted);
+    workers_.BeginClosing();
+    EXPECT_TRUE(workers_.WaitForWorkers(5s));
+    EXPECT_TRUE(deleted);
+    EXPECT_FALSE(ran);
+    EXPECT_TRUE(other.WaitForWorkers(10s));
 }

@@ -57,16 +57,28 @@ TEST(GridFile, ARoundTripGivesAGridOfAnotherShapeTheSameShapeAndCells) {
     ExpectSame(back.Store(), grid.Store());
 }
 
-TEST(GridFile, CountsSkipBlanksAndIgnoreTheRestOfTheirLineAndAnyLineEndReads) {
+TEST(GridFile, CountsSkipBlanksAndASignIgnoreTheRestOfTheirLineAndAnyLineEndReads) {
     ScratchDir dir;
     tk::TGridCells g;
     WriteBytes(dir.File("loose.txt"), "  2 columns\n\t1\tignored\nleft\rright");
     File2StringGrid(g, dir.File("loose.txt"));
     ExpectSame(g, Grid(2, 1, {"left", "right"}));
+    WriteBytes(dir.File("signed.txt"), " +1\r\n+2\r\nup\r\ndown\r\n");
+    File2StringGrid(g, dir.File("signed.txt"));
+    ExpectSame(g, Grid(1, 2, {"up", "down"}));
     WriteBytes(dir.File("zero.txt"), "0\r\n0\r\n");
     File2StringGrid(g, dir.File("zero.txt"));
     EXPECT_EQ(g.ColCount(), 0);
     EXPECT_EQ(g.RowCount(), 0);
+    // A grid of rows without columns is two lines, whatever its row count.
+    StringGrid2File(tk::TGridCells(0, 70000), dir.File("rows.txt"));
+    EXPECT_EQ(ReadBytes(dir.File("rows.txt")), "0\r\n70000\r\n");
+    File2StringGrid(g, dir.File("rows.txt"));
+    EXPECT_EQ(g.ColCount(), 0);
+    EXPECT_EQ(g.RowCount(), 70000);
+    const workers::TGridFileContent most = workers::ParseGridFile("0\r\n2147483647\r\n", "most");
+    EXPECT_EQ(most.RowCount, 2147483647);
+    EXPECT_EQ(most.Cells.capacity(), 0u);
 }
 
 TEST(GridFile, ALineBreakInACellShiftsTheCellsAfterIt) {
@@ -90,7 +102,8 @@ TEST(GridFile, BadOrUnwritableFilesRaiseAndLeaveTheGridAsItWas) {
         {"beyond 32 bits", "99999999999\r\n1\r\nx\r\n"},
         {"absurd columns", "1000000000\r\n1\r\nx\r\n"},
         {"billions of cells", "60000\r\n2000000000\r\nx\r\n"},
-        {"no columns, billions of rows", "0\r\n2147483647\r\n"},
+        {"two signs", "++1\r\n1\r\nx\r\n"},
+        {"a sign alone", "+\r\n1\r\nx\r\n"},
         {"short by one", "2\r\n2\r\na\r\nb\r\nc\r\n"},
         {"last cell without its line", "1\r\n2\r\na\r\n"},
     };

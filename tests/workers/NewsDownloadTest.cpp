@@ -1,5 +1,6 @@
 #include "NewsDownload.h"
 #include "workers/CalendarService.h"
+#include "workers/KeptFiles.h"
 #include "workers/Unit2.h"
 
 #include "../fixtures/LocalHttpServer.h"
@@ -271,7 +272,11 @@ TEST_F(NewsDownloadTest, OverlappingWorkerRunsKeepTheCalendarFileWhole) {
     workers::SetCalendarBaseUrl("");
     EXPECT_EQ(agent, "Ormund 5.x");
     EXPECT_EQ(query, "1|" + week.Year + week.Month + week.Day + "|4");
-    EXPECT_EQ(ReadBytes(dir_.File(week.FileName)), body);
+    // The copy lies beside the program (this test's), not in the current folder.
+    const std::string copy = workers::KeptFilesFolder() + week.FileName;
+    EXPECT_EQ(ReadBytes(copy), body);
+    std::filesystem::remove(copy);
+    EXPECT_FALSE(std::filesystem::exists(dir_.File(week.FileName)));
     const TNewsTable expected = ParseCalendar(body);
     EXPECT_EQ(grid_.RowCount(), expected.LastRow + 1);
     EXPECT_EQ(grid_.Cells(2, 0), "Title");

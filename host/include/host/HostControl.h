@@ -5,6 +5,7 @@
 #pragma once
 
 #include "HOXQUOTELib_TLB.h"
+#include "com/Types.h"
 #include "rtl/DateTime.h"
 
 #include <cstdint>
@@ -55,6 +56,9 @@ public:
     static int DeliverNext(FeedKind kind, int count);
     // Posts a health event (event 1) to every advised sink.
     static void FireHealth(int32_t selector, int32_t state);
+    // Posts an event without arguments (3 connected, 4 disconnected, 5 shut down) to every
+    // advised sink.
+    static void FireEvent(com::DISPID id);
 };
 
 } // namespace hostsim

@@ -24,8 +24,9 @@ void TStream::ReadBuffer(void* buffer, int64_t count) {
 }
 
 void TStream::WriteBuffer(const void* buffer, int64_t count) {
+    errno = 0;
     if (count < 0 || (count != 0 && Write(buffer, count) != count))
-        throw rtl::EInOutError("Stream write error");
+        throw rtl::EInOutError("Stream write error", errno ? errno : EIO); // ENOSPC, say
 }
 
 int64_t TMemoryStream::Read(void* buffer, int64_t count) {

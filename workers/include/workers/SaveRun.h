@@ -39,14 +39,30 @@ void SetSaveFolder(const std::string& folder);
 // then "_", the symbol and "_" follow, and every "/" and "$" is dropped.
 std::string SnapshotStamp(std::string_view quoteTime, std::string_view symbol);
 
+// A save run's place in line, taken on the window thread as the user asks for the save and
+// given up when the object goes, whether its run came or not.
+class TSaveTurn {
+public:
+    TSaveTurn();
+    ~TSaveTurn();
+    TSaveTurn(const TSaveTurn&) = delete;
+    TSaveTurn& operator=(const TSaveTurn&) = delete;
+
+    // Worker thread: waits until the runs whose turns were taken before have ended. Raises
+    // tk::ESynchronizeCancelled when the worker's window closes first.
+    void Wait() const;
+
+private:
+    uint64_t turn_;
+};
+
 // One whole run, on the calling worker thread; the window's objects are reached through
-// Synchronize. Runs take their turns in the order they were queued (QueueSaveRun), so two
-// runs never write the same file at once and the later run's files are the ones that stay.
-// A failing step ends the run there and raises.
-void RunSave(const TSaveRunSources& window, uint64_t turn);
-// Takes the next turn (on the window thread, as the user asks for the save) ...
-uint64_t QueueSaveRun();
-// ... and gives it up when its run will never come.
-void DropSaveRun(uint64_t turn);
+// Synchronize. Runs take their turns in the order their turns were taken, so two runs never
+// write the same file at once and the later run's files are the ones that stay. The save
+// folder is made with the folders it lacks. A failing step (or the window's close) ends the
+// run there: its bitmaps, partial files and a subfolder it made and left empty are removed,
+// the status bar shows the stamp followed by ": not saved, " and the reason (also written to
+// standard error), and the error is raised again.
+void RunSave(const TSaveRunSources& window, const TSaveTurn& turn);
 
 } // namespace workers

@@ -56,6 +56,10 @@ public:
     // row being filled, whose texts are not settled yet, and outside the grid.
     uint64_t Epoch() const { return epoch_.Value; }
     bool RowStamp(int row, uint64_t& stamp) const;
+    // Counts the changes of shape and texts: with the epoch it names what the store holds, so
+    // a reader can keep something derived from the whole store (an index, say) and know when
+    // it goes stale without looking at every row.
+    uint64_t Changes() const { return changes_; }
 
 private:
     static constexpr uint64_t kEmptyRow = ~uint64_t(0);
@@ -91,6 +95,7 @@ private:
 
     int cols_;
     EpochValue epoch_;
+    uint64_t changes_ = 0;
     std::vector<uint64_t> refs_;
     std::vector<Chunk> chunks_;
     size_t liveBytes_ = 0;

@@ -38,14 +38,20 @@ protected:
 
     // Starts the run; from then on the object belongs to the run, which deletes it when
     // Execute returns. A class that is created running calls Start as the last step of its
-    // constructor and is final, so that Execute never sees a half-built object.
+    // constructor and is final, so that Execute never sees a half-built object. A run that has
+    // not begun when its window closes never begins: the object is deleted unrun, so what it
+    // holds is given back in its destructor.
     void Start();
 
     // The run. An exception ends it quietly.
     virtual void Execute() = 0;
 
 private:
-    static void Run(TThread* self);
+    // A pool job: runs the owner's first pending worker, if it was not dropped.
+    static void RunNext(const std::shared_ptr<TWorkers::State>& owner);
+    // Deletes the worker and takes it off its owner's count.
+    static void End(TThread* self);
+    friend class TWorkers;
 
     std::shared_ptr<TWorkers::State> owner_;
     bool started_ = false;

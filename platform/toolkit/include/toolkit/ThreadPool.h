@@ -1,5 +1,6 @@
-// Threads for short runs: each job runs once, on a pooled thread that is idle or, when none is,
-// on a new one, so a job never waits for another to finish. A thread left idle for a while ends.
+// Threads for short runs: each job runs once, on a pooled thread that is idle or, while there
+// are fewer threads than the bound, on a new one; beyond the bound jobs wait in the queue, in
+// the order they came, for a thread to finish its job. A thread left idle for a while ends.
 #pragma once
 
 #include <chrono>
@@ -12,26 +13,32 @@ namespace tk {
 
 class TThreadPool {
 public:
-    explicit TThreadPool(std::chrono::milliseconds idleLife = std::chrono::seconds(30))
-        : idleLife_(idleLife) {}
-    // Waits for the jobs that run and ends the idle threads.
+    explicit TThreadPool(int maxThreads = 8,
+                         std::chrono::milliseconds idleLife = std::chrono::seconds(30))
+        : maxThreads_(maxThreads), idleLife_(idleLife) {}
+    // Runs the jobs still queued, waits for them and ends the threads.
     ~TThreadPool();
     TThreadPool(const TThreadPool&) = delete;
     TThreadPool& operator=(const TThreadPool&) = delete;
 
     // The pool of the process's workers. Never destroyed: its threads may still be idle when
-    // the process ends.
+    // the process ends, and they touch nothing but the pool.
     static TThreadPool& Shared();
 
-    // The job must not raise. Raises std::system_error when a thread is needed and cannot be
-    // made; the job then never runs.
+    // The job must not raise. Jobs may wait for one another only in the order they were
+    // queued: a job that waits for a later one may wait for a thread that never comes. Raises
+    // std::system_error when a thread is needed, none can be made and none runs; the job then
+    // never runs.
     void Run(std::function<void()> job);
 
+    int MaxThreads() const { return maxThreads_; }
+    int Threads() const;
     int IdleThreads() const;
 
 private:
     void Serve(std::function<void()> job);
 
+    const int maxThreads_;
     const std::chrono::milliseconds idleLife_;
     mutable std::mutex lock_;
     std::condition_variable wake_;

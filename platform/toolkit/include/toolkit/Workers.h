@@ -24,15 +24,18 @@ public:
     bool Closing() const;
 
     // Window thread. Waits until the workers have ended, serving their hops meanwhile (or,
-    // once closing, cancelling them). A worker whose hop the window thread is running further
-    // down its own stack (a message box's event loop, say) cannot end before that hop returns,
-    // so it is not waited for. False when the time-out passed first.
+    // once closing, cancelling them, and deleting unrun the workers whose run has not begun). A
+    // worker whose hop the window thread is running further down its own stack (a message box's
+    // event loop, say) cannot end before that hop returns, so it is not waited for. False when the
+    // time-out passed first.
     bool WaitForWorkers(std::chrono::milliseconds timeout = std::chrono::milliseconds::max());
 
     struct State;
 
 private:
     friend class TThread;
+    void DropPending();
+
     std::shared_ptr<State> state_;
 };
 

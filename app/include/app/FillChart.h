@@ -1,0 +1,31 @@
+// The chart feeding: the tick charts follow the quote grid, one point per quote until a chart's
+// window of rows is reached, then a rebuild from the newest rows on every quote.
+#pragma once
+
+#include "app/Layout.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class TRowValues;
+
+class TForm1Charts : public TForm1Layout {
+public:
+    TForm1Charts();
+    ~TForm1Charts() override;
+
+    // Feeds a tick chart from grid: series K from column colK (-1: not fed), times from
+    // dateCol. Once lastRow reaches window, every fed series is rebuilt from the window - 1
+    // newest rows; before that, lastRow from row 2 on is appended as one point. A row whose
+    // time cell is empty (emptied by Stop) gives no point, so a rebuild that meets such rows
+    // plots fewer. A cell that is neither empty nor a number, or a "20" date that is not a
+    // date-time, raises.
+    void fill_chart(kiv::TChart* chart, tk::TStringGrid* grid, int32_t lastRow, int32_t dateCol,
+                    int32_t col0, int32_t col1, int32_t col2, int32_t col3,
+                    const std::string& title, int32_t window);
+
+private:
+    // Numbers and times parsed from StringGrid1's cells for the tick charts.
+    std::unique_ptr<TRowValues> quoteValues_;
+};

@@ -1,0 +1,148 @@
+// One desk's session on the host program: the channel, the desk's id on the host, the stream
+// of the desk's events and its reader, the sinks advised through the link and the names of the
+// notify objects. The proxies of one manager share it; the session ends with the last of them.
+//
+// When the host goes away the link says so (event 4 to its sinks, a line on standard error)
+// and tries again with a growing pause, capped at 5 s. When a host answers, it advises the
+// sinks again, logs in with the values of the last Logon, and has each quote object subscribe
+// again what it held, on the desk's thread between its messages.
+#pragma once
+
+#include "com/Apartment.h"
+#include "com/ComPtr.h"
+#include "hostlink.grpc.pb.h"
+#include "hostlink/HostProxy.h"
+
+#include "HOXQUOTELib_TLB.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <future>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace hostlink {
+
+// A failed call's HRESULT with the description the caller's OleCheck shows.
+struct CallFailure {
+    com::HRESULT hr = com::S_OK;
+    std::string text;
+    // Leaves the description for the calling thread's OleCheck and answers hr.
+    com::HRESULT Report() const;
+};
+
+// A proxy that makes its objects on the host again after the link came back; window thread.
+class Restorable {
+public:
+    virtual void Restore() = 0;
+
+protected:
+    ~Restorable() = default;
+};
+
+class Link {
+public:
+    // Opens a session in the calling thread's apartment, starting the host program when none
+    // answers; on failure the link stays empty and the HRESULT's description is left.
+    static com::HRESULT Open(const ProxyOptions& options, std::shared_ptr<Link>& link);
+    ~Link();
+    Link(const Link&) = delete;
+    Link& operator=(const Link&) = delete;
+
+    uint64_t Desk() const { return desk_; }
+    // How long the link waits before its next try after failed tries that waited pause.
+    static std::chrono::milliseconds NextPause(std::chrono::milliseconds pause);
+    // The stub of the current channel; a reconnect makes a new one, so callers keep this copy
+    // for their call.
+    std::shared_ptr<hoxlink::Host::Stub> Stub();
+    int CallTimeoutMs() const { return options_.CallTimeoutMs; }
+
+    // One call with the call deadline: the host's HRESULT, or a transport failure's (reported).
+    template <class Request>
+    com::HRESULT Call(grpc::Status (hoxlink::Host::Stub::*method)(grpc::ClientContext*,
+                                                                  const Request&, hoxlink::Reply*),
+                      const Request& request, hoxlink::Reply& reply) {
+        grpc::ClientContext context;
+        context.set_deadline(std::chrono::system_clock::now() +
+                             std::chrono::milliseconds(options_.CallTimeoutMs));
+        const grpc::Status status = ((*Stub()).*method)(&context, request, &reply);
+        if (!status.ok()) return Describe(status).Report();
+        return reply.hr();
+    }
+    CallFailure Describe(const grpc::Status& status) const;
+
+    // Runs call in the desk's apartment between its messages. Waits while many calls wait
+    // there, so a window that falls behind holds the host's stream back instead of queueing
+    // without bound; false when the apartment or the link has gone, or stop was set.
+    bool Post(com::ApartmentCall call, const std::atomic<bool>* stop = nullptr);
+    // Wakes the posters that wait, to look at their stop flags.
+    void WakePosters();
+
+    // The sinks advised through this link, by the cookie the desk holds; window thread only.
+    // Advise answers that cookie, Unadvise takes it.
+    com::HRESULT Advise(com::ComPtr<com::IDispatch> sink, com::DWORD& cookie);
+    com::HRESULT Unadvise(com::DWORD cookie);
+    // The values of the last Logon, for a host that comes back; window thread only.
+    void RememberLogon(const hoxlink::LogonCall& call);
+    void AddRestorable(Restorable* proxy);
+    void RemoveRestorable(Restorable* proxy);
+
+    // The desk's name for a notify object on the host, the same for the same object.
+    uint64_t NotifyId(hox::IHoxQuotesNotify* notify);
+
+    // Says one line on standard error.
+    static void Log(const std::string& line);
+
+private:
+    Link(const ProxyOptions& options, com::TApartment::TRef apartment, std::string tlsCa,
+         std::string token);
+    std::shared_ptr<grpc::Channel> MakeChannel() const;
+    // Where the host is, for messages: unix:PATH or HOST:PORT.
+    std::string Where() const;
+    // Opens the session stream and waits for the host's answer; the reader then goes on with
+    // the events.
+    bool Handshake(CallFailure& failure);
+    void ReadEvents(std::shared_ptr<std::promise<CallFailure>> hello);
+    // Tries again with growing pauses until a host answers (its events' reader) or the link
+    // closes (null).
+    std::unique_ptr<grpc::ClientReader<hoxlink::DeskEvent>> Reconnect();
+    // A new session stream; null when the link is closing.
+    std::unique_ptr<grpc::ClientReader<hoxlink::DeskEvent>> OpenSession(bool freshChannel);
+    void PostEvent(const hoxlink::DeskEvent& event);
+    void DeliverEvent(const hoxlink::DeskEvent& event, uint64_t session);
+    void FireLocally(com::DISPID id);
+    void Restore(uint64_t session);
+    void Close();
+
+    const ProxyOptions options_;
+    const com::TApartment::TRef apartment_;
+    const std::string tlsCa_, token_;           // for a host on another machine
+    std::shared_ptr<hoxlink::Host::Stub> stub_; // under lock_
+    std::unique_ptr<grpc::ClientContext> session_;
+    std::thread events_;
+    std::atomic<uint64_t> desk_{0};
+    std::atomic<uint64_t> sessions_{0}; // the sessions opened; events of an older one are dropped
+    std::weak_ptr<Link> self_;
+
+    std::mutex lock_;
+    std::condition_variable drained_;
+    int waiting_ = 0; // calls posted and not yet run
+    bool closing_ = false;
+    std::map<hox::IHoxQuotesNotify*, uint64_t> notifyIds_;
+
+    // Window thread only.
+    struct Sink {
+        com::ComPtr<com::IDispatch> sink;
+        uint32_t hostCookie; // the host's cookie in the current session
+    };
+    std::map<com::DWORD, Sink> sinks_;
+    std::optional<hoxlink::LogonCall> lastLogon_;
+    std::vector<Restorable*> restorables_;
+};
+
+} // namespace hostlink

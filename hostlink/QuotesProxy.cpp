@@ -1,0 +1,201 @@
+// The quote object's proxy. Each subscription is one stream from the host, read by a thread of
+// its own that posts every record into the desk's apartment as one call, in the host's order.
+#include "Link.h"
+#include "Proxies.h"
+#include "ProxyObject.h"
+#include "Wire.h"
+
+#include <grpcpp/grpcpp.h>
+
+#include <future>
+#include <vector>
+
+namespace hostlink {
+
+namespace {
+
+struct Stream {
+    uint64_t notify = 0;
+    std::u16string symbol;
+    int32_t kind = 0;
+    grpc::ClientContext context;
+    std::promise<CallFailure> answer;
+    std::thread reader;
+    std::atomic<bool> done{false};
+    std::atomic<bool> cancelled{false}; // the proxy is going: stop posting
+    // Window thread only: records reach target while live.
+    bool live = true;
+    com::ComPtr<hox::IHoxQuotesNotify> target;
+};
+
+// Reads one subscription's stream: the Subscribe's answer, then the records.
+void ReadStream(Link* link, std::shared_ptr<Stream> stream, hoxlink::SubscribeCall call) {
+    const auto stub = link->Stub();
+    auto reader = stub->Subscribe(&stream->context, call);
+    hoxlink::Records records;
+    if (!reader->Read(&records)) {
+        stream->answer.set_value(link->Describe(reader->Finish()));
+        stream->done = true;
+        return;
+    }
+    stream->answer.set_value({records.hr(), ""});
+    uint64_t malformed = 0;
+    while (reader->Read(&records)) {
+        for (const auto& quote : records.quotes()) {
+            auto record = std::make_shared<WireQuote>();
+            if (!record->Read(quote)) {
+                Link::Log("dropped a malformed quote record (" + std::to_string(++malformed) +
+                          " so far)");
+                continue;
+            }
+            link->Post(
+                [stream, record] {
+                    if (stream->live && stream->target)
+                        stream->target->OnQuoteData(record->Record());
+                },
+                &stream->cancelled);
+        }
+        for (const auto& entry : records.level2()) {
+            auto record = std::make_shared<WireLevel2>();
+            if (!record->Read(entry)) {
+                Link::Log("dropped a malformed Level 2 record (" + std::to_string(++malformed) +
+                          " so far)");
+                continue;
+            }
+            link->Post(
+                [stream, record] {
+                    if (stream->live && stream->target)
+                        stream->target->OnLevel2Data(record->Record());
+                },
+                &stream->cancelled);
+        }
+    }
+    // A lost host is the link's to report; other ends (a desk too slow for the feed) are told.
+    const grpc::Status status = reader->Finish();
+    if (!status.ok() && status.error_code() != grpc::StatusCode::CANCELLED &&
+        status.error_code() != grpc::StatusCode::UNAVAILABLE)
+        Link::Log("a subscription ended: " + link->Describe(status).text);
+    stream->done = true;
+}
+
+class QuotesProxy final : public DispatchProxy<hox::IHoxQuotes>, public Restorable {
+public:
+    QuotesProxy(std::shared_ptr<Link> link, uint64_t id) : link_(std::move(link)), id_(id) {
+        link_->AddRestorable(this);
+    }
+
+    com::HRESULT QueryInterface(const com::IID& iid, void** object) override {
+        if (!object) return com::E_POINTER;
+        *object = nullptr;
+        if (iid == com::IID_IUnknown || iid == com::IID_IDispatch || iid == hox::IID_IHoxQuotes)
+            return Answer<hox::IHoxQuotes>(this, object);
+        return com::E_NOINTERFACE;
+    }
+
+    com::HRESULT Subscribe(hox::IHoxQuotesNotify* notify, com::BSTR symbol, int32_t kind) override {
+        Reap();
+        return Open(notify, std::u16string(com::BstrView(symbol)), kind);
+    }
+
+    // The host came back: a new quote object there, and every subscription in force again,
+    // each once.
+    void Restore() override {
+        hoxlink::DeskCall call;
+        call.set_desk(link_->Desk());
+        hoxlink::Reply reply;
+        if (com::FAILED(link_->Call(&hoxlink::Host::Stub::GetQuotes, call, reply))) return;
+        id_ = reply.id();
+        std::vector<std::shared_ptr<Stream>> held;
+        for (auto& s : streams_)
+            if (s->live) held.push_back(s);
+        for (auto& s : held) {
+            com::ComPtr<hox::IHoxQuotesNotify> target = s->target;
+            End(*s);
+            Open(target.Get(), s->symbol, s->kind);
+        }
+    }
+
+    com::HRESULT Open(hox::IHoxQuotesNotify* notify, std::u16string symbol, int32_t kind) {
+        auto stream = std::make_shared<Stream>();
+        stream->notify = notify ? link_->NotifyId(notify) : 0;
+        stream->target = com::ComPtr(notify);
+        stream->symbol = std::move(symbol);
+        stream->kind = kind;
+        hoxlink::SubscribeCall call;
+        call.set_desk(link_->Desk());
+        call.set_quotes(id_);
+        call.set_notify(stream->notify);
+        call.set_symbol(ToWire(stream->symbol));
+        call.set_kind(kind);
+        auto answer = stream->answer.get_future();
+        stream->reader = std::thread(ReadStream, link_.get(), stream, std::move(call));
+        streams_.push_back(stream);
+        if (answer.wait_for(std::chrono::milliseconds(link_->CallTimeoutMs())) !=
+            std::future_status::ready) {
+            stream->context.TryCancel();
+            End(*stream);
+            return link_->Describe(grpc::Status(grpc::StatusCode::DEADLINE_EXCEEDED, "")).Report();
+        }
+        const CallFailure result = answer.get();
+        if (com::FAILED(result.hr)) End(*stream);
+        return result.text.empty() ? result.hr : result.Report();
+    }
+
+    com::HRESULT Unsubscribe(hox::IHoxQuotesNotify* notify) override {
+        hoxlink::QuotesCall call;
+        call.set_desk(link_->Desk());
+        call.set_quotes(id_);
+        call.set_notify(notify ? link_->NotifyId(notify) : 0);
+        hoxlink::Reply reply;
+        const com::HRESULT hr = link_->Call(&hoxlink::Host::Stub::Unsubscribe, call, reply);
+        // Records already posted are dropped: none reaches the object after this call.
+        if (!com::FAILED(hr))
+            for (auto& s : streams_)
+                if (s->notify == call.notify()) End(*s);
+        return hr;
+    }
+
+private:
+    ~QuotesProxy() override {
+        link_->RemoveRestorable(this);
+        hoxlink::QuotesCall call;
+        call.set_desk(link_->Desk());
+        call.set_quotes(id_);
+        hoxlink::Reply reply;
+        link_->Call(&hoxlink::Host::Stub::ReleaseQuotes, call, reply);
+        for (auto& s : streams_) {
+            End(*s);
+            s->cancelled = true;
+            s->context.TryCancel();
+        }
+        link_->WakePosters();
+        for (auto& s : streams_) s->reader.join();
+    }
+
+    static void End(Stream& stream) {
+        stream.live = false;
+        stream.target.Reset();
+    }
+
+    // Joins the readers whose streams ended and whose records no longer reach anyone; a stream
+    // the host ended without an Unsubscribe stays, so that Unsubscribe still stops its records.
+    void Reap() {
+        std::erase_if(streams_, [](const std::shared_ptr<Stream>& s) {
+            if (!s->done || s->live) return false;
+            s->reader.join();
+            return true;
+        });
+    }
+
+    std::shared_ptr<Link> link_;
+    uint64_t id_;
+    std::vector<std::shared_ptr<Stream>> streams_;
+};
+
+} // namespace
+
+com::ComPtr<hox::IHoxQuotes> MakeQuotesProxy(std::shared_ptr<Link> link, uint64_t id) {
+    return com::ComPtr<hox::IHoxQuotes>(new QuotesProxy(std::move(link), id), false);
+}
+
+} // namespace hostlink

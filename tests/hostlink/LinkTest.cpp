@@ -1,0 +1,280 @@
+// The host's interfaces through the proxies and a server in the test's process: every call
+// answers the host's HRESULT, the host's calls into the desk run on the desk's apartment, and
+// what the host refuses is refused clearly.
+#include "LinkTestSupport.h"
+
+#include "Link.h"
+#include "Wire.h"
+#include "hostlink.grpc.pb.h"
+
+#include <grpcpp/grpcpp.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <fstream>
+#include <thread>
+
+using namespace linktest;
+using hostsim::FeedKind;
+using hosttest::RecordingNotify;
+using hosttest::RecordingSink;
+
+TEST_F(LinkTest, CallsAnswerTheHostsHresultsAndEventsRunOnTheDesksApartment) {
+    auto manager = CreateManager();
+    ASSERT_TRUE(manager);
+    EXPECT_EQ(server->Desks(), 1);
+    EXPECT_EQ(manager->SetManagerFlag(0), com::S_OK);
+    com::ComPtr<hox::IHoxOrderClient> orders, again;
+    ASSERT_EQ(manager->GetOrderClient(orders.Put()), com::S_OK);
+    ASSERT_EQ(manager->GetOrderClient(again.Put()), com::S_OK);
+    EXPECT_EQ(orders.Get(), again.Get()); // one order client per manager
+    EXPECT_EQ(orders->SetOrderClientFlag(-1), com::S_OK);
+
+    // The sink is advised on the host and hears the logon's events, in the host's order, only
+    // when the desk's thread runs its calls.
+    com::ComPtr<com::IConnectionPointContainer> container;
+    com::ComPtr<com::IConnectionPoint> point;
+    ASSERT_EQ(manager.As(container), com::S_OK);
+    EXPECT_EQ(container->FindConnectionPoint(hox::IID_IHoxQuotes, point.Put()),
+              com::CONNECT_E_NOCONNECTION);
+    ASSERT_EQ(container->FindConnectionPoint(hox::DIID_IHoxComMgrEvents, point.Put()), com::S_OK);
+    RecordingSink sink, deaf;
+    deaf.answerEvents = false;
+    com::DWORD cookie = 0, unused = 0;
+    EXPECT_EQ(point->Advise(&deaf, &unused), com::CONNECT_E_CANNOTCONNECT);
+    ASSERT_EQ(point->Advise(&sink, &cookie), com::S_OK);
+    EXPECT_NE(cookie, 0u);
+    EXPECT_EQ(point->Unadvise(cookie + 100), com::CONNECT_E_NOCONNECTION);
+
+    com::Bstr user(u"trader"), empty(u""), password(u"secret");
+    com::VARIANT_BOOL answer = com::VARIANT_TRUE, loggedOn = com::VARIANT_TRUE;
+    ASSERT_EQ(manager->Logon(1234, user.get(), empty.get(), 0, &answer), com::S_OK);
+    EXPECT_EQ(answer, com::VARIANT_FALSE);
+    ASSERT_EQ(manager->GetLoggedOn(&loggedOn), com::S_OK);
+    EXPECT_EQ(loggedOn, com::VARIANT_FALSE);
+    ASSERT_EQ(manager->Logon(1234, user.get(), password.get(), 0, &answer), com::S_OK);
+    EXPECT_EQ(answer, com::VARIANT_TRUE);
+    ASSERT_EQ(manager->GetLoggedOn(&loggedOn), com::S_OK);
+    EXPECT_EQ(loggedOn, com::VARIANT_TRUE);
+    EXPECT_EQ(manager->Logon(1, user.get(), password.get(), 0, nullptr), com::E_POINTER);
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_TRUE(sink.events.empty()); // nothing runs outside the desk's thread
+    ASSERT_TRUE(RunUntil([&] { return sink.events.size() >= 6; }));
+    std::vector<std::pair<com::DISPID, std::vector<int32_t>>> seen;
+    for (const auto& e : sink.events) seen.emplace_back(e.id, e.ints);
+    using Events = decltype(seen);
+    EXPECT_EQ(seen, (Events{{1, {0, 1}}, {1, {0, 2}}, {1, {0, 1}}, {3, {}}, {2, {}}, {1, {0, 3}}}));
+    EXPECT_EQ(sink.events[4].serverName, u"test host");
+    EXPECT_TRUE(deaf.events.empty());
+
+    // Unadvised, the sink hears no more; a second Unadvise is the host's refusal.
+    ASSERT_EQ(point->Unadvise(cookie), com::S_OK);
+    EXPECT_EQ(point->Unadvise(cookie), com::CONNECT_E_NOCONNECTION);
+    ASSERT_EQ(manager->Logon(1234, user.get(), password.get(), 0, &answer), com::S_OK);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    apartment.RunPosted();
+    EXPECT_EQ(sink.events.size(), 6u);
+
+    // Released, the desk leaves the host.
+    point.Reset();
+    container.Reset();
+    orders.Reset();
+    again.Reset();
+    manager.Reset();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (server->Desks() != 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(server->Desks(), 0);
+}
+
+TEST_F(LinkTest, RecordsArriveWholeInTheHostsOrderUntilUnsubscribed) {
+    auto manager = CreateManager();
+    ASSERT_TRUE(manager);
+    com::ComPtr<hox::IHoxQuotes> quotes, book;
+    ASSERT_EQ(manager->GetQuotes(quotes.Put()), com::S_OK);
+    ASSERT_EQ(manager->GetQuotes(book.Put()), com::S_OK);
+    EXPECT_NE(quotes.Get(), book.Get());
+    RecordingNotify notify;
+    com::Bstr symbol(u"EUR/USD");
+    EXPECT_EQ(quotes->Subscribe(&notify, symbol.get(), 3), com::E_INVALIDARG);
+    EXPECT_EQ(quotes->Subscribe(nullptr, symbol.get(), 2), com::E_POINTER);
+    EXPECT_FALSE(source->Watched(u"EUR/USD", FeedKind::Quote));
+    ASSERT_EQ(quotes->Subscribe(&notify, symbol.get(), 2), com::S_OK);
+    ASSERT_EQ(quotes->Subscribe(&notify, symbol.get(), 2), com::S_OK); // twice: one stream
+    ASSERT_EQ(book->Subscribe(&notify, symbol.get(), 1), com::S_OK);
+    EXPECT_TRUE(source->Watched(u"EUR/USD", FeedKind::Quote));
+    EXPECT_TRUE(source->Watched(u"EUR/USD", FeedKind::Level2));
+
+    // More records than one message holds, another symbol's between them.
+    const uint32_t count = 3 * hostlink::MaxBatchRecords + 5;
+    for (uint32_t tick = 1; tick <= count; ++tick) {
+        source->Push(TestQuote(tick).r);
+        if (tick % 100 == 0) source->Push(TestQuote(tick, u"GBP/USD").r);
+    }
+    com::Bstr mmid(u"GSCO"), venue(u"ECN");
+    hox::Level2Record entry{symbol.get(), mmid.get(), venue.get(), 300, 1.0835, 1, -1, 46000.25};
+    source->Push(entry);
+    entry.bClosed = 0;
+    source->Push(entry);
+    ASSERT_TRUE(
+        RunUntil([&] { return notify.quotes.size() >= count && notify.level2.size() == 2; }));
+    ASSERT_EQ(notify.quotes.size(), count);
+    for (uint32_t i = 0; i < count; ++i) ASSERT_EQ(notify.quotes[i].values.tick, i + 1);
+    const auto& q = notify.quotes[41];
+    const TestQuote expected(42);
+    EXPECT_EQ(q.symbol, u"EUR/USD");
+    EXPECT_EQ(q.market, u"FX");
+    EXPECT_EQ(q.company, u"Euro");
+    EXPECT_EQ(q.underlier, u"EUR");
+    EXPECT_EQ(q.values.dBid, expected.r.dBid);
+    EXPECT_EQ(q.values.dAsk, expected.r.dAsk);
+    EXPECT_EQ(q.values.lBidSize, 500);
+    EXPECT_EQ(q.values.lVolume, 4200);
+    EXPECT_EQ(q.values.UTCDateTime, 46000.5);
+    EXPECT_EQ(q.values.putcall, 7u);
+    EXPECT_EQ(notify.level2[0].mmid, u"GSCO");
+    EXPECT_EQ(notify.level2[0].source, u"ECN");
+    EXPECT_EQ(notify.level2[0].values.lSize, 300);
+    EXPECT_EQ(notify.level2[0].values.dPrice, 1.0835);
+    EXPECT_EQ(notify.level2[0].values.side, 1u);
+    EXPECT_EQ(notify.level2[0].values.bClosed, -1);
+    EXPECT_EQ(notify.level2[1].values.bClosed, 0);
+
+    // Records on their way when Unsubscribe returns never reach the object; the source is told
+    // nobody wants the quotes any more, while the book's subscription goes on.
+    source->Push(TestQuote(count + 1).r);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (apartment.Waiting() == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_EQ(quotes->Unsubscribe(&notify), com::S_OK);
+    EXPECT_EQ(quotes->Unsubscribe(nullptr), com::E_POINTER);
+    source->Push(TestQuote(count + 2).r);
+    source->Push(entry);
+    ASSERT_TRUE(RunUntil([&] { return notify.level2.size() == 3; }));
+    EXPECT_EQ(notify.quotes.size(), count);
+    ASSERT_TRUE(RunUntil([&] { return !source->Watched(u"EUR/USD", FeedKind::Quote); }));
+    EXPECT_TRUE(source->Watched(u"EUR/USD", FeedKind::Level2));
+
+    // A released quote object takes its subscriptions with it.
+    book.Reset();
+    ASSERT_TRUE(RunUntil([&] { return !source->Watched(u"EUR/USD", FeedKind::Level2); }));
+}
+
+TEST_F(LinkTest, RefusalsAreClearAndCounted) {
+    // A desk of another protocol version is refused with both versions named.
+    auto channel = grpc::CreateChannel("unix:" + socket, grpc::InsecureChannelCredentials());
+    auto stub = hoxlink::Host::NewStub(channel);
+    {
+        grpc::ClientContext context;
+        hoxlink::OpenRequest request;
+        request.set_version(hostlink::ProtocolVersion + 1);
+        auto reader = stub->Open(&context, request);
+        hoxlink::DeskEvent event;
+        EXPECT_FALSE(reader->Read(&event));
+        const grpc::Status status = reader->Finish();
+        EXPECT_EQ(status.error_code(), grpc::StatusCode::FAILED_PRECONDITION);
+        EXPECT_EQ(status.error_message(), "The desk speaks protocol version 2, the host version 1");
+    }
+    // A call for a desk the host does not know (one that left, say).
+    {
+        grpc::ClientContext context;
+        hoxlink::DeskCall call;
+        call.set_desk(999);
+        hoxlink::Reply reply;
+        EXPECT_EQ(stub->GetQuotes(&context, call, &reply).error_code(),
+                  grpc::StatusCode::NOT_FOUND);
+    }
+    // An oversized symbol and a password that is no UTF-16 text.
+    auto manager = CreateManager();
+    ASSERT_TRUE(manager);
+    com::ComPtr<hox::IHoxQuotes> quotes;
+    ASSERT_EQ(manager->GetQuotes(quotes.Put()), com::S_OK);
+    RecordingNotify notify;
+    com::Bstr huge(std::u16string(hostlink::MaxTextUnits + 1, u'X'));
+    EXPECT_EQ(quotes->Subscribe(&notify, huge.get(), 2), com::E_INVALIDARG);
+    EXPECT_EQ(server->Counters().VersionRefused, 1u);
+    EXPECT_EQ(server->Counters().BadCalls, 2u);
+    EXPECT_EQ(server->Desks(), 1); // the host serves on
+    com::VARIANT_BOOL loggedOn = 0;
+    EXPECT_EQ(manager->GetLoggedOn(&loggedOn), com::S_OK);
+}
+
+// Without a host: none answers, or the socket's folder is open to others. A desk that lost its
+// host tries again after pauses that double up to 5 s.
+TEST_F(LinkTest, ADeskFindsNoHostOrAFolderOthersReach) {
+    std::vector<long> pauses{100};
+    while (pauses.size() < 8)
+        pauses.push_back(
+            hostlink::Link::NextPause(std::chrono::milliseconds(pauses.back())).count());
+    EXPECT_EQ(pauses, (std::vector<long>{100, 200, 400, 800, 1600, 3200, 5000, 5000}));
+
+    hostlink::ProxyOptions elsewhere = options;
+    elsewhere.SocketPath = folder.Path() + "/none/host.sock";
+    hostlink::RegisterHostProxy(elsewhere);
+    com::ComPtr<hox::IHoxComMgr> m;
+    com::HRESULT hr = com::CoCreateInstance(hox::CLSID_HoxComMgr, nullptr, com::CLSCTX_SERVER,
+                                            hox::IID_IHoxComMgr, m.PutVoid());
+    EXPECT_EQ(hr, com::RPC_E_DISCONNECTED);
+    EXPECT_EQ(com::TakeErrorInfo(hr), "No trading host answers at unix:" + elsewhere.SocketPath);
+
+    ASSERT_EQ(chmod(folder.Path().c_str(), 0755), 0);
+    hostlink::RegisterHostProxy(options);
+    hr = com::CoCreateInstance(hox::CLSID_HoxComMgr, nullptr, com::CLSCTX_SERVER,
+                               hox::IID_IHoxComMgr, m.PutVoid());
+    EXPECT_EQ(hr, com::E_ACCESSDENIED);
+    EXPECT_EQ(com::TakeErrorInfo(hr), "The socket folder " + folder.Path() +
+                                          " is open to other users (mode 0755; it must be 0700)");
+    EXPECT_FALSE(m);
+    chmod(folder.Path().c_str(), 0700);
+}
+
+// Desks on other machines reach the host over TLS on 127.0.0.1 here; a call without the host's
+// token is refused and counted, and the host serves on.
+TEST_F(LinkTest, TheTlsListenerAdmitsOnlyTheRightToken) {
+    const std::string fixtures = HOX_FIXTURES_DIR "/tls/";
+    const std::string token = folder.Path() + "/token", wrong = folder.Path() + "/wrong";
+    std::ofstream(token) << "s3cret-token\n";
+    std::ofstream(wrong) << "s3cret-tokem\n";
+    hostlink::ServerOptions remote;
+    remote.SocketPath = folder.Path() + "/remote.sock";
+    remote.HealthIntervalMs = 0;
+    remote.ListenAddress = "127.0.0.1:0";
+    remote.TlsCertFile = fixtures + "host.crt";
+    remote.TlsKeyFile = fixtures + "host.key";
+    remote.TokenFile = token;
+    auto pushed = std::make_unique<PushSource>();
+    PushSource& feed = *pushed;
+    hostlink::THostServer server(remote, std::move(pushed));
+    ASSERT_TRUE(server.Start());
+    ASSERT_GT(server.ListenPort(), 0);
+
+    hostlink::ProxyOptions desk;
+    desk.Address = "127.0.0.1:" + std::to_string(server.ListenPort());
+    desk.TlsCaFile = fixtures + "host.crt";
+    desk.TokenFile = token;
+    desk.HostProgram = "/bin/false"; // never started for a host elsewhere
+    hostlink::RegisterHostProxy(desk);
+    auto manager = CreateManager();
+    ASSERT_TRUE(manager);
+    com::ComPtr<hox::IHoxQuotes> quotes;
+    ASSERT_EQ(manager->GetQuotes(quotes.Put()), com::S_OK);
+    RecordingNotify notify;
+    com::Bstr symbol(u"EUR/USD");
+    ASSERT_EQ(quotes->Subscribe(&notify, symbol.get(), 2), com::S_OK);
+    feed.Push(TestQuote(1).r);
+    ASSERT_TRUE(RunUntil([&] { return notify.quotes.size() == 1; }));
+    EXPECT_EQ(server.Counters().BadTokens, 0u);
+
+    desk.TokenFile = wrong;
+    hostlink::RegisterHostProxy(desk);
+    com::ComPtr<hox::IHoxComMgr> refused;
+    const com::HRESULT hr = com::CoCreateInstance(hox::CLSID_HoxComMgr, nullptr, com::CLSCTX_SERVER,
+                                                  hox::IID_IHoxComMgr, refused.PutVoid());
+    EXPECT_EQ(hr, com::E_ACCESSDENIED);
+    EXPECT_EQ(com::TakeErrorInfo(hr), "The trading host at " + desk.Address +
+                                          " refused the desk: the access token does not match");
+    EXPECT_EQ(server.Counters().BadTokens, 1u);
+    EXPECT_EQ(server.Desks(), 1);
+    EXPECT_EQ(quotes->Unsubscribe(&notify), com::S_OK);
+}
