@@ -60,10 +60,10 @@ std::string MakeRecording() {
                                     uint32_t(i % 2),
                                     0,
                                     46000.5 + i * 3e-6};
-                writer.WriteLevel2(l, 1700000000000000 + i * 250000);
+                writer.WriteLevel2(l, 1700000000000000 + int64_t(i) * 250000);
             } else {
                 writer.WriteQuote(SampleQuote(symbol, market, company, underlier, i),
-                                  1700000000000000 + i * 250000);
+                                  1700000000000000 + int64_t(i) * 250000);
             }
         }
     }
