@@ -304,6 +304,10 @@ std::unique_ptr<RecordReader> OpenReader(std::unique_ptr<ByteInput> input, std::
     return reader;
 }
 
+bool ParseTimeText(std::string_view text, int64_t& us) {
+    return ParseIsoTime(text, us);
+}
+
 std::unique_ptr<RecordReader> OpenReader(const std::string& path, const ReaderOptions& options,
                                          std::ostream& log) {
     return OpenReader(OpenFileInput(path), path, options, log);

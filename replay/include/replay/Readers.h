@@ -9,6 +9,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace replay {
 
@@ -37,5 +38,8 @@ std::unique_ptr<RecordReader> OpenReader(std::unique_ptr<ByteInput> input, std::
                                          const ReaderOptions& options, std::ostream& log);
 std::unique_ptr<RecordReader> OpenReader(const std::string& path, const ReaderOptions& options,
                                          std::ostream& log);
+
+// An ISO 8601 time (yyyy-mm-ddThh:mm:ss[.f][Z|+hh:mm]) as microseconds since 1970 UTC.
+bool ParseTimeText(std::string_view text, int64_t& us);
 
 } // namespace replay
