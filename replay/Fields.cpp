@@ -84,7 +84,10 @@ void AppendUtf16(std::u16string& out, char32_t c) {
 
 // Decodes UTF-8 (a lone or broken byte reads as U+FFFD) into UTF-16.
 void DecodeUtf8(std::string_view in, std::u16string& out) {
-    for (size_t i = 0; i < in.size();) {
+    size_t ascii = 0;
+    while (ascii < in.size() && static_cast<unsigned char>(in[ascii]) < 0x80) ++ascii;
+    out.append(in.begin(), in.begin() + ascii); // the usual case, at once
+    for (size_t i = ascii; i < in.size();) {
         const unsigned char b = in[i];
         if (b < 0x80) {
             out += char16_t(b);
