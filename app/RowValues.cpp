@@ -2,6 +2,7 @@
 
 #include "rtl/DateTime.h"
 #include "rtl/NumberText.h"
+#include "workers/SaveRun.h"
 
 namespace {
 
@@ -18,7 +19,8 @@ const rtl::TFormatSettings& ChartDateSettings() {
 }
 
 bool IsDateText(std::string_view text) {
-    return text.size() >= 2 && text[0] == '2' && text[1] == '0';
+    return (text.size() >= 2 && text[0] == '2' && text[1] == '0') ||
+           workers::IsQuoteTimeBefore2000(text);
 }
 
 } // namespace

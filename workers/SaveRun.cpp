@@ -168,6 +168,14 @@ void SetSaveFolder(const std::string& folder) {
     configuredFolder = folder;
 }
 
+bool IsQuoteTimeBefore2000(std::string_view text) {
+    static constexpr std::string_view Form = "0000.00.00 00:00:00";
+    if (text.size() != Form.size() || text.substr(0, 2) == "20") return false;
+    for (size_t i = 0; i < Form.size(); ++i)
+        if (Form[i] == '0' ? text[i] < '0' || text[i] > '9' : text[i] != Form[i]) return false;
+    return text.substr(0, 4) < "2000";
+}
+
 std::string SnapshotStamp(std::string_view quoteTime, std::string_view symbol) {
     std::string stamp;
     stamp.reserve(quoteTime.size() + symbol.size() + 2);
@@ -207,8 +215,10 @@ void RunSave(const TSaveRunSources& window, const TSaveTurn& turn) {
     std::filesystem::create_directories(folder, ignored);
 
     std::string stamp;
+    bool before2000 = false;
     tk::TThread::Synchronize([&] {
         const int32_t row = *window.QuoteRows;
+        before2000 = IsQuoteTimeBefore2000(window.Grids[0]->CellView(0, row));
         stamp = SnapshotStamp(window.Grids[0]->CellView(0, row), window.Symbol->Text());
         window.StatusBar->SetSimpleText(stamp);
     });
@@ -217,7 +227,7 @@ void RunSave(const TSaveRunSources& window, const TSaveTurn& turn) {
     try {
         begun.MakeSubfolder();
         // Before the first quote the stamp is named after the column title: no files.
-        if (stamp.rfind("20", 0) != 0) {
+        if (stamp.rfind("20", 0) != 0 && !before2000) {
             begun.Done();
             return;
         }

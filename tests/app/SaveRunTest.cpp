@@ -212,6 +212,16 @@ TEST_F(SaveTest, AnEarlySaveIsEmptyAndClosingMidRunLeavesNoPartialFile) {
     EXPECT_EQ(form->StatusBar1->SimpleText(), "UTCDateTime_EURUSD_");
     ASSERT_TRUE(fs::is_directory(saveDir / "UTCDateTime_EURUSD_"));
     EXPECT_TRUE(Names(saveDir / "UTCDateTime_EURUSD_").empty());
+    // A quote of a year before 2000 (a replay) is saved under its own stamp.
+    Quote old;
+    old.r.UTCDateTime = rtl::EncodeDate(1994, 1, 3) + rtl::EncodeTime(8, 0, 1, 0);
+    form->OnQuoteData(&old.r);
+    Press(*form, 'S');
+    form->Workers().WaitForWorkers();
+    const std::string stamp = "1994_01_03_08_00_01_EURUSD_";
+    std::vector<std::string> expected;
+    for (const char* f : kFiles) expected.push_back(stamp + f);
+    EXPECT_EQ(Names(saveDir / stamp), expected);
     Quote q;
     for (int i = 0; i < 20; ++i) {
         q.r.UTCDateTime += 1 / 86400.0;

@@ -110,6 +110,22 @@ TEST_F(WindowTest, TickChartsAppendUntilTheirWindowThenRebuildFromTheNewestRows)
     EXPECT_DOUBLE_EQ(S(form->Chart2, 0).YValues()[481 - 4], Bid(481));
 }
 
+// Quotes of years before 2000 (a replay) are plotted at their own time, as later ones are.
+TEST_F(WindowTest, TickChartsPlotQuotesOfAnyYearAtTheirOwnTime) {
+    auto form = CreatedForm();
+    const double times[] = {rtl::EncodeDate(1899, 12, 30), rtl::EncodeDate(1994, 1, 3),
+                            rtl::EncodeDate(1999, 12, 31) + rtl::EncodeTime(23, 59, 59, 0),
+                            rtl::EncodeDate(2000, 1, 1)};
+    Quote q;
+    for (double t : times) {
+        q.r.UTCDateTime = t;
+        ASSERT_EQ(form->OnQuoteData(&q.r), com::S_OK);
+    }
+    kiv::TChartSeries& s = S(form->Chart1, 0);
+    ASSERT_EQ(s.PointCount(), 3);
+    for (int p = 0; p < 3; ++p) EXPECT_NEAR(s.XValues()[p], times[p + 1], 1e-9) << p;
+}
+
 TEST_F(WindowTest, TheNextQuoteUndoesAZoomOnTheCharts) {
     auto form = CreatedForm();
     for (int i = 1; i <= 5; ++i) SendQuote(*form, i);
@@ -157,13 +173,14 @@ TEST_F(WindowTest, RowsEmptiedByStopAreNotPlottedAndABadCellEndsTheQuote) {
     form->Workers().WaitForWorkers();
     EXPECT_EQ(form->StringGrid1->Cells(8, 171), "");
 
-    // A "20" date that is not a date-time fails the same way; other text is the current time.
+    // A "20" date that is not a date-time fails the same way; other text (not a quote time of
+    // an earlier year either) is the current time.
     form->StringGrid1->SetCells(3, 170, "5");
     form->StringGrid1->SetCells(0, 165, "20xx");
     SendQuote(*form, 172);
     EXPECT_EQ(S(form->Chart1, 0).PointCount(), 172 - 165); // rows 172 down to 166
     EXPECT_EQ(form->DroppedQuotes.Count(), 2u);
-    form->StringGrid1->SetCells(0, 165, "1999.01.01 00:00:00");
+    form->StringGrid1->SetCells(0, 165, "1999-01-01 00:00:00");
     form->StringGrid1->SetCells(0, 30, "x");
     const double before = rtl::Now();
     SendQuote(*form, 173);

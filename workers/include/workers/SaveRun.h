@@ -38,6 +38,10 @@ void SetSaveFolder(const std::string& folder);
 // The name of one run's subfolder and files: the quote time's ":", "." and " " become "_",
 // then "_", the symbol and "_" follow, and every "/" and "$" is dropped.
 std::string SnapshotStamp(std::string_view quoteTime, std::string_view symbol);
+// A quote time "yyyy.mm.dd hh:mm:ss" of a year before 2000. A quote time is otherwise told by its
+// leading "20"; this keeps quotes of earlier years (a replay) at their own time in the charts
+// and the stamps.
+bool IsQuoteTimeBefore2000(std::string_view text);
 
 // A save run's place in line, taken on the window thread as the user asks for the save and
 // given up when the object goes, whether its run came or not.
