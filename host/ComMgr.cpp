@@ -32,9 +32,9 @@ com::HRESULT ComMgr::QueryInterface(const com::IID& iid, void** object) {
     if (!object) return com::E_POINTER;
     *object = nullptr;
     if (iid == com::IID_IUnknown || iid == com::IID_IDispatch || iid == hox::IID_IHoxComMgr)
-        return AnswerInterface<hox::IHoxComMgr>(this, object);
+        return com::AnswerInterface<hox::IHoxComMgr>(this, object);
     if (iid == com::IID_IConnectionPointContainer)
-        return AnswerInterface<com::IConnectionPointContainer>(this, object);
+        return com::AnswerInterface<com::IConnectionPointContainer>(this, object);
     return com::E_NOINTERFACE;
 }
 

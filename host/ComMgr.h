@@ -2,8 +2,8 @@
 // the connection point of its events. Its last Release ends the session and its feed thread.
 #pragma once
 
-#include "ComObject.h"
 #include "HOXCOMLib_TLB.h"
+#include "com/ComObject.h"
 #include "com/ComPtr.h"
 
 #include <memory>
@@ -12,7 +12,8 @@ namespace hostsim {
 
 class Session;
 
-class ComMgr final : public DispatchObject<hox::IHoxComMgr>, public com::IConnectionPointContainer {
+class ComMgr final : public com::DispatchObject<hox::IHoxComMgr>,
+                     public com::IConnectionPointContainer {
 public:
     // The class factory registered for CLSID_HoxComMgr.
     static com::HRESULT CreateInstance(const com::IID& iid, void** object);

@@ -12,7 +12,7 @@ com::HRESULT ConnectionInfo::QueryInterface(const com::IID& iid, void** object) 
     if (!object) return com::E_POINTER;
     *object = nullptr;
     if (iid == com::IID_IUnknown || iid == hox::IID_IHoxConnectionInfo)
-        return AnswerInterface<hox::IHoxConnectionInfo>(this, object);
+        return com::AnswerInterface<hox::IHoxConnectionInfo>(this, object);
     return com::E_NOINTERFACE;
 }
 

@@ -1,13 +1,13 @@
 // What the manager hands over with event 2 after a logon: a description of its connection.
 #pragma once
 
-#include "ComObject.h"
 #include "HOXCOMLib_TLB.h"
+#include "com/ComObject.h"
 #include "com/ComPtr.h"
 
 namespace hostsim {
 
-class ConnectionInfo final : public ComObject<hox::IHoxConnectionInfo> {
+class ConnectionInfo final : public com::ComObject<hox::IHoxConnectionInfo> {
 public:
     static com::ComPtr<com::IUnknown> Create();
 

@@ -17,7 +17,7 @@ com::HRESULT EventsConnectionPoint::QueryInterface(const com::IID& iid, void** o
     if (!object) return com::E_POINTER;
     *object = nullptr;
     if (iid == com::IID_IUnknown || iid == com::IID_IConnectionPoint)
-        return AnswerInterface<com::IConnectionPoint>(this, object);
+        return com::AnswerInterface<com::IConnectionPoint>(this, object);
     return com::E_NOINTERFACE;
 }
 

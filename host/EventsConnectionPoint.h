@@ -2,7 +2,7 @@
 // in the session, so any number of these objects can be handed out.
 #pragma once
 
-#include "ComObject.h"
+#include "com/ComObject.h"
 #include "com/ComPtr.h"
 
 #include <memory>
@@ -11,7 +11,7 @@ namespace hostsim {
 
 class Session;
 
-class EventsConnectionPoint final : public ComObject<com::IConnectionPoint> {
+class EventsConnectionPoint final : public com::ComObject<com::IConnectionPoint> {
 public:
     static com::ComPtr<com::IConnectionPoint>
     Create(com::ComPtr<com::IConnectionPointContainer> container, std::shared_ptr<Session> session);

@@ -13,7 +13,7 @@ com::HRESULT OrderClient::QueryInterface(const com::IID& iid, void** object) {
     if (!object) return com::E_POINTER;
     *object = nullptr;
     if (iid == com::IID_IUnknown || iid == com::IID_IDispatch || iid == hox::IID_IHoxOrderClient)
-        return AnswerInterface<hox::IHoxOrderClient>(this, object);
+        return com::AnswerInterface<hox::IHoxOrderClient>(this, object);
     return com::E_NOINTERFACE;
 }
 

@@ -1,13 +1,13 @@
 // The order client: the client only sets its flag.
 #pragma once
 
-#include "ComObject.h"
 #include "HOXORDERSLib_TLB.h"
+#include "com/ComObject.h"
 #include "com/ComPtr.h"
 
 namespace hostsim {
 
-class OrderClient final : public DispatchObject<hox::IHoxOrderClient> {
+class OrderClient final : public com::DispatchObject<hox::IHoxOrderClient> {
 public:
     static com::ComPtr<hox::IHoxOrderClient> Create();
 

@@ -20,7 +20,7 @@ com::HRESULT Quotes::QueryInterface(const com::IID& iid, void** object) {
     if (!object) return com::E_POINTER;
     *object = nullptr;
     if (iid == com::IID_IUnknown || iid == com::IID_IDispatch || iid == hox::IID_IHoxQuotes)
-        return AnswerInterface<hox::IHoxQuotes>(this, object);
+        return com::AnswerInterface<hox::IHoxQuotes>(this, object);
     return com::E_NOINTERFACE;
 }
 

@@ -2,8 +2,8 @@
 // Unsubscribe ends only the subscriptions made through the same object.
 #pragma once
 
-#include "ComObject.h"
 #include "HOXQUOTELib_TLB.h"
+#include "com/ComObject.h"
 #include "com/ComPtr.h"
 
 #include <memory>
@@ -12,7 +12,7 @@ namespace hostsim {
 
 class Session;
 
-class Quotes final : public DispatchObject<hox::IHoxQuotes> {
+class Quotes final : public com::DispatchObject<hox::IHoxQuotes> {
 public:
     static com::ComPtr<hox::IHoxQuotes> Create(std::shared_ptr<Session> session);
 

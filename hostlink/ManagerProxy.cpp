@@ -2,8 +2,8 @@
 // description; each call goes to the desk's session on the host.
 #include "Link.h"
 #include "Proxies.h"
-#include "ProxyObject.h"
 #include "Wire.h"
+#include "com/ComObject.h"
 
 #include "HOXCOMLib_TLB.h"
 
@@ -11,14 +11,14 @@ namespace hostlink {
 
 namespace {
 
-class ConnectionInfoProxy final : public ProxyObject<hox::IHoxConnectionInfo> {
+class ConnectionInfoProxy final : public com::ComObject<hox::IHoxConnectionInfo> {
 public:
     explicit ConnectionInfoProxy(std::u16string name) : name_(std::move(name)) {}
     com::HRESULT QueryInterface(const com::IID& iid, void** object) override {
         if (!object) return com::E_POINTER;
         *object = nullptr;
         if (iid == com::IID_IUnknown || iid == hox::IID_IHoxConnectionInfo)
-            return Answer<hox::IHoxConnectionInfo>(this, object);
+            return com::AnswerInterface<hox::IHoxConnectionInfo>(this, object);
         return com::E_NOINTERFACE;
     }
     com::HRESULT GetServerName(com::BSTR* name) override {
@@ -31,7 +31,7 @@ private:
     const std::u16string name_;
 };
 
-class OrderClientProxy final : public DispatchProxy<hox::IHoxOrderClient> {
+class OrderClientProxy final : public com::DispatchObject<hox::IHoxOrderClient> {
 public:
     explicit OrderClientProxy(std::shared_ptr<Link> link) : link_(std::move(link)) {}
     com::HRESULT QueryInterface(const com::IID& iid, void** object) override {
@@ -39,7 +39,7 @@ public:
         *object = nullptr;
         if (iid == com::IID_IUnknown || iid == com::IID_IDispatch ||
             iid == hox::IID_IHoxOrderClient)
-            return Answer<hox::IHoxOrderClient>(this, object);
+            return com::AnswerInterface<hox::IHoxOrderClient>(this, object);
         return com::E_NOINTERFACE;
     }
     com::HRESULT SetOrderClientFlag(int32_t flag) override {
@@ -54,7 +54,7 @@ private:
     std::shared_ptr<Link> link_;
 };
 
-class EventsPointProxy final : public ProxyObject<com::IConnectionPoint> {
+class EventsPointProxy final : public com::ComObject<com::IConnectionPoint> {
 public:
     EventsPointProxy(com::ComPtr<com::IConnectionPointContainer> container,
                      std::shared_ptr<Link> link)
@@ -63,7 +63,7 @@ public:
         if (!object) return com::E_POINTER;
         *object = nullptr;
         if (iid == com::IID_IUnknown || iid == com::IID_IConnectionPoint)
-            return Answer<com::IConnectionPoint>(this, object);
+            return com::AnswerInterface<com::IConnectionPoint>(this, object);
         return com::E_NOINTERFACE;
     }
     com::HRESULT GetConnectionInterface(com::IID* iid) override {
@@ -93,7 +93,7 @@ private:
     std::shared_ptr<Link> link_;
 };
 
-class ManagerProxy final : public DispatchProxy<hox::IHoxComMgr>,
+class ManagerProxy final : public com::DispatchObject<hox::IHoxComMgr>,
                            public com::IConnectionPointContainer {
 public:
     explicit ManagerProxy(std::shared_ptr<Link> link) : link_(std::move(link)) {}
@@ -102,13 +102,13 @@ public:
         if (!object) return com::E_POINTER;
         *object = nullptr;
         if (iid == com::IID_IUnknown || iid == com::IID_IDispatch || iid == hox::IID_IHoxComMgr)
-            return Answer<hox::IHoxComMgr>(this, object);
+            return com::AnswerInterface<hox::IHoxComMgr>(this, object);
         if (iid == com::IID_IConnectionPointContainer)
-            return Answer<com::IConnectionPointContainer>(this, object);
+            return com::AnswerInterface<com::IConnectionPointContainer>(this, object);
         return com::E_NOINTERFACE;
     }
-    com::ULONG AddRef() override { return DispatchProxy::AddRef(); }
-    com::ULONG Release() override { return DispatchProxy::Release(); }
+    com::ULONG AddRef() override { return DispatchObject::AddRef(); }
+    com::ULONG Release() override { return DispatchObject::Release(); }
 
     com::HRESULT GetLoggedOn(com::VARIANT_BOOL* loggedOn) override {
         if (!loggedOn) return com::E_POINTER;

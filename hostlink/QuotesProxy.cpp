@@ -3,8 +3,8 @@
 // one call, in the host's order.
 #include "Link.h"
 #include "Proxies.h"
-#include "ProxyObject.h"
 #include "Wire.h"
+#include "com/ComObject.h"
 
 #include <grpcpp/grpcpp.h>
 
@@ -84,7 +84,7 @@ void ReadStream(Link* link, const std::shared_ptr<Stream>& stream,
         Link::Log("a subscription ended: " + link->Describe(status).text);
 }
 
-class QuotesProxy final : public DispatchProxy<hox::IHoxQuotes>, public Restorable {
+class QuotesProxy final : public com::DispatchObject<hox::IHoxQuotes>, public Restorable {
 public:
     QuotesProxy(std::shared_ptr<Link> link, uint64_t id) : link_(std::move(link)), id_(id) {
         link_->AddRestorable(this);
@@ -94,7 +94,7 @@ public:
         if (!object) return com::E_POINTER;
         *object = nullptr;
         if (iid == com::IID_IUnknown || iid == com::IID_IDispatch || iid == hox::IID_IHoxQuotes)
-            return Answer<hox::IHoxQuotes>(this, object);
+            return com::AnswerInterface<hox::IHoxQuotes>(this, object);
         return com::E_NOINTERFACE;
     }
 
