@@ -1,11 +1,9 @@
 #include "host/ReplaySource.h"
+#include "ThreadedSource.h"
 
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <ostream>
 #include <set>
-#include <thread>
 
 namespace hostsim {
 
@@ -17,29 +15,11 @@ int64_t SteadyNowUs() {
 
 namespace {
 
-class ReplaySource final : public RecordSource {
+class ReplaySource final : public ThreadedSource {
 public:
     ReplaySource(std::unique_ptr<replay::Player> player, std::ostream& log)
         : player_(std::move(player)), log_(log) {}
     ~ReplaySource() override { Stop(); }
-
-    void Start(RecordSink& sink) override {
-        std::lock_guard guard(lock_);
-        if (thread_.joinable()) return;
-        stopping_ = false;
-        thread_ = std::thread([this, &sink] { Run(sink); });
-    }
-
-    void Stop() override {
-        std::thread thread;
-        {
-            std::lock_guard guard(lock_);
-            stopping_ = true;
-            thread = std::move(thread_);
-        }
-        wake_.notify_all();
-        if (thread.joinable()) thread.join();
-    }
 
     void Watch(std::u16string_view symbol, FeedKind kind, bool watched) override {
         std::lock_guard guard(lock_);
@@ -51,7 +31,7 @@ public:
 
 private:
     // Holds the lock while it delivers, so Watch and Stop wait for a record under way.
-    void Run(RecordSink& sink) {
+    void Run(RecordSink& sink) override {
         std::unique_lock lk(lock_);
         replay::Record record;
         int64_t played = 0;
@@ -100,12 +80,8 @@ private:
 
     std::unique_ptr<replay::Player> player_;
     std::ostream& log_;
-    std::mutex lock_;
-    std::condition_variable wake_;
-    bool stopping_ = false;
     std::set<std::pair<std::u16string, FeedKind>> watched_;
     com::Bstr strings_[4];
-    std::thread thread_;
 };
 
 } // namespace

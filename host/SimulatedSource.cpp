@@ -2,40 +2,20 @@
 
 #include "FeedModel.h"
 #include "HostProcess.h"
+#include "ThreadedSource.h"
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <map>
-#include <mutex>
-#include <thread>
 
 namespace hostsim {
 
 namespace {
 
-class SimulatedSource final : public RecordSource {
+class SimulatedSource final : public ThreadedSource {
 public:
     SimulatedSource(uint64_t seed, double rate) : seed_(seed), rate_(std::max(rate, 0.0)) {}
     ~SimulatedSource() override { Stop(); }
-
-    void Start(RecordSink& sink) override {
-        std::lock_guard guard(lock_);
-        if (thread_.joinable()) return;
-        stopping_ = false;
-        thread_ = std::thread([this, &sink] { Run(sink); });
-    }
-
-    void Stop() override {
-        std::thread thread;
-        {
-            std::lock_guard guard(lock_);
-            stopping_ = true;
-            thread = std::move(thread_);
-        }
-        wake_.notify_all();
-        if (thread.joinable()) thread.join();
-    }
 
     void Watch(std::u16string_view symbol, FeedKind kind, bool watched) override {
         std::lock_guard guard(lock_);
@@ -57,7 +37,7 @@ private:
     // Paces by the records due since the start rather than by sleeping one period per record,
     // so rates beyond the timer's resolution hold; a source that fell behind (a busy machine)
     // resumes its pace instead of bursting.
-    void Run(RecordSink& sink) {
+    void Run(RecordSink& sink) override {
         using Clock = std::chrono::steady_clock;
         if (rate_ <= 0) return;
         const auto period = std::chrono::duration<double>(1.0 / rate_);
@@ -97,11 +77,7 @@ private:
 
     const uint64_t seed_;
     const double rate_;
-    std::mutex lock_; // held while pushing, so Watch and Stop wait for a round under way
-    std::condition_variable wake_;
-    bool stopping_ = false;
     std::map<std::u16string, Symbol> symbols_;
-    std::thread thread_;
 };
 
 } // namespace
