@@ -42,6 +42,8 @@ const char* const kUsage =
     "               with a host program, they apply when hoxdesk starts it\n"
     "  --chart-tools LIST  turn tools on in every tick chart: crosshair, lastprice, events\n"
     "                      (comma-separated, e.g. crosshair,lastprice,events)\n"
+    "  --record FILE       write every quote and Level 2 record that reaches the window to a\n"
+    "                      recording (FILE.gz: gzip), for hoxhost --replay\n"
     "  --quit-after-first-paint  quit once the window has painted (start-up timing)\n"
     "  --help       this text\n";
 
@@ -52,6 +54,7 @@ struct Options {
     hostsim::HostOptions host;
     std::string calendarUrl;
     std::string saveDir;
+    std::string recordFile;
     std::vector<std::string> chartTools;
     bool quitAfterFirstPaint = false;
 };
@@ -94,6 +97,9 @@ bool ParseOptions(int argc, char** argv, Options& options, int& exitCode) {
         } else if (arg == "--save-dir") {
             options.saveDir = value();
             if (options.saveDir.empty()) throw rtl::EConvertError("--save-dir needs a folder");
+        } else if (arg == "--record") {
+            options.recordFile = value();
+            if (options.recordFile.empty()) throw rtl::EConvertError("--record needs a file");
         } else if (arg == "--chart-tools") {
             options.chartTools = TChartToolSet::ParseNames(value());
         } else if (arg == "--host") {
@@ -179,7 +185,17 @@ int main(int argc, char** argv) {
     int result = 1;
     {
         TForm1 form;
-        if (form.Create()) {
+        bool ready = true;
+        if (!options.recordFile.empty()) {
+            try {
+                form.StartRecording(options.recordFile);
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "hoxdesk: %s\n", e.what());
+                ready = false;
+                result = 2;
+            }
+        }
+        if (ready && form.Create()) {
             form.CenterOnScreen();
             // The tools the user chose last time, and those the command line adds.
             TChartToolSet tools(form, TChartToolSet::DefaultSettingsFile());
