@@ -28,6 +28,8 @@ const char* const kUsage =
     "Usage: hoxdesk [options]\n"
     "  --calendar-url URL  base address of the economic calendar service\n"
     "                      (default $HOXDESK_CALENDAR_URL, else http://127.0.0.1:8765/)\n"
+    "  --calendar-file FILE  read the calendar from this file (the service's format) instead\n"
+    "                      of the service, e.g. the week of a replay\n"
     "  --save-dir DIR      folder of the \"S\" saves (default $HOXDESK_SAVE_DIR, else \"save\"\n"
     "                      beside the program file)\n"
     "  --host HOST  the trading host: unix:PATH, the host program serving that socket (started\n"
@@ -53,6 +55,7 @@ struct Options {
     std::string tlsCa, tokenFile;           // for a host on another machine
     hostsim::HostOptions host;
     std::string calendarUrl;
+    std::string calendarFile;
     std::string saveDir;
     std::string recordFile;
     std::vector<std::string> chartTools;
@@ -94,6 +97,10 @@ bool ParseOptions(int argc, char** argv, Options& options, int& exitCode) {
             options.quitAfterFirstPaint = true;
         } else if (arg == "--calendar-url") {
             options.calendarUrl = value();
+        } else if (arg == "--calendar-file") {
+            options.calendarFile = value();
+            if (options.calendarFile.empty())
+                throw rtl::EConvertError("--calendar-file needs a file");
         } else if (arg == "--save-dir") {
             options.saveDir = value();
             if (options.saveDir.empty()) throw rtl::EConvertError("--save-dir needs a folder");
@@ -143,6 +150,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (!options.calendarUrl.empty()) workers::SetCalendarBaseUrl(options.calendarUrl);
+    if (!options.calendarFile.empty()) workers::SetCalendarFile(options.calendarFile);
     if (!options.saveDir.empty()) workers::SetSaveFolder(options.saveDir);
     const std::string missing = tk::TApplication::MissingDisplay(argc, argv);
     if (!missing.empty()) {
