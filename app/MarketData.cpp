@@ -5,9 +5,15 @@
 #include "workers/Unit2.h"
 
 #include "com/Bstr.h"
+#include "replay/Record.h"
+#include "replay/RecordingWriter.h"
 #include "rtl/AnsiText.h"
 #include "rtl/DateTime.h"
 #include "rtl/NumberText.h"
+
+#include <QTimer>
+
+#include <cstdio>
 
 namespace {
 
@@ -29,6 +35,10 @@ com::HRESULT TForm1MarketData::OnQuoteData(hox::QuoteRecord* record) {
     try {
         if (!record) return com::S_OK;
         const hox::QuoteRecord& q = *record;
+        if (Recording) {
+            Recording->WriteQuote(q, replay::UnixNowUs());
+            RecordingWritten();
+        }
         // The 24 edits.
         const char16_t* strings[4] = {q.bstrSymbol, q.bstrMarket, q.bstrCompany, q.bstrUnderlier};
         for (int i = 0; i < 4; ++i) QuoteEdits[i]->SetText(Ansi(strings[i]));
@@ -74,12 +84,41 @@ com::HRESULT TForm1MarketData::OnQuoteData(hox::QuoteRecord* record) {
     return com::S_OK;
 }
 
+TForm1MarketData::TForm1MarketData() = default;
 TForm1MarketData::~TForm1MarketData() = default;
+
+void TForm1MarketData::StartRecording(const std::string& path) {
+    auto recording = std::make_unique<replay::RecordingWriter>(path);
+    // The header is written at once: a file that takes no bytes fails here, at start.
+    if (recording->Failed()) throw replay::ReplayError(recording->Error());
+    Recording = std::move(recording);
+    if (!RecordingFlush) {
+        RecordingFlush = std::make_unique<QTimer>();
+        RecordingFlush->setInterval(1000);
+        QObject::connect(RecordingFlush.get(), &QTimer::timeout, [this] {
+            if (!Recording) return;
+            Recording->Flush();
+            RecordingWritten();
+        });
+    }
+    RecordingFlush->start();
+}
+
+void TForm1MarketData::RecordingWritten() {
+    if (!Recording->Failed()) return;
+    std::fprintf(stderr, "hoxdesk: %s\n", Recording->Error().c_str());
+    Recording.reset();
+    RecordingFlush->stop();
+}
 
 com::HRESULT TForm1MarketData::OnLevel2Data(hox::Level2Record* record) {
     try {
         if (!record) return com::S_OK;
         const hox::Level2Record& l2 = *record;
+        if (Recording) {
+            Recording->WriteLevel2(l2, replay::UnixNowUs());
+            RecordingWritten();
+        }
         if (DepthLadder) DepthLadder->Level2(l2);
         // The "Level II" edits.
         std::string mmid = Ansi(l2.bstrMMID);

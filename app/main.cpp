@@ -28,6 +28,8 @@ const char* const kUsage =
     "Usage: hoxdesk [options]\n"
     "  --calendar-url URL  base address of the economic calendar service\n"
     "                      (default $HOXDESK_CALENDAR_URL, else http://127.0.0.1:8765/)\n"
+    "  --calendar-file FILE  read the calendar from this file (the service's format) instead\n"
+    "                      of the service, e.g. the week of a replay\n"
     "  --save-dir DIR      folder of the \"S\" saves (default $HOXDESK_SAVE_DIR, else \"save\"\n"
     "                      beside the program file)\n"
     "  --host HOST  the trading host: unix:PATH, the host program serving that socket (started\n"
@@ -42,6 +44,8 @@ const char* const kUsage =
     "               with a host program, they apply when hoxdesk starts it\n"
     "  --chart-tools LIST  turn tools on in every tick chart: crosshair, lastprice, events\n"
     "                      (comma-separated, e.g. crosshair,lastprice,events)\n"
+    "  --record FILE       write every quote and Level 2 record that reaches the window to a\n"
+    "                      recording (FILE.gz: gzip), for hoxhost --replay\n"
     "  --quit-after-first-paint  quit once the window has painted (start-up timing)\n"
     "  --help       this text\n";
 
@@ -51,7 +55,9 @@ struct Options {
     std::string tlsCa, tokenFile;           // for a host on another machine
     hostsim::HostOptions host;
     std::string calendarUrl;
+    std::string calendarFile;
     std::string saveDir;
+    std::string recordFile;
     std::vector<std::string> chartTools;
     bool quitAfterFirstPaint = false;
 };
@@ -91,9 +97,16 @@ bool ParseOptions(int argc, char** argv, Options& options, int& exitCode) {
             options.quitAfterFirstPaint = true;
         } else if (arg == "--calendar-url") {
             options.calendarUrl = value();
+        } else if (arg == "--calendar-file") {
+            options.calendarFile = value();
+            if (options.calendarFile.empty())
+                throw rtl::EConvertError("--calendar-file needs a file");
         } else if (arg == "--save-dir") {
             options.saveDir = value();
             if (options.saveDir.empty()) throw rtl::EConvertError("--save-dir needs a folder");
+        } else if (arg == "--record") {
+            options.recordFile = value();
+            if (options.recordFile.empty()) throw rtl::EConvertError("--record needs a file");
         } else if (arg == "--chart-tools") {
             options.chartTools = TChartToolSet::ParseNames(value());
         } else if (arg == "--host") {
@@ -137,6 +150,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (!options.calendarUrl.empty()) workers::SetCalendarBaseUrl(options.calendarUrl);
+    if (!options.calendarFile.empty()) workers::SetCalendarFile(options.calendarFile);
     if (!options.saveDir.empty()) workers::SetSaveFolder(options.saveDir);
     const std::string missing = tk::TApplication::MissingDisplay(argc, argv);
     if (!missing.empty()) {
@@ -179,7 +193,17 @@ int main(int argc, char** argv) {
     int result = 1;
     {
         TForm1 form;
-        if (form.Create()) {
+        bool ready = true;
+        if (!options.recordFile.empty()) {
+            try {
+                form.StartRecording(options.recordFile);
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "hoxdesk: %s\n", e.what());
+                ready = false;
+                result = 2;
+            }
+        }
+        if (ready && form.Create()) {
             form.CenterOnScreen();
             // The tools the user chose last time, and those the command line adds.
             TChartToolSet tools(form, TChartToolSet::DefaultSettingsFile());

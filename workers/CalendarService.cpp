@@ -8,6 +8,7 @@ namespace {
 
 std::mutex lock;
 std::string configured;
+std::string calendarFile;
 
 } // namespace
 
@@ -24,6 +25,16 @@ std::string CalendarBaseUrl() {
 void SetCalendarBaseUrl(const std::string& url) {
     std::lock_guard guard(lock);
     configured = url;
+}
+
+std::string CalendarFile() {
+    std::lock_guard guard(lock);
+    return calendarFile;
+}
+
+void SetCalendarFile(const std::string& path) {
+    std::lock_guard guard(lock);
+    calendarFile = path;
 }
 
 } // namespace workers

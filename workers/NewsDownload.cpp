@@ -53,6 +53,34 @@ void Fetch(const std::string& url, std::string& result) {
     } while (read > 0);
 }
 
+void ShowDownloadError() {
+    try {
+        tk::TThread::Synchronize([] { tk::ShowMessage(DownloadErrorMessage); });
+    } catch (...) {
+        // The window is closing (or the message could not be shown): nothing more to tell.
+    }
+}
+
+// Puts the calendar text's events into the grid, with their index for the news tags.
+void ShowCalendar(tk::TStringGrid& grid, const std::string& text) {
+    // Built here, swapped in with one short hop; the grid's previous cells come back in the
+    // table and are freed here too.
+    TNewsTable table = ParseCalendar(text);
+    if (table.LastRow == 0) {
+        // Without events the grid keeps its row count, every row emptied: the empty rows are
+        // made here too, at the count the grid has now (millions after a huge calendar).
+        int rows = 0;
+        tk::TThread::Synchronize([&] { rows = grid.RowCount(); });
+        table.Rows.SetRowCount(rows);
+    }
+    // The events are indexed here too: a quote's tags then cost the same at any calendar size.
+    auto index = std::make_unique<const TNewsIndex>(table.Rows);
+    tk::TThread::Synchronize([&] {
+        ApplyNewsTable(grid, table);
+        SetNewsIndex(grid, std::move(index));
+    });
+}
+
 } // namespace
 
 TNewsTable ParseCalendar(std::string_view text) {
@@ -98,11 +126,19 @@ bool DownloadFile(const std::string& url, std::string& result) {
         std::fprintf(stderr, "hoxdesk: %s %s (%s)\n", e.what(), url.c_str(),
                      inet::InternetLastError().c_str());
     }
+    ShowDownloadError();
+    return false;
+}
+
+bool ReadCalendarFile(const std::string& fileName, std::string& result) {
+    result.clear();
     try {
-        tk::TThread::Synchronize([] { tk::ShowMessage(DownloadErrorMessage); });
-    } catch (...) {
-        // The window is closing (or the message could not be shown): nothing more to tell.
+        result = ReadWholeFile(fileName);
+        return true;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "hoxdesk: calendar file %s: %s\n", fileName.c_str(), e.what());
     }
+    ShowDownloadError();
     return false;
 }
 
@@ -115,25 +151,16 @@ void DownloadNews(tk::TStringGrid& grid, const TCalendarRequest& request) {
         WriteWholeFile(request.FileName, body);
         text = ReadWholeFile(request.FileName);
     }
-    // Built here, swapped in with one short hop; the grid's previous cells come back in the
-    // table and are freed here too.
-    TNewsTable table = ParseCalendar(text);
-    if (table.LastRow == 0) {
-        // Without events the grid keeps its row count, every row emptied: the empty rows are
-        // made here too, at the count the grid has now (millions after a huge calendar).
-        int rows = 0;
-        tk::TThread::Synchronize([&] { rows = grid.RowCount(); });
-        table.Rows.SetRowCount(rows);
-    }
-    // The events are indexed here too: a quote's tags then cost the same at any calendar size.
-    auto index = std::make_unique<const TNewsIndex>(table.Rows);
-    tk::TThread::Synchronize([&] {
-        ApplyNewsTable(grid, table);
-        SetNewsIndex(grid, std::move(index));
-    });
+    ShowCalendar(grid, text);
 }
 
 void DownloadNews(tk::TStringGrid& grid) {
+    const std::string file = CalendarFile();
+    if (!file.empty()) {
+        std::string text;
+        if (ReadCalendarFile(file, text)) ShowCalendar(grid, text);
+        return;
+    }
     TCalendarRequest request = MakeCalendarRequest(rtl::Now(), CalendarBaseUrl());
     request.FileName = MakeKeptFilesFolder() + request.FileName;
     DownloadNews(grid, request);

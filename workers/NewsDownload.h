@@ -40,6 +40,11 @@ void ApplyNewsTable(tk::TStringGrid& grid, TNewsTable& table);
 // leaves result empty and returns false; it never raises.
 bool DownloadFile(const std::string& url, std::string& result);
 
+// Reads a calendar file in place of a download: a file that cannot be read is told on standard
+// error with the reason and shows DownloadErrorMessage like a failed download, leaves result
+// empty and returns false; it never raises.
+bool ReadCalendarFile(const std::string& fileName, std::string& result);
+
 // Worker thread: downloads the request's calendar, stores it in its file, reads the file back
 // and puts its events into the grid, with their index for the news tags, in one hop to the
 // window thread (two without events: the first reads the row count to keep). A failed
@@ -48,7 +53,8 @@ bool DownloadFile(const std::string& url, std::string& result);
 // calendar file one at a time.
 void DownloadNews(tk::TStringGrid& grid, const TCalendarRequest& request);
 // The current local week at CalendarBaseUrl(), its file in the kept files' folder
-// (workers/KeptFiles.h).
+// (workers/KeptFiles.h); with a CalendarFile() the events of that file instead, shown the same
+// way (no copy is kept), or on failure the download's message with the grid unchanged.
 void DownloadNews(tk::TStringGrid& grid);
 
 } // namespace workers

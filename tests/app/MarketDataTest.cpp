@@ -3,7 +3,12 @@
 #include "FeedCounters.h"
 #include "app/DroppedRecords.h"
 #include "com/Bstr.h"
+#include "replay/Readers.h"
+#include "replay/RecordingWriter.h"
 #include "rtl/DateTime.h"
+#include "rtl/NumberText.h"
+
+#include <QTest>
 
 #include <algorithm>
 #include <chrono>
@@ -11,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -230,6 +236,85 @@ TEST_F(WindowTest, TheSimulatedFeedFillsBothTabs) {
     }
     EXPECT_LT(opened, 40);
     EXPECT_GE(closedRows, 40 - opened);
+}
+
+// With a recording every record that reaches the window is written before the window uses it,
+// with its arrival time, and reads back with the fields the window showed; a recording gone
+// quiet is flushed by the timer.
+TEST_F(WindowTest, ARecordingHoldsEveryRecordThatReachedTheWindow) {
+    auto form = CreatedForm();
+    const std::string path = workDir + "/session.csv.gz";
+    form->StartRecording(path);
+    form->Edit34->SetText("u");
+    form->Edit35->SetText("p");
+    form->Edit36->SetText("1");
+    form->Button1Click();
+    const int64_t before = replay::UnixNowUs();
+    EXPECT_EQ(HostControl::DeliverNext(hostsim::FeedKind::Quote, 5), 5);
+    EXPECT_EQ(HostControl::DeliverNext(hostsim::FeedKind::Level2, 8), 8);
+    const int64_t after = replay::UnixNowUs();
+    // No further record comes: the timer hands the lines to the file within about a second.
+    std::ostringstream log;
+    std::vector<replay::Record> records;
+    const auto readBack = [&] {
+        records.clear();
+        // The gzip stream has no end yet: its whole lines read back, then the reader says so.
+        try {
+            auto reader = replay::OpenReader(path, {}, log);
+            for (replay::Record r; reader->Next(r);) records.push_back(r);
+        } catch (const replay::ReplayError&) {
+        }
+    };
+    for (int wait = 0; wait < 40 && records.size() < 13; ++wait) {
+        QTest::qWait(100);
+        readBack();
+    }
+    ASSERT_EQ(records.size(), 13u) << log.str();
+    int quote = 0, bidRow = 0, askRow = 0;
+    for (const replay::Record& r : records) {
+        EXPECT_GE(r.arrivalUs, before);
+        EXPECT_LE(r.arrivalUs, after);
+        if (r.kind == replay::RecordKind::Quote) {
+            ++quote;
+            EXPECT_EQ(r.text[0], u"EUR/USD");
+            const double bidAsk[2] = {r.quote.dBid, r.quote.dAsk};
+            for (int c = 0; c < 2; ++c)
+                EXPECT_EQ(form->StringGrid1->Cells(1 + c, quote), rtl::FloatToStr(bidAsk[c]));
+            EXPECT_EQ(form->StringGrid1->Cells(3, quote), rtl::IntToStr(r.quote.lBidSize));
+            EXPECT_EQ(form->StringGrid1->Cells(7, quote), rtl::IntToStr(r.quote.lVolume));
+            continue;
+        }
+        const hox::Level2Record& l2 = r.level2;
+        if (l2.bClosed) continue;
+        const int row = l2.side == 1 ? ++bidRow : ++askRow;
+        tk::TStringGrid* book = l2.side == 1 ? form->StringGrid2 : form->StringGrid3;
+        EXPECT_EQ(book->Cells(1, row), rtl::FloatToStr(l2.dPrice));
+        EXPECT_EQ(book->Cells(2, row), rtl::IntToStr(l2.lSize));
+    }
+    EXPECT_EQ(quote, 5);
+    EXPECT_EQ(bidRow, FeedCounters.BidRows);
+    EXPECT_EQ(askRow, FeedCounters.AskRows);
+    // Every field of the last quote, as its edits show them.
+    const replay::Record* last = nullptr;
+    for (const replay::Record& r : records)
+        if (r.kind == replay::RecordKind::Quote) last = &r;
+    const hox::QuoteRecord& q = last->quote;
+    const double doubles[9] = {q.dLast, q.dBid,  q.dAsk,        q.dPrevClose,  q.dHigh,
+                               q.dLow,  q.dOpen, q.dMarginMult, q.dStrikePrice};
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(form->Edit(14 + i)->Text(), rtl::FloatToStr(doubles[i]));
+    const int32_t ints[8] = {q.lBidSize, q.lAskSize,      q.lLastSize, q.lVolume,
+                             q.lFlags,   q.lContractSize, q.lExpMonth, q.lExpYear};
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(form->Edit(23 + i)->Text(), rtl::IntToStr(ints[i]));
+    EXPECT_EQ(form->Edit(31)->Text(), rtl::FormatDateTime("yyyy.mm.dd hh:mm:ss", q.UTCDateTime));
+    EXPECT_EQ(form->Edit(32)->Text(), rtl::UIntToStr(q.tick));
+    // The last Level 2 record, as the "Level II" edits show it.
+    const hox::Level2Record& l2 = records.back().level2;
+    ASSERT_EQ(records.back().kind, replay::RecordKind::Level2);
+    EXPECT_EQ(form->Edit(6)->Text(), rtl::FloatToStr(l2.dPrice));
+    EXPECT_EQ(form->Edit(5)->Text(), rtl::IntToStr(l2.lSize));
+    EXPECT_EQ(form->Edit(7)->Text(), rtl::UIntToStr(l2.side));
+    EXPECT_EQ(form->Edit(2)->Text(),
+              std::string(records.back().text[1].begin(), records.back().text[1].end()));
 }
 
 // The handlers answer S_OK even for a record they cannot show; the drops are counted and told

@@ -96,6 +96,17 @@ TEST(Program, WithoutADisplayItSaysHowToRunAndEndsWithTwo) {
     }
 }
 
+// A recording that cannot be created stops the desk at start, saying why.
+TEST(Program, ARecordingThatCannotBeCreatedEndsWithTwo) {
+    const Outcome outcome =
+        RunProgram({kHoxdesk, "--host", "embedded", "--record", "/nonexistent/session.csv"},
+                   {{"QT_QPA_PLATFORM", "offscreen"}});
+    EXPECT_EQ(outcome.ExitCode, 2) << outcome.Output;
+    EXPECT_NE(outcome.Output.find("/nonexistent/session.csv: cannot create the recording"),
+              std::string::npos)
+        << outcome.Output;
+}
+
 // A second calendar service on the port of a first (which, like any server of this library,
 // allows the port to be shared) must refuse to start instead of splitting its clients.
 TEST(Program, TheCalendarServiceRefusesAPortInUse) {

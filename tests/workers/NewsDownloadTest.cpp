@@ -1,6 +1,7 @@
 #include "NewsDownload.h"
 #include "workers/CalendarService.h"
 #include "workers/KeptFiles.h"
+#include "workers/NewsTags.h"
 #include "workers/Unit2.h"
 
 #include "../fixtures/LocalHttpServer.h"
@@ -283,4 +284,43 @@ TEST_F(NewsDownloadTest, OverlappingWorkerRunsKeepTheCalendarFileWhole) {
     for (int r = 1; r <= expected.LastRow; ++r)
         for (int c = 0; c < 7; ++c) ASSERT_EQ(grid_.Cells(c, r), expected.Rows.Cell(c, r));
     EXPECT_TRUE(Messages().empty());
+}
+
+// A calendar file stands in for the service: its events fill the grid and give the news tags
+// of their minutes, and no copy is kept. A file that cannot be read goes the failed download's
+// way, its reason on standard error.
+TEST_F(NewsDownloadTest, ACalendarFileStandsInForTheService) {
+    const std::string file = dir_.File("week_1998.csv");
+    std::string body = "1998.03.02;13:30;USD;Payrolls;High;1;2;3\r\n0\r\n"
+                       "1998.03.02;13:30;EUR;Rates;Low;;;\r\n";
+    // The tags pass over the last nine rows.
+    for (int i = 0; i < 9; ++i) body += "1998.03.06;20:00;USD;Late;Low;;;\r\n";
+    WriteBytes(file, body);
+    // The service is not asked: its address refuses.
+    const testing_support::RefusedPort closed;
+    workers::SetCalendarBaseUrl(closed.Url());
+    workers::SetCalendarFile(file);
+    workers::DownloadNews(grid_);
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(grid_.RowCount(), 13);
+    EXPECT_EQ(grid_.Cells(0, 0), "DateTime");
+    EXPECT_EQ(grid_.Cells(0, 1), "1998.03.02 13:30");
+    EXPECT_EQ(grid_.Cells(2, 1), "Payrolls");
+    EXPECT_EQ(grid_.Cells(2, 2), "");
+    EXPECT_EQ(grid_.Cells(1, 3), "EUR");
+    EXPECT_EQ(workers::NewsTags(grid_, "1998.03.02 13:30"), ",USD_Payrolls,EUR_Rates");
+    const workers::TCalendarRequest week =
+        workers::MakeCalendarRequest(rtl::Now(), workers::CalendarBaseUrl());
+    EXPECT_FALSE(std::filesystem::exists(workers::KeptFilesFolder() + week.FileName));
+
+    workers::SetCalendarFile(dir_.File("missing.csv"));
+    testing::internal::CaptureStderr();
+    workers::DownloadNews(grid_);
+    const std::string said = testing::internal::GetCapturedStderr();
+    workers::SetCalendarFile("");
+    workers::SetCalendarBaseUrl("");
+    EXPECT_EQ(Messages(), std::vector<std::string>{workers::DownloadErrorMessage});
+    EXPECT_NE(said.find("missing.csv"), std::string::npos) << said;
+    EXPECT_EQ(grid_.RowCount(), 13);
+    EXPECT_EQ(grid_.Cells(2, 1), "Payrolls");
 }

@@ -16,4 +16,10 @@ std::string CalendarBaseUrl();
 // An empty text returns to the environment variable or the default.
 void SetCalendarBaseUrl(const std::string& url);
 
+// A file of the service's format that stands in for the service (the program's --calendar-file
+// option): the calendar is read from it instead of downloaded. An empty text returns to the
+// service. Safe on any thread.
+std::string CalendarFile();
+void SetCalendarFile(const std::string& path);
+
 } // namespace workers
