@@ -17,7 +17,7 @@ namespace {
 
 // The layout of the settings file; a file of another layout is not read.
 constexpr int SettingsVersion = 1;
-const char* const Keys[4] = {"Crosshair", "LastPrice", "Events", "Legend"};
+const char* const Keys[6] = {"Crosshair", "LastPrice", "Events", "Legend", "HoldView", "Smooth"};
 
 kiv::TColor ImportanceColor(const std::string& importance) {
     if (importance == "High") return kiv::clRed;
@@ -101,7 +101,7 @@ void TChartToolSet::Load() {
     kiv::TChart* charts[4] = {form_.Chart1, form_.Chart2, form_.Chart3, form_.Chart4};
     for (int i = 0; i < 4; ++i) {
         settings.beginGroup(QString("Chart%1").arg(i + 1));
-        for (int k = 0; k < 4; ++k) {
+        for (int k = 0; k < 6; ++k) {
             const QString text = settings.value(Keys[k]).toString();
             if (text != "true" && text != "false") continue;
             const bool on = text == "true";
@@ -115,8 +115,14 @@ void TChartToolSet::Load() {
             case 2:
                 tools_[i]->SetEvents(on);
                 break;
-            default:
+            case 3:
                 charts[i]->Legend().SetVisible(on);
+                break;
+            case 4:
+                form_.SetHeldView(charts[i], on);
+                break;
+            default:
+                SetSmooth(i, on);
             }
         }
         if (i < 2) {
@@ -137,9 +143,10 @@ void TChartToolSet::Save() const {
     const kiv::TChart* charts[4] = {form_.Chart1, form_.Chart2, form_.Chart3, form_.Chart4};
     for (int i = 0; i < 4; ++i) {
         settings.beginGroup(QString("Chart%1").arg(i + 1));
-        const bool values[4] = {tools_[i]->Crosshair(), tools_[i]->LastPrice(), tools_[i]->Events(),
-                                charts[i]->Legend().Visible()};
-        for (int k = 0; k < 4; ++k) settings.setValue(Keys[k], values[k] ? "true" : "false");
+        const bool values[6] = {tools_[i]->Crosshair(),    tools_[i]->LastPrice(),
+                                tools_[i]->Events(),       charts[i]->Legend().Visible(),
+                                form_.HeldView(charts[i]), Smooth(i)};
+        for (int k = 0; k < 6; ++k) settings.setValue(Keys[k], values[k] ? "true" : "false");
         if (i < 2) settings.setValue("Candles", Candles(i));
         settings.endGroup();
     }
@@ -165,6 +172,11 @@ void TChartToolSet::ShowMenu(int chart, int x, int y) {
         EventsChanged();
     });
     item("Legend", legend.Visible(), [&](bool on) { legend.SetVisible(on); });
+    kiv::TChart* shown = charts[chart];
+    item("Hold view", form_.HeldView(shown), [&](bool on) { form_.SetHeldView(shown, on); });
+    QObject::connect(menu.addAction("Reset view"), &QAction::triggered,
+                     [shown] { shown->ResetZoom(); });
+    item("Smooth drawing", Smooth(chart), [&](bool on) { SetSmooth(chart, on); });
     if (chart < 2) {
         QMenu* candles = menu.addMenu("Candles");
         for (int minutes : {0, 1, 5, 15}) {
@@ -191,6 +203,22 @@ std::vector<kiv::TChartEvent> TChartToolSet::NewsEvents(const TForm1& form) {
         events.push_back({time, grid.Cells(2, row), ImportanceColor(grid.Cells(3, row))});
     }
     return events;
+}
+
+bool TChartToolSet::Smooth(int chart) const {
+    const tk::TPanelWidget* views[4] = {form_.ChartView1, form_.ChartView2, form_.ChartView3,
+                                        form_.ChartView4};
+    return views[chart]->Smooth();
+}
+
+void TChartToolSet::SetSmooth(int chart, bool on) {
+    kiv::TChart* charts[4] = {form_.Chart1, form_.Chart2, form_.Chart3, form_.Chart4};
+    tk::TPanelWidget* views[4] = {form_.ChartView1, form_.ChartView2, form_.ChartView3,
+                                  form_.ChartView4};
+    views[chart]->SetSmooth(on);
+    // The chart's frame buffer was made like the window's device: it follows it anew.
+    charts[chart]->Canvas().RenewBuffer();
+    charts[chart]->Invalidate();
 }
 
 int TChartToolSet::Candles(int chart) const {

@@ -5,6 +5,7 @@
 #include "rtl/Exceptions.h"
 #include "rtl/NumberText.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -40,7 +41,7 @@ void TForm1Charts::fill_chart(kiv::TChart* chart, tk::TStringGrid* grid, int32_t
         fed[size_t(k)] = chart->Series(k);
     }
 
-    chart->ResetZoom();
+    if (!(HeldView(chart) && chart->ViewChanged())) chart->ResetZoom();
     chart->Title().SetText({title});
     chart->BottomAxis().SetDateTimeFormat("yy.mm.dd hh:mm:ss");
 
@@ -61,4 +62,16 @@ void TForm1Charts::fill_chart(kiv::TChart* chart, tk::TStringGrid* grid, int32_t
     } else if (lastRow > 1) {
         appendRow(lastRow);
     }
+}
+
+bool TForm1Charts::HeldView(const kiv::TChart* chart) const {
+    return std::find(heldViews_.begin(), heldViews_.end(), chart) != heldViews_.end();
+}
+
+void TForm1Charts::SetHeldView(const kiv::TChart* chart, bool on) {
+    if (on == HeldView(chart)) return;
+    if (on)
+        heldViews_.push_back(chart);
+    else
+        heldViews_.erase(std::find(heldViews_.begin(), heldViews_.end(), chart));
 }

@@ -59,6 +59,7 @@ void TChartTools::MouseDown(gfx::TMouseButton button, gfx::TShiftState shift, in
     rightDown_ = {x, y};
     if (mouseIn_ && crosshair_) Changed();
     mouseIn_ = false;
+    if (button == gfx::mbLeft && (shift & gfx::ssDouble)) return chart_.ResetZoom();
     chart_.MouseDown(button, shift, x, y);
 }
 

@@ -89,6 +89,7 @@ void TPanelWidget::EnsureDevice() {
     // The client lets go of the old device before it goes.
     if (device_ && client_) client_->Resized();
     device_ = std::make_unique<raster::QtRasterDevice>(area.width(), area.height());
+    device_->SetSmooth(smooth_);
     needsPaint_ = true;
 }
 
@@ -148,7 +149,16 @@ void TPanelWidget::PaintNow() {
 }
 
 std::unique_ptr<raster::RasterDevice> TPanelWidget::CreateDevice(int width, int height) {
-    return std::make_unique<raster::QtRasterDevice>(width, height);
+    auto device = std::make_unique<raster::QtRasterDevice>(width, height);
+    device->SetSmooth(smooth_);
+    return device;
+}
+
+void TPanelWidget::SetSmooth(bool on) {
+    if (on == smooth_) return;
+    smooth_ = on;
+    if (device_) device_->SetSmooth(on);
+    Invalidate();
 }
 
 void TPanelWidget::ReleaseClient() {

@@ -75,18 +75,28 @@ TEST_F(WindowTest, ChartToolChoicesAreKeptPerChartAndDamagedSettingsChangeNothin
         TChartToolSet tools(*form, file);
         tools.Tools(1).SetCrosshair(true);
         tools.Tools(2).SetEvents(true);
+        form->SetHeldView(form->Chart3, true);
+        tools.SetSmooth(1, true);
         form->Chart4->Legend().SetVisible(true);
         tools.SetCandles(1, 15);
         tools.Save();
         tools.SetCandles(1, 0);
+        tools.SetSmooth(1, false);
     }
     form->Chart4->Legend().SetVisible(false);
+    form->SetHeldView(form->Chart3, false);
     {
         TChartToolSet tools(*form, file);
         EXPECT_FALSE(tools.Tools(0).Crosshair());
         EXPECT_TRUE(tools.Tools(1).Crosshair());
         EXPECT_FALSE(tools.Tools(1).Events());
         EXPECT_TRUE(tools.Tools(2).Events());
+        EXPECT_TRUE(form->HeldView(form->Chart3));
+        EXPECT_FALSE(form->HeldView(form->Chart2));
+        EXPECT_TRUE(tools.Smooth(1));
+        EXPECT_TRUE(form->ChartView2->Smooth());
+        EXPECT_FALSE(tools.Smooth(2));
+        tools.SetSmooth(1, false);
         EXPECT_TRUE(form->Chart4->Legend().Visible());
         EXPECT_EQ(tools.Candles(1), 15);
         EXPECT_EQ(tools.Candles(0), 0);
@@ -100,10 +110,11 @@ TEST_F(WindowTest, ChartToolChoicesAreKeptPerChartAndDamagedSettingsChangeNothin
         std::fclose(f);
     };
     const char binary[] = "\0\xff[Chart2\nCrosshair=true\n";
-    const std::string damaged[] = {
-        std::string(binary, sizeof binary - 1), "Version=2\n[Chart2]\nCrosshair=true\n",
-        "[Chart2]\nCrosshair=true\n",
-        "[General]\nVersion=1\n[Chart2]\nCrosshair=yes\nEvents=1\nCandles=3\n[Chart4]\nLegend=\n"};
+    const std::string damaged[] = {std::string(binary, sizeof binary - 1),
+                                   "Version=2\n[Chart2]\nCrosshair=true\n",
+                                   "[Chart2]\nCrosshair=true\n",
+                                   "[General]\nVersion=1\n[Chart2]\nCrosshair=yes\nEvents=1\n"
+                                   "Candles=3\nHoldView=on\nSmooth=1\n[Chart4]\nLegend=\n"};
     for (const std::string& text : damaged) {
         write(text);
         TChartToolSet tools(*form, file);
@@ -113,5 +124,7 @@ TEST_F(WindowTest, ChartToolChoicesAreKeptPerChartAndDamagedSettingsChangeNothin
         }
         EXPECT_FALSE(form->Chart4->Legend().Visible());
         EXPECT_EQ(tools.Candles(1), 0);
+        EXPECT_FALSE(form->HeldView(form->Chart2));
+        EXPECT_FALSE(tools.Smooth(1));
     }
 }

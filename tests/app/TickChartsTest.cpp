@@ -3,6 +3,7 @@
 #include "AppTestEnv.h"
 
 #include "FeedCounters.h"
+#include "app/ChartToolSet.h"
 #include "raster/RecordingDevice.h"
 #include "rtl/NumberText.h"
 #include "toolkit/Thread.h"
@@ -126,15 +127,48 @@ TEST_F(WindowTest, TickChartsPlotQuotesOfAnyYearAtTheirOwnTime) {
     for (int p = 0; p < 3; ++p) EXPECT_NEAR(s.XValues()[p], times[p + 1], 1e-9) << p;
 }
 
-TEST_F(WindowTest, TheNextQuoteUndoesAZoomOnTheCharts) {
+// Every quote gives a chart its automatic ranges back, unless its view is held: then a zoom or
+// a wheel scroll stays over the quotes while the points follow them, until a double click.
+TEST_F(WindowTest, TheNextQuoteUndoesAZoomUnlessTheViewIsHeld) {
     auto form = CreatedForm();
     for (int i = 1; i <= 5; ++i) SendQuote(*form, i);
-    form->Chart1->ApplyZoom({{&form->Chart1->LeftAxis(), 1.002, 1.003}});
-    ASSERT_TRUE(form->Chart1->Zoomed());
-    ASSERT_FALSE(form->Chart1->LeftAxis().Automatic());
+    kiv::TChart& chart = *form->Chart1;
+    kiv::TCustomChartAxis& left = chart.LeftAxis();
+    chart.ApplyZoom({{&left, 1.002, 1.003}});
+    ASSERT_TRUE(chart.Zoomed());
+    ASSERT_FALSE(left.Automatic());
     SendQuote(*form, 6);
-    EXPECT_FALSE(form->Chart1->Zoomed());
-    EXPECT_TRUE(form->Chart1->LeftAxis().Automatic());
+    EXPECT_FALSE(chart.Zoomed());
+    EXPECT_TRUE(left.Automatic());
+
+    TChartToolSet tools(*form, "");
+    form->SetHeldView(&chart, true);
+    SendQuote(*form, 7); // nothing to hold yet
+    EXPECT_TRUE(left.Automatic());
+    chart.ApplyZoom({{&left, 1.002, 1.003}});
+    form->Chart2->ApplyZoom({{&form->Chart2->LeftAxis(), 1.002, 1.003}}); // not held
+    const int points = S(&chart, 0).PointCount();
+    SendQuote(*form, 8);
+    EXPECT_TRUE(chart.Zoomed());
+    EXPECT_EQ(left.Minimum(), 1.002);
+    EXPECT_EQ(left.Maximum(), 1.003);
+    EXPECT_EQ(S(&chart, 0).PointCount(), points + 1);
+    EXPECT_FALSE(form->Chart2->Zoomed());
+    EXPECT_TRUE(form->Chart2->LeftAxis().Automatic());
+
+    tools.Tools(0).MouseDown(gfx::mbLeft, gfx::ssLeft | gfx::ssDouble, 100, 100);
+    tools.Tools(0).MouseUp(gfx::mbLeft, 0, 100, 100);
+    EXPECT_FALSE(chart.Zoomed());
+    EXPECT_TRUE(left.Automatic());
+    ASSERT_TRUE(tools.Tools(0).MouseWheel(0, -120, 100, 100));
+    const double scrolled = left.Minimum();
+    SendQuote(*form, 9);
+    EXPECT_FALSE(left.Automatic());
+    EXPECT_EQ(left.Minimum(), scrolled);
+
+    form->SetHeldView(&chart, false);
+    SendQuote(*form, 10);
+    EXPECT_TRUE(left.Automatic());
 }
 
 // Rows emptied by Stop hold no quote: a rebuild that meets them plots fewer points, none at 0,

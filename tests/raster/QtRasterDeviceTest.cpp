@@ -424,3 +424,39 @@ TEST_F(QtDevice, PendingLinesAreDrawnBeforeLaterOperations) {
 }
 
 } // namespace
+
+// Smooth drawing antialiases lines, pies and text; off again, the device sets exactly the pixels
+// of one that never smoothed, and devices made compatible with a smooth one smooth too.
+TEST_F(QtDevice, SmoothDrawingShadesEdgesAndOffKeepsTheExactPixels) {
+    const auto draw = [](QtRasterDevice& d) {
+        d.SetPen({kBlack, 1, psSolid, pmCopy});
+        d.SetBrush({kRed, bsSolid, {}});
+        d.MoveTo(2, 3);
+        d.LineTo(30, 14);
+        d.Pie(40, 2, 70, 32, 70, 17, 55, 2);
+        d.SetFont({"Arial", 12, 0, 0});
+        d.TextOut(2, 18, "Wg");
+    };
+    const auto shaded = [](QtRasterDevice& d, int left, int top, int right, int bottom) {
+        int n = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x) {
+                const TColor c = d.PixelAt(x, y);
+                n += c != kWhite && c != kBlack && c != kRed;
+            }
+        return n;
+    };
+    QtRasterDevice exact(80, 40), toggled(80, 40), smooth(80, 40);
+    toggled.SetSmooth(true);
+    toggled.SetSmooth(false);
+    smooth.SetSmooth(true);
+    EXPECT_FALSE(exact.Smooth());
+    for (QtRasterDevice* d : {&exact, &toggled, &smooth}) draw(*d);
+    EXPECT_EQ(exact.Image(), toggled.Image());
+    EXPECT_EQ(shaded(exact, 0, 0, 80, 40), 0);
+    EXPECT_GT(shaded(smooth, 0, 0, 32, 16), 4);  // the line
+    EXPECT_GT(shaded(smooth, 40, 0, 80, 40), 4); // the pie's rim
+    EXPECT_GT(shaded(smooth, 0, 17, 40, 40), 4); // the text
+    const auto copy = smooth.CreateCompatible(10, 10, false);
+    EXPECT_TRUE(static_cast<QtRasterDevice&>(*copy).Smooth());
+}

@@ -1,9 +1,10 @@
 // The trader's tools on the window's four tick charts: each chart's widget shows its chart
 // through a kiv::TChartTools, whose tools all start off. A right click on a chart that did not
-// drag opens a menu that turns the crosshair, the last-price line, the calendar events and the
-// legend on and off for that chart, and on the two price charts shows the bid as candles; the
-// choices are kept per chart in a settings file and read back at the next start. The calendar
-// events come from the News grid, read again once a second while some chart shows them.
+// drag opens a menu that turns the crosshair, the last-price line, the calendar events, the
+// legend, the held view and smooth drawing on and off for that chart, gives it its automatic
+// ranges back ("Reset view"), and on the two price charts shows the bid as candles; the choices
+// are kept per chart in a settings file and read back at the next start. The calendar events
+// come from the News grid, read again once a second while some chart shows them.
 #pragma once
 
 #include "chart/series/Candle.h"
@@ -41,6 +42,9 @@ public:
     // Raises rtl::EConvertError for another chart or length.
     void SetCandles(int chart, int minutes);
     int Candles(int chart) const;
+    // Antialiased lines, pies and text on chart (0 to 3).
+    bool Smooth(int chart) const;
+    void SetSmooth(int chart, bool on);
     // The menu of chart (0 to 3) at (x, y) of its widget; returns once it closed.
     void ShowMenu(int chart, int x, int y);
     kiv::TChartTools& Tools(int chart) { return *tools_[chart]; }

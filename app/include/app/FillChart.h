@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TRowValues;
 
@@ -24,8 +25,13 @@ public:
     void fill_chart(kiv::TChart* chart, tk::TStringGrid* grid, int32_t lastRow, int32_t dateCol,
                     int32_t col0, int32_t col1, int32_t col2, int32_t col3,
                     const std::string& title, int32_t window);
+    // While a chart's view is held, the quotes keep the ranges a zoom, pan or wheel scroll gave
+    // it (the points still follow them); otherwise every quote gives back the automatic ranges.
+    bool HeldView(const kiv::TChart* chart) const;
+    void SetHeldView(const kiv::TChart* chart, bool on);
 
 private:
     // Numbers and times parsed from StringGrid1's cells for the tick charts.
     std::unique_ptr<TRowValues> quoteValues_;
+    std::vector<const kiv::TChart*> heldViews_;
 };

@@ -102,9 +102,20 @@ TColor QtRasterDevice::PixelAt(int x, int y) {
     return RGB(qRed(p), qGreen(p), qBlue(p));
 }
 
+void QtRasterDevice::SetSmooth(bool on) {
+    if (on == smooth_) return;
+    FlushLine();
+    smooth_ = on;
+    painter_.setRenderHint(QPainter::Antialiasing, on);
+    painter_.setRenderHint(QPainter::TextAntialiasing, on);
+    fontDirty_ = true;
+}
+
 std::unique_ptr<RasterDevice> QtRasterDevice::CreateCompatible(int width, int height,
                                                                bool monochrome) const {
-    return std::make_unique<QtRasterDevice>(width, height, monochrome);
+    auto device = std::make_unique<QtRasterDevice>(width, height, monochrome);
+    device->SetSmooth(smooth_);
+    return device;
 }
 
 QColor QtRasterDevice::ToQColor(TColor color) const {
@@ -375,6 +386,14 @@ bool QtRasterDevice::DrawLineIntoImage(const QPoint* points, int count) {
 }
 
 void QtRasterDevice::DrawPolyline(const QPoint* points, int count) {
+    if (smooth_) {
+        // Through the pixels' centres, so that a straight line stays sharp.
+        UseGdiPen();
+        painter_.translate(0.5, 0.5);
+        painter_.drawPolyline(points, count);
+        painter_.translate(-0.5, -0.5);
+        return;
+    }
     if (DrawLineIntoImage(points, count)) return;
     UseGdiPen();
     if (pen_.width <= 1 || pen_.width > 3 || qpen_.style() != Qt::SolidLine ||
@@ -532,7 +551,7 @@ void QtRasterDevice::PrepareFont() {
     qfont_ = QFont(QString::fromLatin1(font_.name.data(), static_cast<int>(font_.name.size())));
     const int pixels = static_cast<int>(std::lround(std::abs(font_.size) * PixelsPerInch() / 72.0));
     qfont_.setPixelSize(std::max(pixels, 1));
-    qfont_.setStyleStrategy(QFont::NoAntialias);
+    qfont_.setStyleStrategy(smooth_ ? QFont::PreferAntialias : QFont::NoAntialias);
     qfont_.setHintingPreference(QFont::PreferFullHinting);
     qfont_.setBold(font_.style & fsBold);
     qfont_.setItalic(font_.style & fsItalic);
@@ -618,8 +637,9 @@ void QtRasterDevice::TextOut(int x, int y, std::string_view text) {
 
 bool QtRasterDevice::StampText(std::string_view text, QPoint origin) {
     // Whole pixels only: upright text or text turned by a multiple of a right angle, in a font
-    // without lines through or under it, inside a rectangular clip.
-    if (font_.escapement % 900 != 0 || qfont_.underline() || qfont_.strikeOut()) return false;
+    // without lines through or under it, inside a rectangular clip, drawn without smoothing.
+    if (smooth_ || font_.escapement % 900 != 0 || qfont_.underline() || qfont_.strikeOut())
+        return false;
     QRect bounds = image_.rect();
     if (clipped_) {
         if (clip_.rectCount() != 1) return false;

@@ -69,6 +69,8 @@ public:
     };
     void ApplyZoom(const std::vector<TAxisRange>& ranges);
     void ResetZoom();
+    // Whether a zoom, pan or wheel scroll has changed the ranges since the last ResetZoom.
+    bool ViewChanged() const { return !scalesRestored_; }
     // Draws the zoom record's rectangle in not-xor: a second call erases it.
     void ToggleZoomRectangle();
 

@@ -34,6 +34,11 @@ public:
     // parent.
     std::function<void(int key, gfx::TShiftState shift)> OnKeyDown;
 
+    // The client's lines, pies and text drawn antialiased (off: the devices' exact pixels). A
+    // client that keeps devices of its own should renew them.
+    bool Smooth() const { return smooth_; }
+    void SetSmooth(bool on);
+
     // How often the client was asked to paint.
     int ClientPaints() const { return clientPaints_; }
 
@@ -71,6 +76,7 @@ private:
     raster::IPanelClient* client_ = nullptr;
     std::unique_ptr<raster::QtRasterDevice> device_;
     TBorderStyle borderStyle_ = bsNone;
+    bool smooth_ = false;
     // The client's picture is stale: the next paint asks it to draw.
     bool needsPaint_ = true;
     // A paint has been asked of Qt and not yet served.

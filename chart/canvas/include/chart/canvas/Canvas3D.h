@@ -120,6 +120,12 @@ public:
     void PlotPixel(int x, int y, TColor color) override;
     void SetTextAlignment(unsigned flags) override;
     void SetBufferedDrawing(bool value) override;
+    // Drops the frame buffer: the next frame goes into a new one made compatible with its target
+    // (whose drawing options may have changed).
+    void RenewBuffer() {
+        FreeBuffer();
+        dirty_ = true;
+    }
     void ArcOutline(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
     void DrawGraphic(int x, int y, const raster::Bitmap* picture) override;
     void EllipseShape(int x0, int y0, int x1, int y1) override;

@@ -46,8 +46,9 @@ public:
     // another and all stay within rows top to bottom, in the order of rows.
     static std::vector<int> SpreadTags(std::vector<int> rows, int height, int top, int bottom);
 
-    // raster::IPanelClient: everything goes on to the chart; while no button is held, the
-    // crosshair follows the mouse.
+    // raster::IPanelClient: everything goes on to the chart but a left double click, which gives
+    // the chart its automatic ranges back (ResetZoom); while no button is held, the crosshair
+    // follows the mouse.
     void SetHost(raster::IPanelHost* host) override;
     void Paint(raster::RasterDevice& window, const gfx::TRect& rect) override;
     void Resized() override { chart_.Resized(); }

@@ -1,6 +1,8 @@
 // The raster device over a QPainter on a QImage (RGB32, no antialiasing, fonts without
 // antialiasing). It converts QPainter's pixel rules to the device's: shapes cover [left, right) x
-// [top, bottom) and a line leaves its end pixel undrawn. Text needs a QGuiApplication.
+// [top, bottom) and a line leaves its end pixel undrawn. Smooth drawing, off by default, draws
+// lines, pies and text antialiased instead, at the cost of those exact pixels. Text needs a
+// QGuiApplication.
 #pragma once
 
 #include "raster/RasterDevice.h"
@@ -39,6 +41,9 @@ public:
     const QImage& Image();
     // The colour at (x, y) as a colour value (0x00BBGGRR); for tests and probes.
     gfx::TColor PixelAt(int x, int y);
+    // Lines, pies and text antialiased (devices made compatible with this one follow it).
+    bool Smooth() const { return smooth_; }
+    void SetSmooth(bool on);
 
     // The size asked for (at least 0); an empty device keeps a 1 x 1 image to paint on.
     int Width() const override { return width_; }
@@ -118,6 +123,7 @@ private:
     QImage image_;
     QPainter painter_;
     bool monochrome_;
+    bool smooth_ = false;
 
     Pen pen_;
     Brush brush_;
