@@ -27,6 +27,7 @@
 #include "rtl/DateTime.h"
 
 #include "BenchGuiApp.h"
+#include "BenchPanelHost.h"
 
 #include <QGuiApplication>
 
@@ -239,40 +240,13 @@ void FastLineMillion(benchmark::State& state) {
 }
 BENCHMARK(FastLineMillion)->Unit(benchmark::kMillisecond);
 
-// A window that shows a chart from its own device and takes what the chart presents.
-class BenchWindow : public raster::IPanelHost {
-public:
-    BenchWindow(TCustomKivPanel& panel, int width, int height)
-        : device(width, height), panel_(panel) {
-        panel.SetHost(this);
-    }
-    ~BenchWindow() override { panel_.SetHost(nullptr); }
-    void Paint() { panel_.Paint(device, {0, 0, device.Width(), device.Height()}); }
-    void Invalidate() override {}
-    gfx::TSize ClientSize() const override { return {device.Width(), device.Height()}; }
-    void SetCursor(gfx::TCursor) override {}
-    raster::RasterDevice* WindowDevice() override { return &device; }
-    void Present(const gfx::TRect&) override { ++presented; }
-    void PaintNow() override { Paint(); }
-    std::unique_ptr<raster::RasterDevice> CreateDevice(int width, int height) override {
-        return std::make_unique<raster::QtRasterDevice>(width, height);
-    }
-    void ReleaseClient() override {}
-
-    raster::QtRasterDevice device;
-    long presented = 0;
-
-private:
-    TCustomKivPanel& panel_;
-};
-
 // One point appended to a fast line of 10,000 points with AutoRepaint off: drawn at once into
 // the frame's buffer, copied to the window and presented. Only the append is timed; the point
 // is deleted again between iterations so the series keeps its length.
 void FastLineAppend(benchmark::State& state) {
     TChart chart;
     SetUpTickChart(chart, 15327722);
-    BenchWindow window(chart, TickFrameData::Width, TickFrameData::Height);
+    BenchPanelHost window(chart, TickFrameData::Width, TickFrameData::Height);
     auto* line = AddSeries<TFastLineSeries>(chart, clRed);
     line->XValues().SetDateTime(false);
     std::mt19937 random(10000);

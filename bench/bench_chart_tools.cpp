@@ -11,6 +11,7 @@
 #include "raster/QtRasterDevice.h"
 
 #include "BenchGuiApp.h"
+#include "BenchPanelHost.h"
 
 #include <benchmark/benchmark.h>
 
@@ -90,32 +91,6 @@ BENCHMARK(CandlesFromTicks)
     ->Complexity(benchmark::oN)
     ->Unit(benchmark::kMillisecond);
 
-// A window that keeps the picture of a chart shown through its tools.
-class ToolsWindow : public raster::IPanelHost {
-public:
-    ToolsWindow(TChartTools& tools, int width, int height) : device(width, height), tools_(tools) {
-        tools.SetHost(this);
-    }
-    ~ToolsWindow() override { tools_.SetHost(nullptr); }
-    void Paint() { tools_.Paint(device, {0, 0, device.Width(), device.Height()}); }
-    void Invalidate() override { ++invalidated; }
-    gfx::TSize ClientSize() const override { return {device.Width(), device.Height()}; }
-    void SetCursor(gfx::TCursor) override {}
-    raster::RasterDevice* WindowDevice() override { return &device; }
-    void Present(const gfx::TRect&) override {}
-    void PaintNow() override { Paint(); }
-    std::unique_ptr<raster::RasterDevice> CreateDevice(int width, int height) override {
-        return std::make_unique<raster::QtRasterDevice>(width, height);
-    }
-    void ReleaseClient() override {}
-
-    raster::QtRasterDevice device;
-    long invalidated = 0;
-
-private:
-    TChartTools& tools_;
-};
-
 // One mouse move over a tick chart of two 499-point lines with the crosshair on, to the picture
 // the window shows: the chart's unchanged frame from its buffer and the crosshair over it.
 void CrosshairMove(benchmark::State& state) {
@@ -140,7 +115,7 @@ void CrosshairMove(benchmark::State& state) {
     }
     TChartTools tools(chart);
     tools.SetCrosshair(true);
-    ToolsWindow window(tools, TickFrameData::Width, TickFrameData::Height);
+    BenchPanelHost window(tools, TickFrameData::Width, TickFrameData::Height);
     window.Paint();
     const TRect r = chart.ChartRect();
     int x = r.left;
