@@ -16,9 +16,8 @@
 //   PieFrame         a pie of 100 slices with marks and a merged "Other" slice;
 //   PieLegend        a pie of 10,000 to 1,000,000 slices, marks hidden, with its legend, whose
 //                    widest text is measured over every item (linear in the slices).
-// --save-frames=DIR writes the last frame of each series benchmark to DIR as a PNG, to look at;
-// --compare-frames=DIR marks a benchmark as failed when its last frame is not the one saved in DIR
-// pixel for pixel, so that a faster drawing path can be checked against the frames of the last.
+// --save-frames=DIR and --compare-frames=DIR keep or check the last frame of each series
+// benchmark (BenchFrames.h).
 #include "TickFrameData.h"
 #include "chart/Chart.h"
 #include "chart/KivFunci.h"
@@ -26,6 +25,7 @@
 #include "raster/QtRasterDevice.h"
 #include "rtl/DateTime.h"
 
+#include "BenchFrames.h"
 #include "BenchGuiApp.h"
 #include "BenchPanelHost.h"
 
@@ -35,7 +35,6 @@
 
 #include <chrono>
 #include <cmath>
-#include <cstring>
 #include <memory>
 #include <random>
 #include <string>
@@ -93,21 +92,6 @@ void BM_RepaintFromBuffer(benchmark::State& state) {
 }
 BENCHMARK(BM_RepaintFromBuffer)->Unit(benchmark::kMicrosecond);
 
-std::string saveDir;
-std::string compareDir;
-
-void Save(raster::QtRasterDevice& device, const std::string& name, benchmark::State& state) {
-    if (!saveDir.empty())
-        device.Image().save(QString::fromStdString(saveDir + "/" + name + ".png"));
-    if (compareDir.empty()) return;
-    const std::string file = compareDir + "/" + name + ".png";
-    const QImage saved(QString::fromStdString(file));
-    if (saved.isNull())
-        state.SkipWithError(("cannot read " + file).c_str());
-    else if (saved.convertToFormat(QImage::Format_RGB32) != device.Image())
-        state.SkipWithError(("the frame differs from " + file).c_str());
-}
-
 // A tick chart as the window sets one up: 2D, title, legend hidden, white back wall with a
 // clear brush, left labels at 90 degrees with four decimals, date-time bottom labels.
 void SetUpTickChart(TChart& chart, TColor color) {
@@ -164,7 +148,7 @@ void TickChartFrame(benchmark::State& state) {
         tick.Refill();
         tick.chart.DrawToCanvas(device, {0, 0, TickFrameData::Width, TickFrameData::Height});
     }
-    Save(device, state.range(0) ? "tick_chart_frame_buffered" : "tick_chart_frame", state);
+    SaveFrame(device, state.range(0) ? "tick_chart_frame_buffered" : "tick_chart_frame", state);
 }
 BENCHMARK(TickChartFrame)->ArgName("buffered")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
@@ -209,7 +193,7 @@ void BarChartFrame(benchmark::State& state) {
         Refill(*minus, *plus, down, up);
         chart.DrawToCanvas(device, {0, 0, TickFrameData::Width, Height});
     }
-    Save(device, "bar_chart_frame", state);
+    SaveFrame(device, "bar_chart_frame", state);
 }
 BENCHMARK(BarChartFrame)->Unit(benchmark::kMicrosecond);
 
@@ -227,7 +211,7 @@ template <class Series> void MillionPoints(benchmark::State& state, const char* 
     for (int i = 0; i < 1000000; ++i) line->AppendPoint(i, y += step(random));
     for (auto _ : state)
         chart.DrawToCanvas(device, {0, 0, TickFrameData::Width, TickFrameData::Height});
-    Save(device, frameName, state);
+    SaveFrame(device, frameName, state);
 }
 
 void MillionPointLine(benchmark::State& state) {
@@ -311,7 +295,7 @@ void PieFrame(benchmark::State& state) {
     for (auto _ : state)
         chart.DrawToCanvas(device, {0, 0, TickFrameData::Width, TickFrameData::Height});
     if (pie->PointCount() <= 100) state.SkipWithError("no merged slice");
-    Save(device, "pie_frame", state);
+    SaveFrame(device, "pie_frame", state);
 }
 BENCHMARK(PieFrame)->Unit(benchmark::kMillisecond);
 
@@ -332,7 +316,7 @@ void PieLegend(benchmark::State& state) {
         chart.DrawToCanvas(device, {0, 0, TickFrameData::Width, TickFrameData::Height});
     if (!chart.Legend().Drawn()) state.SkipWithError("no legend");
     state.SetComplexityN(n);
-    Save(device, "pie_legend", state);
+    SaveFrame(device, "pie_legend", state);
 }
 BENCHMARK(PieLegend)
     ->Arg(10000)
@@ -344,18 +328,7 @@ BENCHMARK(PieLegend)
 } // namespace
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc;) {
-        std::string* dir = std::strncmp(argv[i], "--save-frames=", 14) == 0      ? &saveDir
-                           : std::strncmp(argv[i], "--compare-frames=", 17) == 0 ? &compareDir
-                                                                                 : nullptr;
-        if (!dir) {
-            ++i;
-            continue;
-        }
-        *dir = std::strchr(argv[i], '=') + 1;
-        std::copy(argv + i + 1, argv + argc, argv + i);
-        --argc;
-    }
+    TakeFrameOptions(argc, argv);
     QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -1,6 +1,7 @@
 // The trader's tools on the chart engine:
 //   CandleFrame      a 1001 x 442 chart of 500 one-minute candles, refilled and drawn every frame
-//                    (compare with bench_chart_frame's TickChartFrame/buffered:0);
+//                    (compare with bench_chart_frame's TickChartFrame/buffered:0); its frame is
+//                    kept or checked with --save-frames=DIR or --compare-frames=DIR;
 //   CandlesFromTicks one-minute candles recalculated over sources of 250,000 to 1,000,000 ticks
 //                    (linear in the source);
 //   CrosshairMove    one mouse move over a tick chart of two 499-point lines with the crosshair
@@ -10,6 +11,7 @@
 #include "chart/Series.h"
 #include "raster/QtRasterDevice.h"
 
+#include "BenchFrames.h"
 #include "BenchGuiApp.h"
 #include "BenchPanelHost.h"
 
@@ -60,6 +62,7 @@ void CandleFrame(benchmark::State& state) {
         chart.DrawToCanvas(device, {0, 0, TickFrameData::Width, TickFrameData::Height});
     }
     if (candles->BodyWidth() < 1) state.SkipWithError("no bodies");
+    SaveFrame(device, "candle_frame", state);
 }
 BENCHMARK(CandleFrame)->Unit(benchmark::kMicrosecond);
 
@@ -131,4 +134,10 @@ BENCHMARK(CrosshairMove)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    TakeFrameOptions(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
