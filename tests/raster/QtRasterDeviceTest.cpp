@@ -329,12 +329,18 @@ TEST_F(QtDevice, LinesSetThePaintersPixels) {
     std::mt19937 random(42);
     const auto pick = [&](int n) { return static_cast<int>(random() % n); };
     for (int round = 0; round < 3000; ++round) {
-        const int kind = round % 5;
-        const int count = 2 + pick(10);
+        // Kind 5: one upright or level segment, either way.
+        const int kind = round % 6;
+        const int count = kind == 5 ? 2 : 2 + pick(10);
         std::vector<TPoint> pts;
         int x = pick(W), y = pick(H);
         for (int i = 0; i < count; ++i) {
-            if (kind == 0) {
+            if (kind == 5 && i == 1) {
+                if (pick(2))
+                    y = pick(H);
+                else
+                    x = pick(W);
+            } else if (kind == 0) {
                 x = pick(W);
                 y = pick(H);
             } else if (kind == 1) {
@@ -396,6 +402,66 @@ TEST_F(QtDevice, LinesSetThePaintersPixels) {
         painter.end();
         ASSERT_EQ(device.Image(), expected)
             << "round " << round << ", width " << width << ", style " << style;
+    }
+}
+
+// Fills and rectangles with a solid brush and a thin pen are set straight into the image, cut to
+// a rectangular clip; the painter's own fills and outlines are the reference. One device draws
+// every case in turn, so a brush or clip kept from an earlier shape would show.
+TEST_F(QtDevice, RectanglesAndFillsSetThePaintersPixels) {
+    constexpr int W = 120, H = 60;
+    QtRasterDevice device(W, H);
+    QImage expected(W, H, QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    std::mt19937 random(11);
+    const auto pick = [&](int n) { return static_cast<int>(random() % n); };
+    const TColor colors[] = {kBlack, kRed, kBlue, 0x00FF00};
+    const auto qcolor = [](TColor c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); };
+    device.SetBkMode(cbmTransparent);
+    for (int round = 0; round < 2000; ++round) {
+        // Boxes either way round, some past the image's edges, some wider than a direct fill.
+        const int left = pick(W + 20) - 10, top = pick(H + 20) - 10;
+        const int right = left + pick(90) - 5, bottom = top + pick(30) - 3;
+        const int op = pick(3); // FillRect, Rectangle with a thin pen, with no pen
+        const TColor penColor = colors[pick(4)], brushColor = colors[pick(4)];
+        const bool clearBrush = pick(5) == 0;
+        const bool clipped = pick(3) == 0;
+        const QRect clip(pick(W), pick(H), pick(W), pick(H));
+
+        device.RemoveClip();
+        if (clipped)
+            device.ClipRect({clip.left(), clip.top(), clip.right() + 1, clip.bottom() + 1});
+        device.SetPen({penColor, 1, op == 2 ? psClear : psSolid, pmCopy});
+        device.SetBrush({brushColor, clearBrush ? bsClear : bsSolid, {}});
+        if (op == 0)
+            device.FillRect({left, top, right, bottom});
+        else
+            device.Rectangle(left, top, right, bottom);
+
+        QPainter painter(&expected);
+        if (clipped) painter.setClipRect(clip);
+        const QRect box = QRect(QPoint(std::min(left, right), std::min(top, bottom)),
+                                QPoint(std::max(left, right) - 1, std::max(top, bottom) - 1));
+        const QBrush brush = clearBrush ? QBrush() : QBrush(qcolor(brushColor));
+        const auto fill = [&](const QRect& r, const QBrush& b) {
+            if (!r.isEmpty()) painter.fillRect(r, b);
+        };
+        if (op == 0) {
+            fill(box, brush);
+        } else if (op == 2) {
+            fill(box.adjusted(0, 0, -1, -1), brush);
+        } else if (box.width() <= 2 || box.height() <= 2) {
+            fill(box, qcolor(penColor)); // all outline
+        } else {
+            fill(box.adjusted(1, 1, -1, -1), brush);
+            QPen pen(qcolor(penColor));
+            pen.setCapStyle(Qt::SquareCap);
+            painter.setPen(pen);
+            painter.drawRect(box.adjusted(0, 0, -1, -1));
+        }
+        painter.end();
+        ASSERT_EQ(device.Image(), expected) << "round " << round << ", op " << op << ", box "
+                                            << left << " " << top << " " << right << " " << bottom;
     }
 }
 

@@ -20,6 +20,9 @@ using namespace gfx;
 
 namespace {
 
+// The widest fill set straight into the image.
+constexpr int kDirectFillWidth = 64;
+
 // Dash lengths of the cosmetic pen styles, in pixels.
 const QList<qreal> kDash = {18, 6};
 const QList<qreal> kDot = {3, 3};
@@ -84,6 +87,7 @@ QtRasterDevice::QtRasterDevice(int width, int height, bool monochrome)
     BuildPen();
     BuildBrush();
     textPen_ = QPen(ToQColor(textColor_));
+    ClipChanged();
 }
 
 QtRasterDevice::~QtRasterDevice() {
@@ -180,11 +184,20 @@ void QtRasterDevice::BuildPen() {
 void QtRasterDevice::SetBrush(const Brush& brush) {
     if (brush == brush_) return;
     brush_ = brush;
-    BuildBrush();
+    // Built when the painter needs it: direct fills take the colour alone, so brushes that
+    // change between shapes of one frame cost no QBrush each.
+    qbrushValid_ = false;
+    painterBrush_ = PainterBrush::Stale;
+}
+
+const QBrush& QtRasterDevice::PainterFill() {
+    if (!qbrushValid_) BuildBrush();
+    return qbrush_;
 }
 
 void QtRasterDevice::BuildBrush() {
     const Brush& brush = brush_;
+    qbrushValid_ = true;
     if (brush.HasPattern()) {
         qbrush_ = QBrush(ToQImage(*brush.pattern));
         painterBrush_ = PainterBrush::Stale;
@@ -283,7 +296,7 @@ void QtRasterDevice::UseNoPen() {
 
 void QtRasterDevice::UseShapeBrush() {
     if (painterBrush_ != PainterBrush::Shape) {
-        painter_.setBrush(qbrush_);
+        painter_.setBrush(PainterFill());
         painterBrush_ = PainterBrush::Shape;
     }
 }
@@ -334,11 +347,8 @@ bool QtRasterDevice::DrawLineIntoImage(const QPoint* points, int count) {
         return false;
     // A polyline back at its start is closed for the painter and joined there.
     if (count < 2 || points[0] == points[count - 1]) return false;
-    QRect bounds = image_.rect();
-    if (clipped_) {
-        if (clip_.rectCount() != 1) return false;
-        bounds &= clip_.boundingRect();
-    }
+    if (!drawableIsRect_) return false;
+    const QRect bounds = drawable_;
     const int left = bounds.left(), top = bounds.top();
     const int right = bounds.right(), bottom = bounds.bottom();
     int minX = points[0].x(), maxX = minX, minY = points[0].y(), maxY = minY;
@@ -352,6 +362,17 @@ bool QtRasterDevice::DrawLineIntoImage(const QPoint* points, int count) {
     auto* pixels = reinterpret_cast<QRgb*>(image_.bits());
     const qsizetype stride = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
     const QRgb color = qpen_.color().rgb();
+    if (count == 2 && pen_.width <= 1 && !dashed &&
+        (points[0].x() == points[1].x() || points[0].y() == points[1].y())) {
+        // A lone upright or level thin segment (a wick, a tick): the walk's pixels from its
+        // lesser end up to the one before its greater end, set as one run.
+        const bool upright = points[0].x() == points[1].x();
+        SetArea(
+            QRect(QPoint(minX, minY), upright ? QPoint(maxX, maxY - 1) : QPoint(maxX - 1, maxY)) &
+                bounds,
+            color);
+        return true;
+    }
     // Corners and turns may set a pixel beside the points' bounds, so each is checked.
     const auto put = [&](int x, int y) {
         if (x >= left && x <= right && y >= top && y <= bottom) pixels[y * stride + x] = color;
@@ -443,17 +464,19 @@ void QtRasterDevice::Rectangle(int left, int top, int right, int bottom) {
     if (pen_.style == psClear) {
         // Without an outline the filled area is one pixel smaller on the right and bottom.
         box.adjust(0, 0, -1, -1);
-        if (box.width() > 0 && box.height() > 0 && brush_.style != bsClear) {
+        if (box.width() > 0 && box.height() > 0 && brush_.style != bsClear &&
+            !FillIntoImage(box, brush_)) {
             UseBackgroundFor(true, false);
-            painter_.fillRect(box, qbrush_);
+            painter_.fillRect(box, PainterFill());
         }
         return;
     }
     if (box.width() <= 0 || box.height() <= 0) return;
     if (solidThinPen_ && (box.width() <= 2 || box.height() <= 2)) {
-        painter_.fillRect(box, qpen_.color());
+        if (!FillIntoImage(box, qpen_.color().rgb())) painter_.fillRect(box, qpen_.color());
         return;
     }
+    if (solidThinPen_ && OutlineIntoImage(box)) return;
     UseShapePen();
     if (pen_.width > 1) {
         UseShapeBrush();
@@ -462,12 +485,60 @@ void QtRasterDevice::Rectangle(int left, int top, int right, int bottom) {
     }
     // A thin outline and the interior apart, so that no pixel is painted twice (not-xor).
     if (brush_.style != bsClear && box.width() > 2 && box.height() > 2)
-        painter_.fillRect(box.adjusted(1, 1, -1, -1), qbrush_);
+        painter_.fillRect(box.adjusted(1, 1, -1, -1), PainterFill());
     if (painterBrush_ != PainterBrush::None) {
         painter_.setBrush(Qt::NoBrush);
         painterBrush_ = PainterBrush::None;
     }
     painter_.drawRect(box.adjusted(0, 0, -1, -1));
+}
+
+bool QtRasterDevice::DirectFills() const {
+    return !smooth_ && !xorMode_ && drawableIsRect_;
+}
+
+bool QtRasterDevice::FillIntoImage(const QRect& box, QRgb color) {
+    // Wide areas go to the painter, whose row fills beat a plain loop once its set-up is paid.
+    if (!DirectFills() || box.width() > kDirectFillWidth) return false;
+    SetArea(box & drawable_, color);
+    return true;
+}
+
+void QtRasterDevice::SetArea(const QRect& area, QRgb color) {
+    if (area.isEmpty()) return;
+    const qsizetype stride = image_.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb));
+    QRgb* row = reinterpret_cast<QRgb*>(image_.bits()) + area.top() * stride + area.left();
+    const int width = area.width();
+    for (int y = area.top(); y <= area.bottom(); ++y, row += stride) {
+        // Columns of one pixel (wicks, frame sides) are the common narrow case.
+        if (width == 1)
+            *row = color;
+        else
+            std::fill_n(row, width, color);
+    }
+}
+
+bool QtRasterDevice::FillIntoImage(const QRect& box, const Brush& brush) {
+    if (brush.style != bsSolid || brush.HasPattern()) return false;
+    return FillIntoImage(box, ToQColor(brush.color).rgb());
+}
+
+bool QtRasterDevice::OutlineIntoImage(const QRect& box) {
+    // Boxes of three pixels and more each way: the interior, then the frame around it.
+    const bool filled = brush_.style != bsClear;
+    // The painter cuts outlines that leave the image before it walks them, which can drop a
+    // corner: those stay the painter's.
+    if (!DirectFills() || box.width() > kDirectFillWidth || !image_.rect().contains(box) ||
+        (filled && (brush_.style != bsSolid || brush_.HasPattern())))
+        return false;
+    if (filled) FillIntoImage(box.adjusted(1, 1, -1, -1), ToQColor(brush_.color).rgb());
+    const QRgb color = qpen_.color().rgb();
+    const int l = box.left(), t = box.top(), r = box.right(), b = box.bottom();
+    FillIntoImage(QRect(QPoint(l, t), QPoint(r, t)), color);
+    FillIntoImage(QRect(QPoint(l, b), QPoint(r, b)), color);
+    FillIntoImage(QRect(QPoint(l, t + 1), QPoint(l, b - 1)), color);
+    FillIntoImage(QRect(QPoint(r, t + 1), QPoint(r, b - 1)), color);
+    return true;
 }
 
 void QtRasterDevice::RoundRect(int left, int top, int right, int bottom, int cornerWidth,
@@ -537,8 +608,9 @@ void QtRasterDevice::FillRect(const TRect& rect) {
     const QRect box = NormalRect(rect.left, rect.top, rect.right, rect.bottom);
     if (box.isEmpty()) return;
     UseCopyMode();
+    if (FillIntoImage(box, brush_)) return;
     UseBackgroundFor(true, false);
-    painter_.fillRect(box, qbrush_);
+    painter_.fillRect(box, PainterFill());
 }
 
 void QtRasterDevice::PatBlt(int x, int y, int width, int height) {
@@ -640,11 +712,8 @@ bool QtRasterDevice::StampText(std::string_view text, QPoint origin) {
     // without lines through or under it, inside a rectangular clip, drawn without smoothing.
     if (smooth_ || font_.escapement % 900 != 0 || qfont_.underline() || qfont_.strikeOut())
         return false;
-    QRect bounds = image_.rect();
-    if (clipped_) {
-        if (clip_.rectCount() != 1) return false;
-        bounds &= clip_.boundingRect();
-    }
+    if (!drawableIsRect_) return false;
+    const QRect bounds = drawable_;
     GlyphStamps::Set& set = stamps_->For(font_);
     runStamps_.resize(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
@@ -685,7 +754,7 @@ void QtRasterDevice::ClipRect(const TRect& rect) {
     const QRegion region(NormalRect(rect.left, rect.top, rect.right, rect.bottom));
     clip_ = clipped_ ? clip_.intersected(region) : region;
     clipped_ = true;
-    painter_.setClipRegion(clip_);
+    SetPainterClip();
 }
 
 void QtRasterDevice::ClipPolygon(const TPoint* points, int count) {
@@ -694,7 +763,7 @@ void QtRasterDevice::ClipPolygon(const TPoint* points, int count) {
     for (int i = 0; i < count; ++i) polygon.setPoint(i, points[i].x, points[i].y);
     clip_ = QRegion(polygon, Qt::OddEvenFill);
     clipped_ = true;
-    painter_.setClipRegion(clip_);
+    SetPainterClip();
 }
 
 void QtRasterDevice::RemoveClip() {
@@ -702,6 +771,21 @@ void QtRasterDevice::RemoveClip() {
     clipped_ = false;
     clip_ = QRegion();
     painter_.setClipping(false);
+    ClipChanged();
+}
+
+void QtRasterDevice::SetPainterClip() {
+    // The painter takes an empty region for no clip at all; an empty rectangle hides everything.
+    if (clip_.isEmpty())
+        painter_.setClipRect(QRect(0, 0, 0, 0));
+    else
+        painter_.setClipRegion(clip_);
+    ClipChanged();
+}
+
+void QtRasterDevice::ClipChanged() {
+    drawableIsRect_ = !clipped_ || clip_.rectCount() <= 1;
+    drawable_ = clipped_ ? image_.rect() & clip_.boundingRect() : image_.rect();
 }
 
 void QtRasterDevice::BlockCopy(int x, int y, int width, int height, const RasterDevice& source,

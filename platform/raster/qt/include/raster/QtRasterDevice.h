@@ -97,6 +97,8 @@ private:
     void UseShapeBrush();
     void BuildPen();
     void BuildBrush();
+    // The brush as the painter takes it, built on first use after a change.
+    const QBrush& PainterFill();
     // Copy mode for operations that ignore the pen's mix mode (fills, text, copies).
     void UseCopyMode();
     void UsePenMode();
@@ -107,6 +109,20 @@ private:
     // pixels the painter sets, without its per-segment and per-pixel costs. False when the
     // painter has to draw them.
     bool DrawLineIntoImage(const QPoint* points, int count);
+    // Whether solid fills may be set straight into the image: copy mode, no smoothing, and a
+    // clip of at most one rectangle.
+    bool DirectFills() const;
+    // Solid fills and thin solid outlines of box set straight into the image, cut to the clip;
+    // false (nothing drawn) when the painter has to draw them.
+    bool FillIntoImage(const QRect& box, QRgb color);
+    bool FillIntoImage(const QRect& box, const Brush& brush);
+    bool OutlineIntoImage(const QRect& box);
+    // Sets every pixel of area, which lies inside the image, to color.
+    void SetArea(const QRect& area, QRgb color);
+    // Gives the painter clip_, and keeps drawable_ with it.
+    void SetPainterClip();
+    // Keeps drawable_ with the clip.
+    void ClipChanged();
     void LoadGlyph(unsigned char byte);
     // Glyphs and positions of the text into runGlyphs_ and runPositions_; answers the width.
     int LayoutText(std::string_view text);
@@ -138,6 +154,7 @@ private:
     QPen shapePen_;
     QPen thinPen_;
     QBrush qbrush_;
+    bool qbrushValid_ = false;
     QPen textPen_;
     QFont qfont_;
     QRawFont rawFont_;
@@ -165,6 +182,9 @@ private:
 
     bool clipped_ = false;
     QRegion clip_;
+    // The image cut to the clip, when the clip is one rectangle (drawableIsRect_).
+    QRect drawable_;
+    bool drawableIsRect_ = true;
 
     std::vector<QPoint> points_;
     // The run of LineTo calls not yet drawn.
