@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <typeinfo>
 
 namespace kiv {
 
@@ -110,15 +111,16 @@ void TCandleSeries::HorizontalMargins(int& a, int& b) const {
     b += bodyWidth_ / 2 + 1;
 }
 
-TCandleSeries::TCandlePixels TCandleSeries::PixelsOf(int index) const {
+TCandleSeries::TCandlePixels TCandleSeries::PixelsFrom(int x, int high, int low, int open,
+                                                       int close) const {
     TCandlePixels p;
-    p.x = ClampToShapeRange(PointScreenX(index));
-    const int high = ClampToShapeRange(YToScreen(high_->ValueAt(index)));
-    const int low = ClampToShapeRange(YToScreen(low_->ValueAt(index)));
+    p.x = ClampToShapeRange(x);
+    high = ClampToShapeRange(high);
+    low = ClampToShapeRange(low);
     p.high = std::min(high, low);
     p.low = std::max(high, low);
-    p.open = ClampToShapeRange(YToScreen(open_->ValueAt(index)));
-    p.close = ClampToShapeRange(PointScreenY(index));
+    p.open = ClampToShapeRange(open);
+    p.close = ClampToShapeRange(close);
     p.top = std::min(p.open, p.close);
     p.bottom = std::max(p.open, p.close);
     p.left = p.x - bodyWidth_ / 2;
@@ -126,8 +128,62 @@ TCandleSeries::TCandlePixels TCandleSeries::PixelsOf(int index) const {
     return p;
 }
 
+TCandleSeries::TCandlePixels TCandleSeries::PixelsOf(int index) const {
+    return PixelsFrom(PointScreenX(index), YToScreen(high_->ValueAt(index)),
+                      YToScreen(low_->ValueAt(index)), YToScreen(open_->ValueAt(index)),
+                      PointScreenY(index));
+}
+
 // ---------------------------------------------------------------------------------------------
 // Drawing
+
+void TCandleSeries::DrawVisiblePoints() {
+    const int first = FirstVisible(), last = LastVisible();
+    TCustomAxisPanel* chart = ParentChart();
+    // A kind derived from this one may place its candles elsewhere, and a 3D chart draws each
+    // at its depth: those go point by point.
+    if (typeid(*this) != typeid(TCandleSeries) || !chart || chart->View3D() || first < 0 ||
+        last < first || !ActiveHorizAxis() || !ActiveVertAxis())
+        return TChartSeries::DrawVisiblePoints();
+    // Every pixel of the pass in five calls, then the candles in order with one pen and the
+    // brush's colour changed only where it differs.
+    const int n = last - first + 1;
+    pixels_.resize(size_t(5 * n));
+    int* const columns[5] = {pixels_.data(), pixels_.data() + n, pixels_.data() + 2 * n,
+                             pixels_.data() + 3 * n, pixels_.data() + 4 * n};
+    ActiveHorizAxis()->ValuesToPixels(XValues().RawValues() + first, n, XValues().Multiplier(),
+                                      columns[0]);
+    const TChartValueList* values[4] = {high_, low_, open_, &CloseValues()};
+    for (int k = 0; k < 4; ++k)
+        ActiveVertAxis()->ValuesToPixels(values[k]->RawValues() + first, n, values[k]->Multiplier(),
+                                         columns[k + 1]);
+    const double* opens = open_->RawValues();
+    const double* closes = CloseValues().RawValues();
+    const double openScale = open_->Multiplier(), closeScale = CloseValues().Multiplier();
+    TKivCanvas3D& canvas = chart->Canvas();
+    canvas.UsePen(highLowPen_);
+    const bool bars = candleStyle_ == csCandleBar;
+    if (!bars) chart->SetCanvasBrush(upCloseColor_, bsSolid, chart->Color());
+    for (int i = 0; i < n; ++i) {
+        const int index = first + i;
+        if (IsNullPoint(index)) continue;
+        const TCandlePixels p =
+            PixelsFrom(columns[0][i], columns[1][i], columns[2][i], columns[3][i], columns[4][i]);
+        // IsUp, from the values the lists hold.
+        const bool up = closes[index] * closeScale >= opens[index] * openScale;
+        const TColor color = up ? upCloseColor_ : downCloseColor_;
+        if (bars) {
+            canvas.Pen().SetColor(color);
+            canvas.LineSegment(p.x, p.high, p.x, p.low + 1);
+            canvas.LineSegment(p.left, p.open, p.x, p.open);
+            canvas.LineSegment(p.x + 1, p.close, p.right, p.close);
+        } else {
+            canvas.LineSegment(p.x, p.high, p.x, p.low + 1);
+            canvas.Brush().SetColor(color);
+            canvas.RectangleShape(p.left, p.top, p.right, p.bottom + 1);
+        }
+    }
+}
 
 void TCandleSeries::DrawPoint(int index) {
     if (!ParentChart() || IsNullPoint(index)) return;

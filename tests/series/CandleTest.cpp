@@ -103,6 +103,41 @@ TEST_F(CandleTest, AutomaticWidthIsSevenTenthsOfASlotMadeOdd) {
     EXPECT_EQ(Calls("Rectangle").front(), Call("Rectangle", {180, 290, 181, 371}));
 }
 
+// A 2D pass takes all its pixels at once; candle by candle (as a 3D chart draws them) the same
+// shapes come out: a candle that closes at its open is up, the colours follow the values
+// whichever way the axis runs, and a null point is left out.
+TEST_F(CandleTest, APassDrawsWhatCandleByCandleDrawingDraws) {
+    TCandleSeries* s = TwoCandles();
+    s->AddCandle(30, 25, 30, 20, 25);
+    s->AddCandle(40, 30, 35, 10, 20);
+    s->AddCandle(50, 20, 60, 15, 55);
+    s->SetPointColor(3, NoColor);
+    s->SetCandleWidth(5);
+    for (bool inverted : {false, true})
+        for (TCandleStyle style : {csCandleStick, csCandleBar}) {
+            SCOPED_TRACE(inverted ? "inverted" : "upright");
+            SCOPED_TRACE(int(style));
+            chart.LeftAxis().SetInverted(inverted);
+            s->SetCandleStyle(style);
+            // Each drawing starts a frame, so the device hears of the first pen and brush.
+            LayoutCandles(*s);
+            Draw(*s);
+            const std::vector<Call> pass = Shapes();
+            LayoutCandles(*s);
+            dev.Clear();
+            for (int i = 0; i < s->PointCount(); ++i) s->DrawPoint(i);
+            EXPECT_EQ(Shapes(), pass);
+            const std::vector<Call> colors = {
+                Call(style == csCandleBar ? "SetPen" : "SetBrush", {clGreen}),
+                Call(style == csCandleBar ? "SetPen" : "SetBrush", {clRed}),
+                Call(style == csCandleBar ? "SetPen" : "SetBrush", {clGreen})};
+            std::vector<Call> changes;
+            for (const Call& c : pass)
+                if (c.op == colors[0].op) changes.push_back(c);
+            EXPECT_EQ(changes, colors);
+        }
+}
+
 TEST_F(CandleTest, ClicksOnBodiesWicksAndTicks) {
     TCandleSeries* s = TwoCandles();
     s->SetCandleWidth(9);

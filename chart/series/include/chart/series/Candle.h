@@ -4,6 +4,8 @@
 
 #include "chart/engine/Series.h"
 
+#include <vector>
+
 namespace kiv {
 
 enum TCandleStyle { csCandleStick, csCandleBar };
@@ -54,6 +56,8 @@ public:
     double HighestY() const override { return high_->HighValue(); }
     double LowestY() const override { return low_->LowValue(); }
     void HorizontalMargins(int& a, int& b) const override;
+    // A 2D pass takes the pixels of all its candles at once and draws them in order.
+    void DrawVisiblePoints() override;
     void DrawPoint(int index) override;
     // Marks stand over the high.
     void DrawPointMark(int index, const std::string& text, TSeriesMarkPosition& position) override;
@@ -77,6 +81,8 @@ private:
         int x, high, low, open, close, top, bottom, left, right; // right: first column after
     };
     TCandlePixels PixelsOf(int index) const;
+    // The candle's pixels from the axes' pixels of its date, high, low, open and close.
+    TCandlePixels PixelsFrom(int x, int high, int low, int open, int close) const;
     static void CheckValues(double open, double high, double low, double close);
     void ComputeBodyWidth() const;
 
@@ -89,6 +95,8 @@ private:
     TColor downCloseColor_ = clRed;
     TChartPen highLowPen_;
     mutable int bodyWidth_ = 1;
+    // The pixels of a pass: dates, highs, lows, opens and closes, each column after the other.
+    std::vector<int> pixels_;
 };
 
 } // namespace kiv
