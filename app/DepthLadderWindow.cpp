@@ -45,6 +45,13 @@ void TDepthLadderWindow::Level2(const hox::Level2Record& record) {
     if (changed) view_.Changed();
 }
 
+void TDepthLadderWindow::Clear() {
+    ladder_.Clear();
+    symbol_.clear();
+    setWindowTitle("Depth Ladder");
+    view_.Changed();
+}
+
 void TDepthLadderWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape)
         hide();

@@ -147,6 +147,8 @@ void TForm1::Button2Click() {
     if (QuotesA) OleCheck(QuotesA->Unsubscribe(this));
     if (QuotesB) OleCheck(QuotesB->Unsubscribe(this));
     EmptyDataGrids();
+    // The ladder keeps no book of a stopped session either.
+    if (DepthLadder) DepthLadder->Clear();
     Edit4->setEnabled(true);
     Button2->setEnabled(false);
     Button1->setEnabled(true);

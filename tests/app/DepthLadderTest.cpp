@@ -191,3 +191,37 @@ TEST_F(WindowTest, TheDepthLadderOpensWithF3ClosesWithEscapeAndPaintsOncePerFram
     QTest::keyClick(&ladder, Qt::Key_Escape);
     EXPECT_FALSE(ladder.isVisible());
 }
+
+// Stop empties the ladder with the "Level II" grids, and after Start it holds only what the new
+// session sends.
+TEST_F(WindowTest, StopClearsTheDepthLadderAndStartFillsItAgain) {
+    auto form = CreatedForm();
+    TDepthLadderWindow& ladder = *form->DepthLadder;
+    form->Edit34->SetText("trader");
+    form->Edit35->SetText("secret");
+    form->Edit36->SetText("1");
+    form->Button1Click();
+    hostsim::HostControl::DeliverNext(hostsim::FeedKind::Level2, 20);
+    Record old(u"OLD", 1, 9.0, 100);
+    form->OnLevel2Data(&old.r);
+    ASSERT_EQ(*ladder.Ladder().BestBid(), 9.0);
+    ladder.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&ladder));
+    QTest::qWait(50);
+    const int paints = ladder.Paints();
+
+    form->Button2Click();
+    EXPECT_EQ(ladder.Ladder().LevelCount(TDepthLadder::Bid), 0);
+    EXPECT_EQ(ladder.Ladder().LevelCount(TDepthLadder::Ask), 0);
+    EXPECT_EQ(ladder.windowTitle(), "Depth Ladder");
+    QTest::qWait(100);
+    EXPECT_GT(ladder.Paints(), paints); // the empty ladder is shown
+
+    form->Button1Click();
+    hostsim::HostControl::DeliverNext(hostsim::FeedKind::Level2, 20);
+    ASSERT_GT(ladder.Ladder().LevelCount(TDepthLadder::Bid) +
+                  ladder.Ladder().LevelCount(TDepthLadder::Ask),
+              0);
+    EXPECT_LT(ladder.Ladder().BestBid().value_or(0), 9.0); // the old session's maker is gone
+    EXPECT_EQ(ladder.windowTitle(), "Depth Ladder - EUR/USD");
+}

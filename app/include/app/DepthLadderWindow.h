@@ -23,6 +23,8 @@ public:
 
     // One Level 2 record; a record of another symbol than the last starts a new ladder.
     void Level2(const hox::Level2Record& record);
+    // Forgets the book and its symbol (the session stopped); the next record starts anew.
+    void Clear();
     const TDepthLadder& Ladder() const { return ladder_; }
     // How often the ladder was drawn.
     int Paints() const;
