@@ -1,8 +1,11 @@
 #include "app/ChartToolSet.h"
 #include "AppTestEnv.h"
 
+#include "raster/QtRasterDevice.h"
 #include "rtl/Exceptions.h"
+#include "toolkit/PanelWidget.h"
 
+#include <cmath>
 #include <cstdio>
 
 TEST_F(WindowTest, ChartToolsAttachToTheFourChartsAndReadTheNewsGrid) {
@@ -127,4 +130,37 @@ TEST_F(WindowTest, ChartToolChoicesAreKeptPerChartAndDamagedSettingsChangeNothin
         EXPECT_FALSE(form->HeldView(form->Chart2));
         EXPECT_FALSE(tools.Smooth(1));
     }
+}
+
+// "Smooth drawing" renews the chart's buffered picture: the next paint after the switch is the
+// chart drawn afresh on a smooth device, and off again it is the exact picture of before.
+TEST_F(WindowTest, SmoothDrawingRenewsTheChartsBufferedPicture) {
+    auto form = CreatedForm();
+    Quote q;
+    for (int i = 0; i < 40; ++i) {
+        q.r.dBid = 1.0830 + 0.0004 * std::sin(i * 0.7);
+        q.r.dAsk = q.r.dBid + 0.0002;
+        form->OnQuoteData(&q.r);
+        q.r.UTCDateTime += 2 / 86400.0;
+    }
+    TChartToolSet tools(*form, "");
+    tk::TPanelWidget& view = *form->ChartView1;
+    view.resize(500, 300);
+    const auto shown = [&] {
+        view.grab(); // paints what changed
+        return static_cast<raster::QtRasterDevice*>(view.WindowDevice())->Image().copy();
+    };
+    const QImage exact = shown();
+    tools.SetSmooth(0, true);
+    const QImage smooth = shown();
+    EXPECT_NE(smooth, exact);
+    // The same chart drawn straight onto a new smooth device.
+    raster::QtRasterDevice fresh(500, 300);
+    fresh.SetSmooth(true);
+    form->Chart1->SetBufferedDisplay(false);
+    form->Chart1->DrawToCanvas(fresh, {0, 0, 500, 300});
+    form->Chart1->SetBufferedDisplay(true);
+    EXPECT_EQ(smooth, fresh.Image());
+    tools.SetSmooth(0, false);
+    EXPECT_EQ(shown(), exact);
 }
