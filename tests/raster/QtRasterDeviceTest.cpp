@@ -356,7 +356,7 @@ TEST_F(QtDevice, LinesSetThePaintersPixels) {
             pts.push_back({x, y});
         }
         if (kind == 4) pts.push_back(pts.front());
-        const int width = 1 + round % 3;
+        const int width = kind == 5 ? 1 + pick(3) : 1 + round % 3;
         // One-pixel pens take each dash style, over a transparent or an opaque background.
         const TPenStyle styles[] = {psSolid, psDash, psDot, psDashDot, psDashDotDot, psAlternate};
         const QList<qreal> patterns[] = {{},    {18, 6}, {3, 3}, {9, 6, 3, 6}, {9, 3, 3, 3, 3, 3},
