@@ -128,6 +128,26 @@ void TCandleKivFunction::AddFunctionPoints(TChartSeries* source) {
     lastCount_ = candles.PointCount();
 }
 
+bool TCandleKivFunction::InsideFirstCandle(const TChartSeries& source, int index) {
+    // Ticks of one time refilled newest first land behind those already there: a tick between
+    // two of the first candle's period, or behind them at the period's end, leaves its open and
+    // changes its high, low and close alone. Anything else, or a tick beside a point that is not
+    // a number, is left to a rebuild.
+    TTick before, tick, after;
+    if (PeriodStyle() != psRange || lastCount_ == 0 || index < 1 ||
+        index + 1 >= source.PointCount() || !TickAt(source, index - 1, before) ||
+        !TickAt(source, index, tick) || !TickAt(source, index + 1, after) ||
+        before.key != firstKey_ || tick.key != firstKey_ || after.key < firstKey_)
+        return false;
+    TCandleSeries& candles = Candles();
+    const double v = tick.value;
+    candles.SetCandle(0, candles.OpenValues().ValueAt(0),
+                      std::max(candles.HighValues().ValueAt(0), v),
+                      std::min(candles.LowValues().ValueAt(0), v),
+                      after.key == firstKey_ ? candles.CloseValues().ValueAt(0) : v);
+    return true;
+}
+
 void TCandleKivFunction::SourcePointAdded(TChartSeries* source, int index) {
     auto* candles = dynamic_cast<TCandleSeries*>(ParentSeries());
     if (!source || !candles) return;
@@ -137,8 +157,11 @@ void TCandleKivFunction::SourcePointAdded(TChartSeries* source, int index) {
     // A point before the first (a source refilled newest first) moves or starts the first
     // candle, as one after the last does the last; elsewhere the candles are rebuilt.
     const bool atFront = index == 0 && !atEnd && PeriodStyle() == psRange;
-    if ((!atEnd && !atFront) || candles->PointCount() != lastCount_)
-        return candles->RecalculateFrom(source);
+    if (candles->PointCount() != lastCount_) return candles->RecalculateFrom(source);
+    if (!atEnd && !atFront) {
+        if (!InsideFirstCandle(*source, index)) candles->RecalculateFrom(source);
+        return;
+    }
     TTick tick;
     if (!TickAt(*source, index, tick)) return;
     const double v = tick.value;

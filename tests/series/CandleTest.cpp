@@ -323,6 +323,17 @@ TEST_F(CandleFunctionTest, MinutesFollowTheTicksAndARebuildAgrees) {
         {At(10, 0, 5), 1.10}};
     for (const auto& [time, value] : newestFirst) ticks->AppendPoint(time, value);
     ExpectCandles(*candles, minutes);
+    // Ticks of one time land behind those already there: inside the first candle they change
+    // its high, low and close as a rebuild does, whichever tick ends its period.
+    ticks->ClearPoints();
+    const std::pair<double, double> sameTimes[] = {
+        {At(10, 1, 0), 1.11}, {At(10, 1, 0), 1.14},  {At(10, 0, 30), 1.12}, {At(10, 0, 30), 1.08},
+        {At(10, 0, 30), NaN}, {At(10, 0, 30), 1.10}, {At(10, 0, 5), 1.09},  {At(10, 0, 5), 1.13}};
+    for (const auto& [time, value] : sameTimes) ticks->AppendPoint(time, value);
+    const std::vector<Candle> incremental = CandlesOf(*candles);
+    candles->RecalculateFrom(ticks);
+    ExpectCandles(*candles, incremental);
+    EXPECT_EQ(incremental.size(), 2u);
 
     // Every 2 points in turn, dated by the first.
     ticks->ClearPoints();

@@ -40,6 +40,9 @@ private:
     bool TickAt(const TChartSeries& source, int index, TTick& tick) const;
     // The date a candle of the period key stands at.
     double CandleDate(long long key, double firstDate) const;
+    // Takes the point added at index into the first candle when it falls inside that candle's
+    // period after its first point; false, changing nothing, otherwise.
+    bool InsideFirstCandle(const TChartSeries& source, int index);
 
     // The periods of the first and the last candle, and the number of candles they were the
     // first and last of: a candle series that no longer has that many candles was changed by
