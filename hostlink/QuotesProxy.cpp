@@ -1,11 +1,13 @@
-// The quote object's proxy. Each subscription is one stream from the host, read by one of the
-// link's reader threads, which posts the records of each message into the desk's apartment as
-// one call, in the host's order.
+// The quote object's proxy. Each subscription is one stream from the host. The calling thread
+// opens it and reads the host's answer itself, so Subscribe waits for no other thread; one of
+// the link's reader threads then reads the records, and posts those of each message into the
+// desk's apartment as one call, in the host's order.
 #include "Link.h"
 #include "Proxies.h"
 #include "Wire.h"
 #include "com/ComObject.h"
 
+#include <grpcpp/alarm.h>
 #include <grpcpp/grpcpp.h>
 
 #include <deque>
@@ -21,7 +23,8 @@ struct Stream {
     std::u16string symbol;
     int32_t kind = 0;
     grpc::ClientContext context;
-    std::promise<CallFailure> answer;
+    std::unique_ptr<grpc::ClientReader<hoxlink::Records>> reader;
+    std::atomic<bool> answered{false}, timedOut{false};
     std::atomic<bool> done{false};
     std::promise<void> finished; // the reader let go of the stream
 
@@ -37,19 +40,38 @@ struct Batch {
     std::deque<WireLevel2> level2;
 };
 
-// Reads one subscription's stream: the Subscribe's answer, then the records.
-void ReadStream(Link* link, const std::shared_ptr<Stream>& stream,
-                const hoxlink::SubscribeCall& call) {
-    const auto stub = link->Stub();
-    auto reader = stub->Subscribe(&stream->context, call);
-    hoxlink::Records records;
-    if (!reader->Read(&records)) {
-        stream->answer.set_value(link->Describe(reader->Finish()));
-        return;
+// Opens a subscription's stream and reads the host's answer to Subscribe, within the call
+// deadline: the host's HRESULT, or a transport failure's.
+CallFailure OpenStream(Link& link, const std::shared_ptr<Stream>& stream,
+                       const hoxlink::SubscribeCall& call) {
+    hoxlink::Records answer;
+    bool answered = false;
+    {
+        // The stream lives on after the answer, so the deadline is an alarm's, not the call's.
+        grpc::Alarm deadline;
+        deadline.Set(std::chrono::system_clock::now() +
+                         std::chrono::milliseconds(link.CallTimeoutMs()),
+                     [stream](bool fired) {
+                         if (!fired || stream->answered) return;
+                         stream->timedOut = true;
+                         stream->context.TryCancel();
+                     });
+        stream->reader = link.Stub()->Subscribe(&stream->context, call);
+        answered = stream->reader->Read(&answer);
+        stream->answered = true;
     }
-    stream->answer.set_value({records.hr(), ""});
+    if (answered) return {answer.hr(), ""};
+    const grpc::Status status = stream->reader->Finish();
+    return link.Describe(stream->timedOut ? grpc::Status(grpc::StatusCode::DEADLINE_EXCEEDED, "")
+                                          : status);
+}
+
+// Reads the records of a subscription's stream that answered.
+void ReadRecords(Link* link, const std::shared_ptr<Stream>& stream) {
+    grpc::ClientReader<hoxlink::Records>& reader = *stream->reader;
+    hoxlink::Records records;
     uint64_t malformed = 0;
-    while (reader->Read(&records)) {
+    while (reader.Read(&records)) {
         // One call into the desk's apartment for the whole message.
         auto batch = std::make_shared<Batch>();
         for (const auto& quote : records.quotes())
@@ -78,7 +100,7 @@ void ReadStream(Link* link, const std::shared_ptr<Stream>& stream,
             &stream->cancelled, count);
     }
     // A lost host is the link's to report; other ends (a desk too slow for the feed) are told.
-    const grpc::Status status = reader->Finish();
+    const grpc::Status status = reader.Finish();
     if (!status.ok() && status.error_code() != grpc::StatusCode::CANCELLED &&
         status.error_code() != grpc::StatusCode::UNAVAILABLE)
         Link::Log("a subscription ended: " + link->Describe(status).text);
@@ -133,22 +155,16 @@ public:
         call.set_notify(stream->notify);
         call.set_symbol(ToWire(stream->symbol));
         call.set_kind(kind);
-        auto answer = stream->answer.get_future();
-        link_->RunReader([link = link_.get(), stream, call = std::move(call)] {
-            ReadStream(link, stream, call);
+        const CallFailure result = OpenStream(*link_, stream, call);
+        if (!result.text.empty()) return result.Report(); // the stream is over
+        link_->RunReader([link = link_.get(), stream] {
+            ReadRecords(link, stream);
             stream->done = true;
             stream->finished.set_value();
         });
         streams_.push_back(stream);
-        if (answer.wait_for(std::chrono::milliseconds(link_->CallTimeoutMs())) !=
-            std::future_status::ready) {
-            stream->context.TryCancel();
-            End(*stream);
-            return link_->Describe(grpc::Status(grpc::StatusCode::DEADLINE_EXCEEDED, "")).Report();
-        }
-        const CallFailure result = answer.get();
         if (com::FAILED(result.hr)) End(*stream);
-        return result.text.empty() ? result.hr : result.Report();
+        return result.hr;
     }
 
     com::HRESULT Unsubscribe(hox::IHoxQuotesNotify* notify) override {
