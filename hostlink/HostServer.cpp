@@ -38,9 +38,6 @@ using Clock = std::chrono::steady_clock;
 constexpr int32_t StateConnecting = 1, StateConnected = 2, StateLoggedOn = 3;
 // How often a waiting stream looks whether its desk went away.
 constexpr auto CancelPoll = std::chrono::milliseconds(100);
-// Records a subscription may hold back for a desk that does not read them; beyond that the
-// desk is too slow for the feed and its subscription ends.
-constexpr size_t MaxQueued = 200000;
 
 // A file's whole text; raises rtl::Exception naming what could not be read.
 std::string ReadWhole(const std::string& what, const std::string& path) {
@@ -285,9 +282,10 @@ public:
     }
 
     grpc::ServerWriteReactor<hoxlink::Records>*
-    Subscribe(grpc::CallbackServerContext*, const hoxlink::SubscribeCall* request) override {
+    Subscribe(grpc::CallbackServerContext* context,
+              const hoxlink::SubscribeCall* request) override {
         auto sub = std::make_shared<Subscription>();
-        auto* writer = new RecordWriter(*this, sub);
+        auto* writer = new RecordWriter(*this, *context, sub);
         grpc::Status refusal;
         {
             std::lock_guard guard(lock_);
@@ -368,6 +366,7 @@ private:
         std::deque<std::shared_ptr<const hoxlink::Records>> queue;
         bool ended = false;
         bool slow = false;
+        uint64_t dropped = 0; // the records dropped when the desk fell too far behind
         // The stream's turn: one thread at a time writes its next message or finishes it.
         RecordWriter* writer = nullptr; // set while listed; lives until the stream is done
         bool busy = false;              // a write or the finish is under way
@@ -379,8 +378,9 @@ private:
     // completion at once.
     class RecordWriter final : public grpc::ServerWriteReactor<hoxlink::Records> {
     public:
-        RecordWriter(Impl& server, std::shared_ptr<Subscription> sub)
-            : server_(server), sub_(std::move(sub)) {}
+        RecordWriter(Impl& server, grpc::CallbackServerContext& context,
+                     std::shared_ptr<Subscription> sub)
+            : server_(server), context_(context), sub_(std::move(sub)) {}
         void OnWriteDone(bool ok) override { server_.WriteDone(*this, ok); }
         void OnCancel() override { server_.Cancelled(*this); }
         void OnDone() override {
@@ -388,6 +388,7 @@ private:
             delete this;
         }
         Subscription& Sub() { return *sub_; }
+        grpc::CallbackServerContext& Context() { return context_; }
         const std::shared_ptr<Subscription>& Shared() const { return sub_; }
 
         hoxlink::Records out; // the message under way, the turn's holder's
@@ -395,6 +396,7 @@ private:
 
     private:
         Impl& server_;
+        grpc::CallbackServerContext& context_;
         const std::shared_ptr<Subscription> sub_;
     };
 
@@ -503,8 +505,9 @@ private:
             std::lock_guard guard(lock_);
             for (auto& sub : subscriptions_) {
                 if (sub->ended || sub->kind != kind || sub->symbol != symbol) continue;
-                if (sub->queue.size() >= MaxQueued) {
+                if (sub->queue.size() >= options_.MaxQueuedRecords) {
                     sub->slow = sub->ended = true;
+                    sub->dropped = sub->queue.size() + 1; // with this one
                     sub->queue.clear();
                     RefuseLocked(&ServerCounters::SlowDesks,
                                  "to queue more records for slow desk " +
@@ -541,18 +544,22 @@ private:
     }
 
     // Without lock_: writes or finishes the streams whose turns the caller took.
-    static void ActOn(const std::vector<RecordWriter*>& writers) {
+    void ActOn(const std::vector<RecordWriter*>& writers) {
         for (RecordWriter* writer : writers) Act(*writer);
     }
-    static void Act(RecordWriter& writer) {
-        if (!writer.finishing)
+    void Act(RecordWriter& writer) {
+        if (!writer.finishing) {
             writer.StartWrite(&writer.out);
-        else if (writer.Sub().slow) // set before the turn was taken, never unset
-            writer.Finish(
-                {grpc::StatusCode::RESOURCE_EXHAUSTED,
-                 "the desk fell more than " + std::to_string(MaxQueued) + " records behind"});
-        else
+        } else if (writer.Sub().slow) { // set before the turn was taken, never unset
+            // The desk counts what it missed from the trailer.
+            writer.Context().AddTrailingMetadata(DroppedRecordsKey,
+                                                 std::to_string(writer.Sub().dropped));
+            writer.Finish({grpc::StatusCode::RESOURCE_EXHAUSTED,
+                           "the desk fell more than " + std::to_string(options_.MaxQueuedRecords) +
+                               " records behind"});
+        } else {
             writer.Finish(grpc::Status::OK);
+        }
     }
 
     void WriteDone(RecordWriter& writer, bool ok) {

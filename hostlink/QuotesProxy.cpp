@@ -6,10 +6,12 @@
 #include "Proxies.h"
 #include "Wire.h"
 #include "com/ComObject.h"
+#include "rtl/AnsiText.h"
 
 #include <grpcpp/alarm.h>
 #include <grpcpp/grpcpp.h>
 
+#include <charconv>
 #include <deque>
 #include <future>
 #include <vector>
@@ -66,8 +68,26 @@ CallFailure OpenStream(Link& link, const std::shared_ptr<Stream>& stream,
                                           : status);
 }
 
-// Reads the records of a subscription's stream that answered.
-void ReadRecords(Link* link, const std::shared_ptr<Stream>& stream) {
+// The host ended a stream because the desk fell too far behind: says so once, with the records
+// the host dropped when it tells them.
+void TellTooFarBehind(const Stream& stream, const grpc::Status& status) {
+    std::string missed;
+    const auto& trailer = stream.context.GetServerTrailingMetadata();
+    uint64_t dropped = 0;
+    if (const auto it = trailer.find(DroppedRecordsKey);
+        it != trailer.end() &&
+        std::from_chars(it->second.data(), it->second.data() + it->second.size(), dropped).ec ==
+            std::errc())
+        missed = "; " + std::to_string(dropped) + " records missed";
+    const bool level2 = stream.kind == 1; // Subscribe's kinds: 1 Level 2, 2 quotes
+    Link::Log("the host ended the subscription to " + rtl::WideToAnsi(stream.symbol) +
+              (level2 ? " (Level 2)" : " (quotes)") + ": " + status.error_message() + missed +
+              "; subscribing again");
+}
+
+// Reads the records of a subscription's stream that answered. True when the host ended it
+// because the desk fell too far behind.
+bool ReadRecords(Link* link, const std::shared_ptr<Stream>& stream) {
     grpc::ClientReader<hoxlink::Records>& reader = *stream->reader;
     hoxlink::Records records;
     uint64_t malformed = 0;
@@ -99,11 +119,16 @@ void ReadRecords(Link* link, const std::shared_ptr<Stream>& stream) {
             },
             &stream->cancelled, count);
     }
-    // A lost host is the link's to report; other ends (a desk too slow for the feed) are told.
+    // A lost host is the link's to report; other ends are told.
     const grpc::Status status = reader.Finish();
+    if (status.error_code() == grpc::StatusCode::RESOURCE_EXHAUSTED) {
+        TellTooFarBehind(*stream, status);
+        return true;
+    }
     if (!status.ok() && status.error_code() != grpc::StatusCode::CANCELLED &&
         status.error_code() != grpc::StatusCode::UNAVAILABLE)
         Link::Log("a subscription ended: " + link->Describe(status).text);
+    return false;
 }
 
 class QuotesProxy final : public com::DispatchObject<hox::IHoxQuotes>, public Restorable {
@@ -157,14 +182,33 @@ public:
         call.set_kind(kind);
         const CallFailure result = OpenStream(*link_, stream, call);
         if (!result.text.empty()) return result.Report(); // the stream is over
-        link_->RunReader([link = link_.get(), stream] {
-            ReadRecords(link, stream);
+        // The job may use the proxy: its destructor waits for the stream's reader.
+        link_->RunReader([this, stream] {
+            if (ReadRecords(link_.get(), stream))
+                // On the desk's thread, behind the records already posted; a stream that is no
+                // longer live (unsubscribed, restored, its proxy gone) stays ended.
+                link_->Post(
+                    [this, stream] {
+                        if (stream->live) Resubscribe(*stream);
+                    },
+                    &stream->cancelled);
             stream->done = true;
             stream->finished.set_value();
         });
         streams_.push_back(stream);
         if (com::FAILED(result.hr)) End(*stream);
         return result.hr;
+    }
+
+    // The host ended a stream whose desk fell too far behind: the same subscription on a new
+    // stream, so the records go on; the old stream delivers no more.
+    void Resubscribe(Stream& stream) {
+        com::ComPtr<hox::IHoxQuotesNotify> target = stream.target;
+        End(stream);
+        const com::HRESULT hr = Open(target.Get(), stream.symbol, stream.kind);
+        if (com::FAILED(hr))
+            Link::Log("could not subscribe to " + rtl::WideToAnsi(stream.symbol) +
+                      " again: HRESULT " + std::to_string(hr));
     }
 
     com::HRESULT Unsubscribe(hox::IHoxQuotesNotify* notify) override {

@@ -219,6 +219,55 @@ TEST_F(LinkTest, ASlowDeskRunsItsOwnMessagesBetweenRecords) {
     EXPECT_EQ(notify.quotes.back().values.tick, 900u);
 }
 
+// A desk that fell too far behind: the host ends the subscription and says how many records it
+// dropped; the desk tells it once and subscribes again by itself, so the records go on, each
+// once, until the window unsubscribes.
+TEST_F(LinkTest, ADeskTooFarBehindSubscribesAgainByItself) {
+    auto manager = CreateManager();
+    ASSERT_TRUE(manager);
+    com::ComPtr<hox::IHoxQuotes> quotes;
+    ASSERT_EQ(manager->GetQuotes(quotes.Put()), com::S_OK);
+    RecordingNotify notify;
+    com::Bstr symbol(u"EUR/USD");
+    ASSERT_EQ(quotes->Subscribe(&notify, symbol.get(), 2), com::S_OK);
+    testing::internal::CaptureStderr();
+    // The desk runs nothing meanwhile: the link holds its 4096 records, the socket some more,
+    // and the host's queue for the desk fills up.
+    uint32_t tick = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (server->Counters().SlowDesks == 0 && std::chrono::steady_clock::now() < deadline)
+        for (int i = 0; i < 500; ++i) source->Push(TestQuote(++tick).r);
+    ASSERT_EQ(server->Counters().SlowDesks, 1u);
+    const uint32_t lastBehind = tick;
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            source->Push(TestQuote(++tick).r);
+            return !notify.quotes.empty() && notify.quotes.back().values.tick > lastBehind;
+        },
+        std::chrono::seconds(20)));
+    const std::string told = testing::internal::GetCapturedStderr();
+    size_t missed = 0;
+    for (size_t i = 1; i < notify.quotes.size(); ++i) {
+        ASSERT_GT(notify.quotes[i].values.tick, notify.quotes[i - 1].values.tick);
+        missed += notify.quotes[i].values.tick - notify.quotes[i - 1].values.tick - 1;
+    }
+    EXPECT_GE(missed, 5000u);
+    const std::string line = "hoxdesk: the host ended the subscription to EUR/USD (quotes): the "
+                             "desk fell more than 5000 records behind; 5001 records missed; "
+                             "subscribing again\n";
+    EXPECT_NE(told.find(line), std::string::npos) << told;
+    EXPECT_EQ(told.find("subscribing again"), told.rfind("subscribing again")); // said once
+    EXPECT_EQ(server->Counters().SlowDesks, 1u);
+
+    // The new subscription is the window's: Unsubscribe ends it.
+    ASSERT_EQ(quotes->Unsubscribe(&notify), com::S_OK);
+    const size_t seen = notify.quotes.size();
+    source->Push(TestQuote(++tick).r);
+    ASSERT_TRUE(RunUntil([&] { return !source->Watched(u"EUR/USD", FeedKind::Quote); }));
+    apartment.RunPosted();
+    EXPECT_EQ(notify.quotes.size(), seen);
+}
+
 TEST_F(LinkTest, RefusalsAreClearAndCounted) {
     // A desk of another protocol version is refused with both versions named.
     auto channel = grpc::CreateChannel("unix:" + socket, grpc::InsecureChannelCredentials());
