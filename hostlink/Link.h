@@ -128,7 +128,9 @@ private:
     // Wakes the apartment to run the queue; drops the queue when the apartment has gone.
     bool WakeApartment();
     void DeliverEvent(const hoxlink::DeskEvent& event, uint64_t session);
-    void FireLocally(com::DISPID id);
+    static void Invoke(com::IDispatch& sink, const hoxlink::DeskEvent& event);
+    // Window thread: event 4, the host went away, to the sinks.
+    void TellLost();
     void Restore(uint64_t session);
     void Close();
 
@@ -164,6 +166,9 @@ private:
         uint32_t hostCookie; // the host's cookie in the current session
     };
     std::map<com::DWORD, Sink> sinks_;
+    // The last sink unadvised through the link, held until the link goes: it hears of a lost
+    // host (event 4) too, so a window that stopped but holds the manager still shows the loss.
+    com::ComPtr<com::IDispatch> unadvised_;
     std::optional<hoxlink::LogonCall> lastLogon_;
     std::vector<Restorable*> restorables_;
 };
