@@ -5,6 +5,7 @@
 
 #include "Link.h"
 #include "Wire.h"
+#include "com/OleCheck.h"
 #include "hostlink.grpc.pb.h"
 
 #include <grpcpp/grpcpp.h>
@@ -266,6 +267,63 @@ TEST_F(LinkTest, ADeskTooFarBehindSubscribesAgainByItself) {
     ASSERT_TRUE(RunUntil([&] { return !source->Watched(u"EUR/USD", FeedKind::Quote); }));
     apartment.RunPosted();
     EXPECT_EQ(notify.quotes.size(), seen);
+}
+
+// A host that takes the desk's session but never answers a Subscribe: the call ends at its
+// deadline with RPC_E_TIMEOUT and a description, and the desk goes on.
+TEST_F(LinkTest, ASubscribeTheHostLeavesUnansweredEndsAtItsDeadline) {
+    class SilentHost final : public hoxlink::Host::Service {
+        grpc::Status Open(grpc::ServerContext* context, const hoxlink::OpenRequest*,
+                          grpc::ServerWriter<hoxlink::DeskEvent>* writer) override {
+            hoxlink::DeskEvent hello;
+            hello.set_version(hostlink::ProtocolVersion);
+            hello.set_desk(1);
+            writer->Write(hello);
+            return Wait(*context);
+        }
+        grpc::Status GetQuotes(grpc::ServerContext*, const hoxlink::DeskCall*,
+                               hoxlink::Reply* reply) override {
+            reply->set_id(2);
+            return grpc::Status::OK;
+        }
+        grpc::Status Subscribe(grpc::ServerContext* context, const hoxlink::SubscribeCall*,
+                               grpc::ServerWriter<hoxlink::Records>*) override {
+            return Wait(*context);
+        }
+        static grpc::Status Wait(grpc::ServerContext& context) {
+            while (!context.IsCancelled())
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            return grpc::Status::CANCELLED;
+        }
+    } silent;
+    const std::string silentSocket = folder.Path() + "/silent.sock";
+    grpc::ServerBuilder builder;
+    builder.AddListeningPort("unix:" + silentSocket, grpc::InsecureServerCredentials());
+    builder.RegisterService(&silent);
+    auto host = builder.BuildAndStart();
+    ASSERT_TRUE(host);
+    hostlink::RevokeHostProxy();
+    hostlink::ProxyOptions quick = options;
+    quick.SocketPath = silentSocket;
+    quick.CallTimeoutMs = 300;
+    hostlink::RegisterHostProxy(quick);
+    {
+        auto manager = CreateManager();
+        ASSERT_TRUE(manager);
+        com::ComPtr<hox::IHoxQuotes> quotes;
+        ASSERT_EQ(manager->GetQuotes(quotes.Put()), com::S_OK);
+        RecordingNotify notify;
+        com::Bstr symbol(u"EUR/USD");
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(quotes->Subscribe(&notify, symbol.get(), 2), com::RPC_E_TIMEOUT);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+        EXPECT_NE(com::TakeErrorInfo(com::RPC_E_TIMEOUT).find("did not answer in time"),
+                  std::string::npos);
+        EXPECT_EQ(quotes->Subscribe(&notify, symbol.get(), 2), com::RPC_E_TIMEOUT);
+        com::ComPtr<hox::IHoxQuotes> more;
+        EXPECT_EQ(manager->GetQuotes(more.Put()), com::S_OK); // the desk goes on
+    }
+    host->Shutdown(std::chrono::system_clock::now());
 }
 
 TEST_F(LinkTest, RefusalsAreClearAndCounted) {
