@@ -425,7 +425,9 @@ void Link::TellLost() {
 // Runs on the desk's thread after a host answered again: the sinks, the logon and the
 // subscriptions, in the order the window made them.
 void Link::Restore(uint64_t session) {
-    if (session != sessions_) return; // lost again meanwhile; a later restore follows
+    // Lost again meanwhile (a later restore follows), or restored already by a call.
+    if (session != sessions_ || session <= restored_) return;
+    restored_ = session;
     hoxlink::Reply reply;
     for (auto& [cookie, sink] : sinks_) {
         hoxlink::DeskCall call;
@@ -438,6 +440,11 @@ void Link::Restore(uint64_t session) {
         if (com::FAILED(Call(&hoxlink::Host::Stub::Logon, *lastLogon_, reply))) return;
     }
     for (Restorable* proxy : std::vector(restorables_)) proxy->Restore();
+}
+
+void Link::RestoreIfDue() {
+    const uint64_t session = sessions_;
+    if (session > restored_) Restore(session);
 }
 
 uint64_t Link::NotifyId(hox::IHoxQuotesNotify* notify) {

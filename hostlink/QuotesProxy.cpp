@@ -146,6 +146,7 @@ public:
     }
 
     com::HRESULT Subscribe(hox::IHoxQuotesNotify* notify, com::BSTR symbol, int32_t kind) override {
+        link_->RestoreIfDue();
         Reap();
         return Open(notify, std::u16string(com::BstrView(symbol)), kind);
     }
