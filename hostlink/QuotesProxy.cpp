@@ -63,9 +63,11 @@ CallFailure OpenStream(Link& link, const std::shared_ptr<Stream>& stream,
         stream->answered = true;
     }
     if (answered) return {answer.hr(), ""};
-    const grpc::Status status = stream->reader->Finish();
-    return link.Describe(stream->timedOut ? grpc::Status(grpc::StatusCode::DEADLINE_EXCEEDED, "")
-                                          : status);
+    grpc::Status status = stream->reader->Finish();
+    if (stream->timedOut) status = {grpc::StatusCode::DEADLINE_EXCEEDED, ""};
+    // A stream the host ended in order without an answer is a failure all the same.
+    if (status.ok()) status = {grpc::StatusCode::UNKNOWN, "the subscription ended unanswered"};
+    return link.Describe(status);
 }
 
 // The host ended a stream because the desk fell too far behind: says so once, with the records

@@ -270,7 +270,8 @@ TEST_F(LinkTest, ADeskTooFarBehindSubscribesAgainByItself) {
 }
 
 // A host that takes the desk's session but never answers a Subscribe: the call ends at its
-// deadline with RPC_E_TIMEOUT and a description, and the desk goes on.
+// deadline with RPC_E_TIMEOUT and a description, and the desk goes on. A subscription the host
+// ends without an answer fails too.
 TEST_F(LinkTest, ASubscribeTheHostLeavesUnansweredEndsAtItsDeadline) {
     class SilentHost final : public hoxlink::Host::Service {
         grpc::Status Open(grpc::ServerContext* context, const hoxlink::OpenRequest*,
@@ -286,9 +287,10 @@ TEST_F(LinkTest, ASubscribeTheHostLeavesUnansweredEndsAtItsDeadline) {
             reply->set_id(2);
             return grpc::Status::OK;
         }
-        grpc::Status Subscribe(grpc::ServerContext* context, const hoxlink::SubscribeCall*,
+        // Leaves the call unanswered, or for "END" ends it in order without an answer.
+        grpc::Status Subscribe(grpc::ServerContext* context, const hoxlink::SubscribeCall* call,
                                grpc::ServerWriter<hoxlink::Records>*) override {
-            return Wait(*context);
+            return call->symbol() == hostlink::ToWire(u"END") ? grpc::Status::OK : Wait(*context);
         }
         static grpc::Status Wait(grpc::ServerContext& context) {
             while (!context.IsCancelled())
@@ -320,6 +322,8 @@ TEST_F(LinkTest, ASubscribeTheHostLeavesUnansweredEndsAtItsDeadline) {
         EXPECT_NE(com::TakeErrorInfo(com::RPC_E_TIMEOUT).find("did not answer in time"),
                   std::string::npos);
         EXPECT_EQ(quotes->Subscribe(&notify, symbol.get(), 2), com::RPC_E_TIMEOUT);
+        com::Bstr end(u"END");
+        EXPECT_EQ(quotes->Subscribe(&notify, end.get(), 2), com::RPC_E_DISCONNECTED);
         com::ComPtr<hox::IHoxQuotes> more;
         EXPECT_EQ(manager->GetQuotes(more.Put()), com::S_OK); // the desk goes on
     }
