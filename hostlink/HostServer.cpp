@@ -201,6 +201,33 @@ public:
         return grpc::Status::OK;
     }
 
+    // The source is asked outside lock_: its thread takes lock_ while it delivers.
+    grpc::Status GetReplay(grpc::ServerContext*, const hoxlink::DeskCall* request,
+                           hoxlink::ReplayState* reply) override {
+        {
+            std::lock_guard guard(lock_);
+            if (!Find(request->desk())) return UnknownDesk(request->desk());
+        }
+        hostsim::ReplayStatus status;
+        reply->set_replaying(source_->Status(status));
+        reply->set_record_us(status.positionUs);
+        reply->set_percent(status.percent);
+        reply->set_paused(status.paused);
+        reply->set_ended(status.ended);
+        return grpc::Status::OK;
+    }
+
+    grpc::Status ControlReplay(grpc::ServerContext*, const hoxlink::ReplayCommand* request,
+                               hoxlink::Reply*) override {
+        {
+            std::lock_guard guard(lock_);
+            if (!Find(request->desk())) return UnknownDesk(request->desk());
+        }
+        if (request->set_paused()) source_->SetPaused(request->paused());
+        if (request->jump()) source_->JumpTo(request->record_us());
+        return grpc::Status::OK;
+    }
+
     grpc::Status GetOrderClient(grpc::ServerContext*, const hoxlink::DeskCall* request,
                                 hoxlink::Reply*) override {
         std::lock_guard guard(lock_);

@@ -1,14 +1,18 @@
-// Replays through the window: a recorded session played back by the embedded host, and a
-// recording that meets a write failure later on.
+// Replays through the window: a recorded session played back by the embedded host, the
+// replay's position and keys, and a recording that meets a write failure later on.
 #include "AppTestEnv.h"
 
 #include "FeedCounters.h"
+#include "replay/RecordingWriter.h"
 #include "workers/SaveRun.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 
@@ -109,4 +113,98 @@ TEST_F(ReplayTest, ARecordedSessionReplaysToTheSameGridsAndSheets) {
         EXPECT_EQ(replayed[i].first, live[i].first);
         EXPECT_TRUE(replayed[i].second == live[i].second) << live[i].first << " differs";
     }
+}
+
+namespace {
+
+// 2024-03-01 12:00:00 UTC, in microseconds since 1970.
+constexpr int64_t kStartUs = 1709294400000000;
+
+// Ten EUR/USD quotes a second apart from kStartUs, bids 1.1 to 1.9.
+std::string TenSeconds(const std::string& folder) {
+    const std::string path = folder + "/ten.csv";
+    replay::RecordingWriter writer(path);
+    com::Bstr symbol(u"EUR/USD");
+    for (int i = 0; i < 10; ++i) {
+        hox::QuoteRecord q{};
+        q.bstrSymbol = symbol.get();
+        q.dBid = 1.1 + i / 10.0;
+        q.dAsk = q.dBid + 0.0002;
+        q.UTCDateTime = replay::DateTimeOfUnixUs(kStartUs + i * 1000000);
+        writer.WriteQuote(q, kStartUs + i * 1000000);
+    }
+    return path;
+}
+
+std::string Shown(TForm1& form) {
+    return form.ReplayBar.Label() ? form.ReplayBar.Label()->text().toStdString() : "";
+}
+
+bool WaitFor(const std::function<bool()>& done) {
+    for (int wait = 0; wait < 100 && !done(); ++wait) QTest::qWait(50);
+    return done();
+}
+
+} // namespace
+
+TEST(ReplayText, TellsTimePercentAndState) {
+    hox::ReplayPosition p{com::VARIANT_TRUE, kStartUs + 1250000, 37.4, 0, 0};
+    EXPECT_EQ(TReplayBar::Text(p), "Replay 2024-03-01 12:00:01.250  37 %");
+    p.paused = com::VARIANT_TRUE;
+    p.recordUs = -1000; // a millisecond before 1970
+    EXPECT_EQ(TReplayBar::Text(p), "Replay 1969-12-31 23:59:59.999  37 %  paused");
+    p.ended = com::VARIANT_TRUE;
+    p.recordUs = 0; // before the first record
+    p.percent = 100;
+    EXPECT_EQ(TReplayBar::Text(p), "Replay  100 %  ended");
+}
+
+// The status bar shows where the embedded host's replay stands; Ctrl+P pauses and resumes it,
+// Ctrl+J jumps to a time typed into the box. Without a replay nothing of it shows.
+TEST_F(ReplayTest, TheStatusBarShowsThePositionAndTheKeysSteerIt) {
+    {
+        auto form = CreatedForm();
+        EXPECT_EQ(form->ReplayBar.Label(), nullptr);
+        EXPECT_EQ(form->StatusBar1->findChildren<QLineEdit*>().size(), 0);
+        QTest::keyClick(form->Edit34, Qt::Key_P, Qt::ControlModifier);
+        EXPECT_EQ(form->StatusBar1->SimpleText(), "");
+    }
+    hostsim::RevokeSimulatedHost();
+    hostsim::HostOptions options;
+    options.HealthIntervalMs = 0;
+    options.Replay.files = {TenSeconds(workDir)};
+    std::ostringstream log;
+    hostsim::RegisterSimulatedHost(options, &log);
+    auto form = CreatedForm();
+    ASSERT_NE(form->ReplayBar.Label(), nullptr);
+    // Before the first record: no time yet (the percent is of the bytes read ahead).
+    EXPECT_EQ(Shown(*form).substr(0, 8), "Replay  ");
+    LogOn(*form);
+    ASSERT_TRUE(WaitFor([&] { return FeedCounters.QuoteRows >= 1; }));
+    QTest::keyClick(form->Edit34, Qt::Key_P, Qt::ControlModifier);
+    const std::string paused = Shown(*form);
+    EXPECT_EQ(paused.substr(0, 25), "Replay 2024-03-01 12:00:0") << paused;
+    EXPECT_EQ(paused.substr(paused.size() - 8), "  paused") << paused;
+    const int32_t rows = FeedCounters.QuoteRows;
+    QTest::qWait(1300);
+    EXPECT_EQ(FeedCounters.QuoteRows, rows); // nothing comes while paused
+
+    QTest::keyClick(form->Edit34, Qt::Key_J, Qt::ControlModifier);
+    QLineEdit* box = form->ReplayBar.JumpBox();
+    ASSERT_FALSE(box->isHidden());
+    QTest::keyClicks(box, "tomorrow");
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(Shown(*form), "Replay: not a time: tomorrow");
+    EXPECT_FALSE(box->isHidden());
+    box->clear();
+    QTest::keyClicks(box, "2024-03-01 12:00:07");
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_TRUE(box->isHidden());
+    // The records before the time were passed over: the last of them is the position.
+    EXPECT_EQ(Shown(*form).substr(0, 30), "Replay 2024-03-01 12:00:06.000");
+    QTest::keyClick(form->Edit34, Qt::Key_P, Qt::ControlModifier);
+    ASSERT_TRUE(WaitFor([&] { return FeedCounters.QuoteRows == rows + 1; }));
+    EXPECT_EQ(form->StringGrid1->Cells(1, rows + 1), "1.8");
+    EXPECT_TRUE(WaitFor([&] { return Shown(*form).find("12:00:07.000") != std::string::npos; }))
+        << Shown(*form);
 }
