@@ -3,6 +3,7 @@
 #include "AppTestEnv.h"
 
 #include "FeedCounters.h"
+#include "replay/Readers.h"
 #include "replay/RecordingWriter.h"
 #include "workers/SaveRun.h"
 
@@ -10,11 +11,17 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <sstream>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using hostsim::HostControl;
@@ -207,4 +214,59 @@ TEST_F(ReplayTest, TheStatusBarShowsThePositionAndTheKeysSteerIt) {
     EXPECT_EQ(form->StringGrid1->Cells(1, rows + 1), "1.8");
     EXPECT_TRUE(WaitFor([&] { return Shown(*form).find("12:00:07.000") != std::string::npos; }))
         << Shown(*form);
+}
+
+// A recording that cannot be written any further (the file size limit here, as a full disk
+// would) stops: it is told once on standard error, the file keeps its whole lines, and the
+// window goes on with the records.
+TEST_F(ReplayTest, ARecordingThatFailsLaterStopsAndTheWindowGoesOn) {
+    for (const std::string name : {"full.csv", "full.csv.gz"}) {
+        SCOPED_TRACE(name);
+        const std::string path = workDir + "/" + name;
+        auto form = CreatedForm();
+        form->StartRecording(path);
+        LogOn(*form);
+        const std::string told = workDir + "/stderr.txt";
+        const int savedErr = dup(2);
+        const int toldFd = open(told.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(toldFd, 2);
+        close(toldFd);
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const auto savedSignal = std::signal(SIGXFSZ, SIG_IGN);
+        // Three seconds of records, each second flushed; after the first the file may grow
+        // only a little.
+        for (int second = 0; second < 3; ++second) {
+            for (int i = 0; i < 20; ++i) {
+                HostControl::DeliverNext(hostsim::FeedKind::Quote, 1);
+                HostControl::DeliverNext(hostsim::FeedKind::Level2, 1);
+            }
+            QTest::qWait(1100);
+            if (second > 0) continue;
+            rlimit limit = saved;
+            limit.rlim_cur = fs::file_size(path) + 100;
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, savedSignal);
+        dup2(savedErr, 2);
+        close(savedErr);
+        EXPECT_EQ(FeedCounters.QuoteRows, 60);
+        const std::string text = Bytes(told);
+        EXPECT_EQ(text.rfind("hoxdesk: " + path + ": recording stopped (", 0), 0u) << text;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+        // Whole lines only, fewer than were delivered.
+        std::ostringstream log;
+        int64_t records = 0;
+        try {
+            auto reader = replay::OpenReader(path, {}, log);
+            for (replay::Record r; reader->Next(r);) ++records;
+        } catch (const replay::ReplayError&) {
+            // a gzip stream without its end: its whole lines read back first
+        }
+        // The first second's; gzip lets a few more through before the limit.
+        EXPECT_GE(records, 40);
+        EXPECT_LT(records, name.ends_with(".gz") ? 60 : 41);
+        EXPECT_EQ(log.str().find("line "), std::string::npos) << log.str();
+    }
 }
