@@ -38,9 +38,6 @@ using Clock = std::chrono::steady_clock;
 constexpr int32_t StateConnecting = 1, StateConnected = 2, StateLoggedOn = 3;
 // How often a waiting stream looks whether its desk went away.
 constexpr auto CancelPoll = std::chrono::milliseconds(100);
-// Records a subscription may hold back for a desk that does not read them; beyond that the
-// desk is too slow for the feed and its subscription ends.
-constexpr size_t MaxQueued = 200000;
 
 // A file's whole text; raises rtl::Exception naming what could not be read.
 std::string ReadWhole(const std::string& what, const std::string& path) {
@@ -52,7 +49,12 @@ std::string ReadWhole(const std::string& what, const std::string& path) {
 
 } // namespace
 
-class THostServer::Impl final : public hoxlink::Host::Service, public hostsim::RecordSink {
+// Subscribe runs on the library's callback threads: a stream's writes start on whichever thread
+// finds it idle with records waiting (the source's, for a new record), so a record goes out
+// without waking a thread of the server's own.
+class THostServer::Impl final
+    : public hoxlink::Host::WithCallbackMethod_Subscribe<hoxlink::Host::Service>,
+      public hostsim::RecordSink {
 public:
     Impl(ServerOptions options, std::unique_ptr<hostsim::RecordSource> source)
         : options_(std::move(options)), source_(std::move(source)) {}
@@ -115,13 +117,15 @@ public:
     // Ends the server: from a signal's thread, the linger or the owner, once.
     void Shutdown() {
         std::lock_guard once(shutdownLock_);
+        std::vector<RecordWriter*> ending;
         {
             std::lock_guard guard(lock_);
             if (stopping_ && !server_) return;
             stopping_ = true;
             for (auto& [id, desk] : desks_) desk->wake.notify_all();
-            for (auto& sub : subscriptions_) sub->wake.notify_all();
+            ending = EndWhere([](const Subscription&) { return true; });
         }
+        ActOn(ending);
         ended_.notify_all();
         if (housekeeping_.joinable()) housekeeping_.join();
         if (server_) {
@@ -304,74 +308,68 @@ public:
         return grpc::Status::OK;
     }
 
-    grpc::Status Subscribe(grpc::ServerContext* context, const hoxlink::SubscribeCall* request,
-                           grpc::ServerWriter<hoxlink::Records>* writer) override {
+    grpc::ServerWriteReactor<hoxlink::Records>*
+    Subscribe(grpc::CallbackServerContext* context,
+              const hoxlink::SubscribeCall* request) override {
         auto sub = std::make_shared<Subscription>();
-        hoxlink::Records answer;
+        auto* writer = new RecordWriter(*this, *context, sub);
+        grpc::Status refusal;
         {
             std::lock_guard guard(lock_);
-            Desk* desk = Find(request->desk());
-            if (!desk) return UnknownDesk(request->desk());
-            answer.set_hr(Admit(*desk, *request, sub));
+            if (stopping_)
+                refusal = {grpc::StatusCode::UNAVAILABLE, "the host is ending"};
+            else if (Desk* desk = Find(request->desk()))
+                writer->out.set_hr(Admit(*desk, *request, *writer));
+            else
+                refusal = UnknownDesk(request->desk());
         }
-        // The source hears of the new subscriber before the desk hears its answer.
-        if (sub->kind) UpdateWatch(sub->symbol, *sub->kind);
-        if (!writer->Write(answer) || !sub->kind) {
-            EndSubscription(sub);
-            if (sub->kind) UpdateWatch(sub->symbol, *sub->kind);
-            return grpc::Status::OK;
+        if (!refusal.ok()) {
+            writer->Finish(refusal);
+        } else if (!sub->kind) {
+            writer->StartWriteAndFinish(&writer->out, {}, grpc::Status::OK);
+        } else {
+            // The source hears of the new subscriber before the desk hears its answer.
+            UpdateWatch(sub->symbol, *sub->kind);
+            writer->StartWrite(&writer->out);
         }
-        bool open = true;
-        while (open) {
-            hoxlink::Records batch;
-            {
-                std::unique_lock lk(lock_);
-                sub->wake.wait_for(lk, CancelPoll,
-                                   [&] { return stopping_ || sub->ended || !sub->queue.empty(); });
-                if (stopping_ || (sub->ended && sub->queue.empty())) break;
-                for (int n = 0; n < MaxBatchRecords && !sub->queue.empty(); ++n) {
-                    batch.MergeFrom(*sub->queue.front());
-                    sub->queue.pop_front();
-                }
-            }
-            if (context->IsCancelled()) break;
-            if (batch.quotes_size() || batch.level2_size()) open = writer->Write(batch);
-        }
-        const bool slow = EndSubscription(sub);
-        UpdateWatch(sub->symbol, *sub->kind);
-        if (slow)
-            return {grpc::StatusCode::RESOURCE_EXHAUSTED,
-                    "the desk fell more than " + std::to_string(MaxQueued) + " records behind"};
-        return grpc::Status::OK;
+        return writer;
     }
 
     grpc::Status Unsubscribe(grpc::ServerContext*, const hoxlink::QuotesCall* request,
                              hoxlink::Reply* reply) override {
-        std::lock_guard guard(lock_);
-        Desk* desk = Find(request->desk());
-        if (!desk) return UnknownDesk(request->desk());
-        if (!request->notify()) {
-            reply->set_hr(com::E_POINTER);
-        } else if (!desk->quotes.count(request->quotes())) {
-            reply->set_hr(com::E_INVALIDARG);
-        } else {
-            EndWhere([&](const Subscription& s) {
-                return s.desk == desk->id && s.quotes == request->quotes() &&
-                       s.notify == request->notify();
-            });
+        std::vector<RecordWriter*> ending;
+        {
+            std::lock_guard guard(lock_);
+            Desk* desk = Find(request->desk());
+            if (!desk) return UnknownDesk(request->desk());
+            if (!request->notify()) {
+                reply->set_hr(com::E_POINTER);
+            } else if (!desk->quotes.count(request->quotes())) {
+                reply->set_hr(com::E_INVALIDARG);
+            } else {
+                ending = EndWhere([&](const Subscription& s) {
+                    return s.desk == desk->id && s.quotes == request->quotes() &&
+                           s.notify == request->notify();
+                });
+            }
         }
+        ActOn(ending);
         return grpc::Status::OK;
     }
 
     grpc::Status ReleaseQuotes(grpc::ServerContext*, const hoxlink::QuotesCall* request,
                                hoxlink::Reply*) override {
-        std::lock_guard guard(lock_);
-        Desk* desk = Find(request->desk());
-        if (!desk) return UnknownDesk(request->desk());
-        desk->quotes.erase(request->quotes());
-        EndWhere([&](const Subscription& s) {
-            return s.desk == desk->id && s.quotes == request->quotes();
-        });
+        std::vector<RecordWriter*> ending;
+        {
+            std::lock_guard guard(lock_);
+            Desk* desk = Find(request->desk());
+            if (!desk) return UnknownDesk(request->desk());
+            desk->quotes.erase(request->quotes());
+            ending = EndWhere([&](const Subscription& s) {
+                return s.desk == desk->id && s.quotes == request->quotes();
+            });
+        }
+        ActOn(ending);
         return grpc::Status::OK;
     }
 
@@ -385,6 +383,9 @@ private:
         std::condition_variable wake;
     };
 
+    class RecordWriter;
+
+    // Under lock_, but for the writer's own fields.
     struct Subscription {
         uint64_t desk = 0, quotes = 0, notify = 0;
         std::u16string symbol;
@@ -392,7 +393,38 @@ private:
         std::deque<std::shared_ptr<const hoxlink::Records>> queue;
         bool ended = false;
         bool slow = false;
-        std::condition_variable wake;
+        uint64_t dropped = 0; // the records dropped when the desk fell too far behind
+        // The stream's turn: one thread at a time writes its next message or finishes it.
+        RecordWriter* writer = nullptr; // set while listed; lives until the stream is done
+        bool busy = false;              // a write or the finish is under way
+        bool finished = false;
+    };
+
+    // One subscription's stream. The thread that took the stream's turn (TakeTurn) fills out
+    // and starts the write (Act), outside the server's lock: the library may run the write's
+    // completion at once.
+    class RecordWriter final : public grpc::ServerWriteReactor<hoxlink::Records> {
+    public:
+        RecordWriter(Impl& server, grpc::CallbackServerContext& context,
+                     std::shared_ptr<Subscription> sub)
+            : server_(server), context_(context), sub_(std::move(sub)) {}
+        void OnWriteDone(bool ok) override { server_.WriteDone(*this, ok); }
+        void OnCancel() override { server_.Cancelled(*this); }
+        void OnDone() override {
+            server_.Done(*this);
+            delete this;
+        }
+        Subscription& Sub() { return *sub_; }
+        grpc::CallbackServerContext& Context() { return context_; }
+        const std::shared_ptr<Subscription>& Shared() const { return sub_; }
+
+        hoxlink::Records out; // the message under way, the turn's holder's
+        bool finishing = false;
+
+    private:
+        Impl& server_;
+        grpc::CallbackServerContext& context_;
+        const std::shared_ptr<Subscription> sub_;
     };
 
     static void Log(const std::string& line) {
@@ -463,8 +495,8 @@ private:
 
     // Under lock_: the HRESULT of a Subscribe, the subscription filled in and listed when it
     // starts a stream of records.
-    com::HRESULT Admit(Desk& desk, const hoxlink::SubscribeCall& request,
-                       const std::shared_ptr<Subscription>& sub) {
+    com::HRESULT Admit(Desk& desk, const hoxlink::SubscribeCall& request, RecordWriter& writer) {
+        Subscription* sub = &writer.Sub();
         std::u16string symbol;
         if (!FromWire(request.symbol(), symbol)) {
             RefuseLocked(&ServerCounters::BadCalls,
@@ -487,42 +519,124 @@ private:
         sub->notify = request.notify();
         sub->symbol = std::move(symbol);
         sub->kind = FeedKind(request.kind());
-        subscriptions_.push_back(sub);
+        sub->writer = &writer;
+        sub->busy = true; // the answer goes first
+        subscriptions_.push_back(writer.Shared());
         return com::S_OK;
     }
 
     void FanOut(FeedKind kind, std::u16string_view symbol,
                 std::shared_ptr<const hoxlink::Records> records) {
-        std::lock_guard guard(lock_);
-        for (auto& sub : subscriptions_) {
-            if (sub->ended || sub->kind != kind || sub->symbol != symbol) continue;
-            if (sub->queue.size() >= MaxQueued) {
-                sub->slow = sub->ended = true;
-                sub->queue.clear();
-                RefuseLocked(&ServerCounters::SlowDesks,
-                             "to queue more records for slow desk " + std::to_string(sub->desk));
-            } else {
-                sub->queue.push_back(records);
+        std::vector<RecordWriter*> idle;
+        {
+            std::lock_guard guard(lock_);
+            for (auto& sub : subscriptions_) {
+                if (sub->ended || sub->kind != kind || sub->symbol != symbol) continue;
+                if (sub->queue.size() >= options_.MaxQueuedRecords) {
+                    sub->slow = sub->ended = true;
+                    sub->dropped = sub->queue.size() + 1; // with this one
+                    sub->queue.clear();
+                    RefuseLocked(&ServerCounters::SlowDesks,
+                                 "to queue more records for slow desk " +
+                                     std::to_string(sub->desk));
+                } else {
+                    sub->queue.push_back(records);
+                }
+                if (TakeTurn(*sub)) idle.push_back(sub->writer);
             }
-            sub->wake.notify_one();
+        }
+        ActOn(idle);
+    }
+
+    // Under lock_: takes the stream's turn when no one holds it and there is something to do,
+    // the next message of records or the end of an ended stream. The caller then acts on it
+    // (ActOn) once it let go of the lock.
+    bool TakeTurn(Subscription& sub) {
+        if (sub.busy || sub.finished || !sub.writer) return false;
+        RecordWriter& writer = *sub.writer;
+        if (!sub.queue.empty()) {
+            writer.out.Clear();
+            for (int n = 0; n < MaxBatchRecords && !sub.queue.empty(); ++n) {
+                writer.out.MergeFrom(*sub.queue.front());
+                sub.queue.pop_front();
+            }
+            writer.finishing = false;
+        } else if (sub.ended) {
+            writer.finishing = sub.finished = true;
+        } else {
+            return false;
+        }
+        sub.busy = true;
+        return true;
+    }
+
+    // Without lock_: writes or finishes the streams whose turns the caller took.
+    void ActOn(const std::vector<RecordWriter*>& writers) {
+        for (RecordWriter* writer : writers) Act(*writer);
+    }
+    void Act(RecordWriter& writer) {
+        if (!writer.finishing) {
+            writer.StartWrite(&writer.out);
+        } else if (writer.Sub().slow) { // set before the turn was taken, never unset
+            // The desk counts what it missed from the trailer.
+            writer.Context().AddTrailingMetadata(DroppedRecordsKey,
+                                                 std::to_string(writer.Sub().dropped));
+            writer.Finish({grpc::StatusCode::RESOURCE_EXHAUSTED,
+                           "the desk fell more than " + std::to_string(options_.MaxQueuedRecords) +
+                               " records behind"});
+        } else {
+            writer.Finish(grpc::Status::OK);
         }
     }
 
-    // Under lock_: ends the matching subscriptions; their streams finish.
-    template <class Match> void EndWhere(Match match) {
+    void WriteDone(RecordWriter& writer, bool ok) {
+        bool next = false;
+        {
+            std::lock_guard guard(lock_);
+            Subscription& sub = writer.Sub();
+            sub.busy = false;
+            if (!ok) { // the desk went away
+                sub.ended = true;
+                sub.queue.clear();
+            }
+            next = TakeTurn(sub);
+        }
+        if (next) Act(writer);
+    }
+
+    void Cancelled(RecordWriter& writer) {
+        bool next = false;
+        {
+            std::lock_guard guard(lock_);
+            writer.Sub().ended = true;
+            writer.Sub().queue.clear();
+            next = TakeTurn(writer.Sub());
+        }
+        if (next) Act(writer);
+    }
+
+    // The stream is over: the subscription is unlisted and the source told.
+    void Done(RecordWriter& writer) {
+        const auto& sub = writer.Shared();
+        {
+            std::lock_guard guard(lock_);
+            sub->ended = true;
+            sub->writer = nullptr;
+            std::erase(subscriptions_, sub);
+        }
+        if (sub->kind) UpdateWatch(sub->symbol, *sub->kind);
+    }
+
+    // Under lock_: ends the matching subscriptions; the streams whose turns were taken for
+    // their end are for the caller to act on.
+    template <class Match> std::vector<RecordWriter*> EndWhere(Match match) {
+        std::vector<RecordWriter*> ending;
         for (auto& sub : subscriptions_)
             if (match(*sub)) {
                 sub->ended = true;
-                sub->wake.notify_one();
+                if (TakeTurn(*sub)) ending.push_back(sub->writer);
             }
-    }
-
-    // Unlists the subscription; true when it ended because its desk was too slow.
-    bool EndSubscription(const std::shared_ptr<Subscription>& sub) {
-        std::lock_guard guard(lock_);
-        sub->ended = true;
-        std::erase(subscriptions_, sub);
-        return sub->slow;
+        return ending;
     }
 
     // Tells the source whether anyone still wants the symbol's records of the kind. The watch
@@ -554,12 +668,14 @@ private:
     }
 
     void RemoveDesk(const std::shared_ptr<Desk>& desk) {
+        std::vector<RecordWriter*> ending;
         {
             std::lock_guard guard(lock_);
             desks_.erase(desk->id);
-            EndWhere([&](const Subscription& s) { return s.desk == desk->id; });
+            ending = EndWhere([&](const Subscription& s) { return s.desk == desk->id; });
             if (desks_.empty()) lastDeskLeft_ = Clock::now();
         }
+        ActOn(ending);
         Log("desk " + std::to_string(desk->id) + " left");
     }
 
@@ -581,7 +697,6 @@ private:
                 now - lastDeskLeft_ >= std::chrono::seconds(options_.LingerSeconds)) {
                 Log("no desk for " + std::to_string(options_.LingerSeconds) + " s, ending");
                 stopping_ = true;
-                for (auto& sub : subscriptions_) sub->wake.notify_all();
                 ended_.notify_all();
             }
         }

@@ -237,9 +237,10 @@ void Link::ReadEvents(std::shared_ptr<std::promise<CallFailure>> hello) {
             std::lock_guard guard(lock_);
             if (closing_) return;
         }
-        Log("host connection lost, reconnecting: " + Describe(status).text);
+        Log("host connection lost, reconnecting: " +
+            (status.ok() ? "the host ended the session" : Describe(status).text));
         Post([weak = self_] {
-            if (auto self = weak.lock()) self->FireLocally(hox::DISPID_Disconnected);
+            if (auto self = weak.lock()) self->TellLost();
         });
         reader.reset(); // before its context goes
         reader = Reconnect();
@@ -375,6 +376,7 @@ com::HRESULT Link::Advise(com::ComPtr<com::IDispatch> sink, com::DWORD& cookie) 
     // The desk keeps the first session's cookie for the sink; later sessions map theirs to it.
     cookie = com::DWORD(reply.id());
     while (sinks_.count(cookie)) ++cookie;
+    if (unadvised_.Get() == sink.Get()) unadvised_.Reset(); // advised again: hears as such
     sinks_[cookie] = {std::move(sink), uint32_t(reply.id())};
     return hr;
 }
@@ -387,7 +389,10 @@ com::HRESULT Link::Unadvise(com::DWORD cookie) {
     call.set_cookie(it == sinks_.end() ? cookie : it->second.hostCookie);
     hoxlink::Reply reply;
     const com::HRESULT hr = Call(&hoxlink::Host::Stub::Unadvise, call, reply);
-    if (!com::FAILED(hr) && it != sinks_.end()) sinks_.erase(it);
+    if (!com::FAILED(hr) && it != sinks_.end()) {
+        unadvised_ = std::move(it->second.sink);
+        sinks_.erase(it);
+    }
     return hr;
 }
 
@@ -403,21 +408,26 @@ void Link::RemoveRestorable(Restorable* proxy) {
     std::erase(restorables_, proxy);
 }
 
-void Link::FireLocally(com::DISPID id) {
+void Link::TellLost() {
     hoxlink::DeskEvent event;
-    event.set_dispid(id);
+    event.set_dispid(hox::DISPID_Disconnected);
     std::vector<uint32_t> cookies; // a sink may unadvise while it runs
     for (const auto& [cookie, sink] : sinks_) cookies.push_back(sink.hostCookie);
     for (uint32_t cookie : cookies) {
         event.set_cookie(cookie);
         DeliverEvent(event, sessions_);
     }
+    // A window that stopped unadvised its sink but still holds the manager: it hears of the
+    // lost host all the same.
+    if (com::ComPtr<com::IDispatch> sink = unadvised_) Invoke(*sink.Get(), event);
 }
 
 // Runs on the desk's thread after a host answered again: the sinks, the logon and the
 // subscriptions, in the order the window made them.
 void Link::Restore(uint64_t session) {
-    if (session != sessions_) return; // lost again meanwhile; a later restore follows
+    // Lost again meanwhile (a later restore follows), or restored already by a call.
+    if (session != sessions_ || session <= restored_) return;
+    restored_ = session;
     hoxlink::Reply reply;
     for (auto& [cookie, sink] : sinks_) {
         hoxlink::DeskCall call;
@@ -432,6 +442,11 @@ void Link::Restore(uint64_t session) {
     for (Restorable* proxy : std::vector(restorables_)) proxy->Restore();
 }
 
+void Link::RestoreIfDue() {
+    const uint64_t session = sessions_;
+    if (session > restored_) Restore(session);
+}
+
 uint64_t Link::NotifyId(hox::IHoxQuotesNotify* notify) {
     std::lock_guard guard(lock_);
     auto [it, added] = notifyIds_.try_emplace(notify, notifyIds_.size() + 1);
@@ -442,8 +457,12 @@ void Link::DeliverEvent(const hoxlink::DeskEvent& event, uint64_t session) {
     if (session != sessions_) return; // from a session that was lost
     auto it = sinks_.begin();
     while (it != sinks_.end() && it->second.hostCookie != event.cookie()) ++it;
-    if (it == sinks_.end()) return; // unadvised meanwhile
-    com::ComPtr<com::IDispatch> sink = it->second.sink;
+    if (it == sinks_.end()) return;                     // unadvised meanwhile
+    com::ComPtr<com::IDispatch> sink = it->second.sink; // the sink may unadvise while it runs
+    Invoke(*sink.Get(), event);
+}
+
+void Link::Invoke(com::IDispatch& sink, const hoxlink::DeskEvent& event) {
     // Arguments travel last first.
     std::vector<com::VARIANT> args;
     if (event.has_info()) {
@@ -455,8 +474,8 @@ void Link::DeliverEvent(const hoxlink::DeskEvent& event, uint64_t session) {
     com::DISPPARAMS params;
     params.rgvarg = args.data();
     params.cArgs = com::UINT(args.size());
-    sink->Invoke(event.dispid(), com::GUID_NULL, 0, com::DISPATCH_METHOD, &params, nullptr, nullptr,
-                 nullptr);
+    sink.Invoke(event.dispid(), com::GUID_NULL, 0, com::DISPATCH_METHOD, &params, nullptr, nullptr,
+                nullptr);
     for (auto& a : args) com::VariantClear(a);
 }
 

@@ -65,10 +65,12 @@ public:
     int CallTimeoutMs() const { return options_.CallTimeoutMs; }
 
     // One call with the call deadline: the host's HRESULT, or a transport failure's (reported).
+    // Window thread.
     template <class Request>
     com::HRESULT Call(grpc::Status (hoxlink::Host::Stub::*method)(grpc::ClientContext*,
                                                                   const Request&, hoxlink::Reply*),
                       const Request& request, hoxlink::Reply& reply) {
+        RestoreIfDue();
         grpc::ClientContext context;
         context.set_deadline(std::chrono::system_clock::now() +
                              std::chrono::milliseconds(options_.CallTimeoutMs));
@@ -85,6 +87,10 @@ public:
     // the poster waits, so a window that falls behind holds the host's stream back instead of
     // queueing without bound. False when the apartment or the link has gone, or stop was set.
     bool Post(com::ApartmentCall call, const std::atomic<bool>* stop = nullptr, int records = 1);
+    // Window thread: when a host answered again and the restore of the desk's objects still
+    // waits in the queue (behind records), it runs now, so that a call of the window goes to
+    // the objects of the new session rather than the lost one's.
+    void RestoreIfDue();
     // Wakes the posters that wait, to look at their stop flags.
     void WakePosters();
     // Runs job on one of the link's reader threads: an idle one, or a new one when all are
@@ -128,7 +134,9 @@ private:
     // Wakes the apartment to run the queue; drops the queue when the apartment has gone.
     bool WakeApartment();
     void DeliverEvent(const hoxlink::DeskEvent& event, uint64_t session);
-    void FireLocally(com::DISPID id);
+    static void Invoke(com::IDispatch& sink, const hoxlink::DeskEvent& event);
+    // Window thread: event 4, the host went away, to the sinks.
+    void TellLost();
     void Restore(uint64_t session);
     void Close();
 
@@ -144,6 +152,7 @@ private:
     std::condition_variable readerWake_;
     std::atomic<uint64_t> desk_{0};
     std::atomic<uint64_t> sessions_{0}; // the sessions opened; events of an older one are dropped
+    uint64_t restored_ = 1; // window thread: the session whose objects the desk made or restored
     std::weak_ptr<Link> self_;
 
     std::mutex lock_;
@@ -164,6 +173,9 @@ private:
         uint32_t hostCookie; // the host's cookie in the current session
     };
     std::map<com::DWORD, Sink> sinks_;
+    // The last sink unadvised through the link, held until the link goes: it hears of a lost
+    // host (event 4) too, so a window that stopped but holds the manager still shows the loss.
+    com::ComPtr<com::IDispatch> unadvised_;
     std::optional<hoxlink::LogonCall> lastLogon_;
     std::vector<Restorable*> restorables_;
 };

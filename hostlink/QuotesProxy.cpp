@@ -1,13 +1,17 @@
-// The quote object's proxy. Each subscription is one stream from the host, read by one of the
-// link's reader threads, which posts the records of each message into the desk's apartment as
-// one call, in the host's order.
+// The quote object's proxy. Each subscription is one stream from the host. The calling thread
+// opens it and reads the host's answer itself, so Subscribe waits for no other thread; one of
+// the link's reader threads then reads the records, and posts those of each message into the
+// desk's apartment as one call, in the host's order.
 #include "Link.h"
 #include "Proxies.h"
 #include "Wire.h"
 #include "com/ComObject.h"
+#include "rtl/AnsiText.h"
 
+#include <grpcpp/alarm.h>
 #include <grpcpp/grpcpp.h>
 
+#include <charconv>
 #include <deque>
 #include <future>
 #include <vector>
@@ -21,7 +25,8 @@ struct Stream {
     std::u16string symbol;
     int32_t kind = 0;
     grpc::ClientContext context;
-    std::promise<CallFailure> answer;
+    std::unique_ptr<grpc::ClientReader<hoxlink::Records>> reader;
+    std::atomic<bool> answered{false}, timedOut{false};
     std::atomic<bool> done{false};
     std::promise<void> finished; // the reader let go of the stream
 
@@ -37,19 +42,56 @@ struct Batch {
     std::deque<WireLevel2> level2;
 };
 
-// Reads one subscription's stream: the Subscribe's answer, then the records.
-void ReadStream(Link* link, const std::shared_ptr<Stream>& stream,
-                const hoxlink::SubscribeCall& call) {
-    const auto stub = link->Stub();
-    auto reader = stub->Subscribe(&stream->context, call);
-    hoxlink::Records records;
-    if (!reader->Read(&records)) {
-        stream->answer.set_value(link->Describe(reader->Finish()));
-        return;
+// Opens a subscription's stream and reads the host's answer to Subscribe, within the call
+// deadline: the host's HRESULT, or a transport failure's.
+CallFailure OpenStream(Link& link, const std::shared_ptr<Stream>& stream,
+                       const hoxlink::SubscribeCall& call) {
+    hoxlink::Records answer;
+    bool answered = false;
+    {
+        // The stream lives on after the answer, so the deadline is an alarm's, not the call's.
+        grpc::Alarm deadline;
+        deadline.Set(std::chrono::system_clock::now() +
+                         std::chrono::milliseconds(link.CallTimeoutMs()),
+                     [stream](bool fired) {
+                         if (!fired || stream->answered) return;
+                         stream->timedOut = true;
+                         stream->context.TryCancel();
+                     });
+        stream->reader = link.Stub()->Subscribe(&stream->context, call);
+        answered = stream->reader->Read(&answer);
+        stream->answered = true;
     }
-    stream->answer.set_value({records.hr(), ""});
+    if (answered) return {answer.hr(), ""};
+    const grpc::Status status = stream->reader->Finish();
+    return link.Describe(stream->timedOut ? grpc::Status(grpc::StatusCode::DEADLINE_EXCEEDED, "")
+                                          : status);
+}
+
+// The host ended a stream because the desk fell too far behind: says so once, with the records
+// the host dropped when it tells them.
+void TellTooFarBehind(const Stream& stream, const grpc::Status& status) {
+    std::string missed;
+    const auto& trailer = stream.context.GetServerTrailingMetadata();
+    uint64_t dropped = 0;
+    if (const auto it = trailer.find(DroppedRecordsKey);
+        it != trailer.end() &&
+        std::from_chars(it->second.data(), it->second.data() + it->second.size(), dropped).ec ==
+            std::errc())
+        missed = "; " + std::to_string(dropped) + " records missed";
+    const bool level2 = stream.kind == 1; // Subscribe's kinds: 1 Level 2, 2 quotes
+    Link::Log("the host ended the subscription to " + rtl::WideToAnsi(stream.symbol) +
+              (level2 ? " (Level 2)" : " (quotes)") + ": " + status.error_message() + missed +
+              "; subscribing again");
+}
+
+// Reads the records of a subscription's stream that answered. True when the host ended it
+// because the desk fell too far behind.
+bool ReadRecords(Link* link, const std::shared_ptr<Stream>& stream) {
+    grpc::ClientReader<hoxlink::Records>& reader = *stream->reader;
+    hoxlink::Records records;
     uint64_t malformed = 0;
-    while (reader->Read(&records)) {
+    while (reader.Read(&records)) {
         // One call into the desk's apartment for the whole message.
         auto batch = std::make_shared<Batch>();
         for (const auto& quote : records.quotes())
@@ -77,11 +119,16 @@ void ReadStream(Link* link, const std::shared_ptr<Stream>& stream,
             },
             &stream->cancelled, count);
     }
-    // A lost host is the link's to report; other ends (a desk too slow for the feed) are told.
-    const grpc::Status status = reader->Finish();
+    // A lost host is the link's to report; other ends are told.
+    const grpc::Status status = reader.Finish();
+    if (status.error_code() == grpc::StatusCode::RESOURCE_EXHAUSTED) {
+        TellTooFarBehind(*stream, status);
+        return true;
+    }
     if (!status.ok() && status.error_code() != grpc::StatusCode::CANCELLED &&
         status.error_code() != grpc::StatusCode::UNAVAILABLE)
         Link::Log("a subscription ended: " + link->Describe(status).text);
+    return false;
 }
 
 class QuotesProxy final : public com::DispatchObject<hox::IHoxQuotes>, public Restorable {
@@ -99,6 +146,7 @@ public:
     }
 
     com::HRESULT Subscribe(hox::IHoxQuotesNotify* notify, com::BSTR symbol, int32_t kind) override {
+        link_->RestoreIfDue();
         Reap();
         return Open(notify, std::u16string(com::BstrView(symbol)), kind);
     }
@@ -133,22 +181,35 @@ public:
         call.set_notify(stream->notify);
         call.set_symbol(ToWire(stream->symbol));
         call.set_kind(kind);
-        auto answer = stream->answer.get_future();
-        link_->RunReader([link = link_.get(), stream, call = std::move(call)] {
-            ReadStream(link, stream, call);
+        const CallFailure result = OpenStream(*link_, stream, call);
+        if (!result.text.empty()) return result.Report(); // the stream is over
+        // The job may use the proxy: its destructor waits for the stream's reader.
+        link_->RunReader([this, stream] {
+            if (ReadRecords(link_.get(), stream))
+                // On the desk's thread, behind the records already posted; a stream that is no
+                // longer live (unsubscribed, restored, its proxy gone) stays ended.
+                link_->Post(
+                    [this, stream] {
+                        if (stream->live) Resubscribe(*stream);
+                    },
+                    &stream->cancelled);
             stream->done = true;
             stream->finished.set_value();
         });
         streams_.push_back(stream);
-        if (answer.wait_for(std::chrono::milliseconds(link_->CallTimeoutMs())) !=
-            std::future_status::ready) {
-            stream->context.TryCancel();
-            End(*stream);
-            return link_->Describe(grpc::Status(grpc::StatusCode::DEADLINE_EXCEEDED, "")).Report();
-        }
-        const CallFailure result = answer.get();
         if (com::FAILED(result.hr)) End(*stream);
-        return result.text.empty() ? result.hr : result.Report();
+        return result.hr;
+    }
+
+    // The host ended a stream whose desk fell too far behind: the same subscription on a new
+    // stream, so the records go on; the old stream delivers no more.
+    void Resubscribe(Stream& stream) {
+        com::ComPtr<hox::IHoxQuotesNotify> target = stream.target;
+        End(stream);
+        const com::HRESULT hr = Open(target.Get(), stream.symbol, stream.kind);
+        if (com::FAILED(hr))
+            Link::Log("could not subscribe to " + rtl::WideToAnsi(stream.symbol) +
+                      " again: HRESULT " + std::to_string(hr));
     }
 
     com::HRESULT Unsubscribe(hox::IHoxQuotesNotify* notify) override {

@@ -5,6 +5,7 @@
 
 #include "Link.h"
 #include "Wire.h"
+#include "com/OleCheck.h"
 #include "hostlink.grpc.pb.h"
 
 #include <grpcpp/grpcpp.h>
@@ -217,6 +218,112 @@ TEST_F(LinkTest, ASlowDeskRunsItsOwnMessagesBetweenRecords) {
     apartment.RunPosted();
     ASSERT_EQ(notify.quotes.size(), 900u);
     EXPECT_EQ(notify.quotes.back().values.tick, 900u);
+}
+
+// A desk that fell too far behind: the host ends the subscription and says how many records it
+// dropped; the desk tells it once and subscribes again by itself, so the records go on, each
+// once, until the window unsubscribes.
+TEST_F(LinkTest, ADeskTooFarBehindSubscribesAgainByItself) {
+    auto manager = CreateManager();
+    ASSERT_TRUE(manager);
+    com::ComPtr<hox::IHoxQuotes> quotes;
+    ASSERT_EQ(manager->GetQuotes(quotes.Put()), com::S_OK);
+    RecordingNotify notify;
+    com::Bstr symbol(u"EUR/USD");
+    ASSERT_EQ(quotes->Subscribe(&notify, symbol.get(), 2), com::S_OK);
+    testing::internal::CaptureStderr();
+    // The desk runs nothing meanwhile: the link holds its 4096 records, the socket some more,
+    // and the host's queue for the desk fills up.
+    uint32_t tick = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (server->Counters().SlowDesks == 0 && std::chrono::steady_clock::now() < deadline)
+        for (int i = 0; i < 500; ++i) source->Push(TestQuote(++tick).r);
+    ASSERT_EQ(server->Counters().SlowDesks, 1u);
+    const uint32_t lastBehind = tick;
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            source->Push(TestQuote(++tick).r);
+            return !notify.quotes.empty() && notify.quotes.back().values.tick > lastBehind;
+        },
+        std::chrono::seconds(20)));
+    const std::string told = testing::internal::GetCapturedStderr();
+    size_t missed = 0;
+    for (size_t i = 1; i < notify.quotes.size(); ++i) {
+        ASSERT_GT(notify.quotes[i].values.tick, notify.quotes[i - 1].values.tick);
+        missed += notify.quotes[i].values.tick - notify.quotes[i - 1].values.tick - 1;
+    }
+    EXPECT_GE(missed, 5000u);
+    const std::string line = "hoxdesk: the host ended the subscription to EUR/USD (quotes): the "
+                             "desk fell more than 5000 records behind; 5001 records missed; "
+                             "subscribing again\n";
+    EXPECT_NE(told.find(line), std::string::npos) << told;
+    EXPECT_EQ(told.find("subscribing again"), told.rfind("subscribing again")); // said once
+    EXPECT_EQ(server->Counters().SlowDesks, 1u);
+
+    // The new subscription is the window's: Unsubscribe ends it.
+    ASSERT_EQ(quotes->Unsubscribe(&notify), com::S_OK);
+    const size_t seen = notify.quotes.size();
+    source->Push(TestQuote(++tick).r);
+    ASSERT_TRUE(RunUntil([&] { return !source->Watched(u"EUR/USD", FeedKind::Quote); }));
+    apartment.RunPosted();
+    EXPECT_EQ(notify.quotes.size(), seen);
+}
+
+// A host that takes the desk's session but never answers a Subscribe: the call ends at its
+// deadline with RPC_E_TIMEOUT and a description, and the desk goes on.
+TEST_F(LinkTest, ASubscribeTheHostLeavesUnansweredEndsAtItsDeadline) {
+    class SilentHost final : public hoxlink::Host::Service {
+        grpc::Status Open(grpc::ServerContext* context, const hoxlink::OpenRequest*,
+                          grpc::ServerWriter<hoxlink::DeskEvent>* writer) override {
+            hoxlink::DeskEvent hello;
+            hello.set_version(hostlink::ProtocolVersion);
+            hello.set_desk(1);
+            writer->Write(hello);
+            return Wait(*context);
+        }
+        grpc::Status GetQuotes(grpc::ServerContext*, const hoxlink::DeskCall*,
+                               hoxlink::Reply* reply) override {
+            reply->set_id(2);
+            return grpc::Status::OK;
+        }
+        grpc::Status Subscribe(grpc::ServerContext* context, const hoxlink::SubscribeCall*,
+                               grpc::ServerWriter<hoxlink::Records>*) override {
+            return Wait(*context);
+        }
+        static grpc::Status Wait(grpc::ServerContext& context) {
+            while (!context.IsCancelled())
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            return grpc::Status::CANCELLED;
+        }
+    } silent;
+    const std::string silentSocket = folder.Path() + "/silent.sock";
+    grpc::ServerBuilder builder;
+    builder.AddListeningPort("unix:" + silentSocket, grpc::InsecureServerCredentials());
+    builder.RegisterService(&silent);
+    auto host = builder.BuildAndStart();
+    ASSERT_TRUE(host);
+    hostlink::RevokeHostProxy();
+    hostlink::ProxyOptions quick = options;
+    quick.SocketPath = silentSocket;
+    quick.CallTimeoutMs = 300;
+    hostlink::RegisterHostProxy(quick);
+    {
+        auto manager = CreateManager();
+        ASSERT_TRUE(manager);
+        com::ComPtr<hox::IHoxQuotes> quotes;
+        ASSERT_EQ(manager->GetQuotes(quotes.Put()), com::S_OK);
+        RecordingNotify notify;
+        com::Bstr symbol(u"EUR/USD");
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(quotes->Subscribe(&notify, symbol.get(), 2), com::RPC_E_TIMEOUT);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+        EXPECT_NE(com::TakeErrorInfo(com::RPC_E_TIMEOUT).find("did not answer in time"),
+                  std::string::npos);
+        EXPECT_EQ(quotes->Subscribe(&notify, symbol.get(), 2), com::RPC_E_TIMEOUT);
+        com::ComPtr<hox::IHoxQuotes> more;
+        EXPECT_EQ(manager->GetQuotes(more.Put()), com::S_OK); // the desk goes on
+    }
+    host->Shutdown(std::chrono::system_clock::now());
 }
 
 TEST_F(LinkTest, RefusalsAreClearAndCounted) {

@@ -76,6 +76,7 @@ void LinkTest::SetUp() {
     serverOptions.HealthIntervalMs = 0;
     serverOptions.LingerSeconds = 3600;
     serverOptions.ServerName = "test host";
+    serverOptions.MaxQueuedRecords = 5000; // a desk falls that far behind in a test's time
     server = std::make_unique<hostlink::THostServer>(serverOptions, std::move(pushed));
     ASSERT_TRUE(server->Start());
     options.SocketPath = socket;
@@ -98,8 +99,8 @@ com::ComPtr<hox::IHoxComMgr> LinkTest::CreateManager() {
     return m;
 }
 
-bool LinkTest::RunUntil(const std::function<bool()>& done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+bool LinkTest::RunUntil(const std::function<bool()>& done, std::chrono::milliseconds within) {
+    const auto deadline = std::chrono::steady_clock::now() + within;
     while (!done()) {
         if (std::chrono::steady_clock::now() > deadline) return false;
         if (apartment.RunPosted() == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));

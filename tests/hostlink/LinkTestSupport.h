@@ -7,6 +7,7 @@
 #include "hostlink/HostProxy.h"
 #include "hostlink/HostServer.h"
 
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <set>
@@ -57,8 +58,9 @@ protected:
 
     // A manager through the proxies; the test fails unless it is made.
     com::ComPtr<hox::IHoxComMgr> CreateManager();
-    // Runs the apartment's calls until done() or two seconds passed; done()'s last answer.
-    bool RunUntil(const std::function<bool()>& done);
+    // Runs the apartment's calls until done() or the time passed; done()'s last answer.
+    bool RunUntil(const std::function<bool()>& done,
+                  std::chrono::milliseconds within = std::chrono::seconds(2));
 
     TempFolder folder;
     std::string socket;

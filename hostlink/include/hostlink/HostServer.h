@@ -4,6 +4,7 @@
 
 #include "host/RecordSource.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -15,6 +16,9 @@ struct ServerOptions {
     int HealthIntervalMs = 15000; // between the health events to each desk; 0: none
     int LingerSeconds = 30;       // the server ends this long after its last desk left
     std::string ServerName = "hoxhost";
+    // Records a subscription may hold back for a desk that does not read them; beyond that the
+    // desk is too slow for the feed and the host ends the subscription.
+    size_t MaxQueuedRecords = 200000;
     // Desks on other machines: a TCP listener with TLS (certificate and key in PEM files) that
     // admits calls carrying the token of TokenFile. None when ListenAddress is empty.
     std::string ListenAddress; // HOST:PORT; port 0 picks a free one
