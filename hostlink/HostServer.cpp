@@ -157,6 +157,13 @@ public:
         ToWire(record, *records->add_level2());
         FanOut(FeedKind::Level2, com::BstrView(record.bstrSymbol), std::move(records));
     }
+    // A replay waits while a desk's stream holds back more than the pace bound.
+    bool Behind() const override {
+        std::lock_guard guard(lock_);
+        for (const auto& sub : subscriptions_)
+            if (!sub->ended && sub->queue.size() > options_.PaceQueuedRecords) return true;
+        return false;
+    }
 
     grpc::Status Open(grpc::ServerContext* context, const hoxlink::OpenRequest* request,
                       grpc::ServerWriter<hoxlink::DeskEvent>* writer) override {

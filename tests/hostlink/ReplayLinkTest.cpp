@@ -135,3 +135,75 @@ TEST_F(LinkTest, AHostsReplayIsShownPausedResumedAndJumped) {
     manager.Reset();
     apartment.RunPosted();
 }
+
+// A replay as fast as possible into a desk that stops reading for a while: the replay waits for
+// the desk instead of ending its subscription, and every record arrives once, in order. The
+// desk's channel keeps a small receive window, so the records pile up on the host.
+TEST_F(LinkTest, AReplayWaitsForASlowDeskAndLosesNothing) {
+    constexpr uint32_t kRecords = 20000;
+    hostsim::ReplayOptions replaying;
+    replaying.files = {folder.Path() + "/many.csv"};
+    replaying.play.asFastAsPossible = true;
+    {
+        replay::RecordingWriter writer(replaying.files[0]);
+        com::Bstr symbol(u"EUR/USD");
+        for (uint32_t i = 0; i < kRecords; ++i) {
+            hox::QuoteRecord q{};
+            q.bstrSymbol = symbol.get();
+            q.tick = i;
+            writer.WriteQuote(q, kStartUs + i);
+        }
+    }
+    std::ostringstream log;
+    hostlink::ServerOptions serverOptions;
+    serverOptions.SocketPath = folder.Path() + "/replay.sock";
+    serverOptions.HealthIntervalMs = 0;
+    serverOptions.PaceQueuedRecords = 50;
+    serverOptions.MaxQueuedRecords = 2000; // far below what the desk leaves unread
+    hostlink::THostServer replayServer(serverOptions, hostsim::OpenReplay(replaying, log));
+    ASSERT_TRUE(replayServer.Start());
+
+    grpc::ChannelArguments args;
+    args.SetInt(GRPC_ARG_HTTP2_BDP_PROBE, 0);
+    args.SetInt(GRPC_ARG_HTTP2_STREAM_LOOKAHEAD_BYTES, 1024);
+    auto stub = hoxlink::Host::NewStub(grpc::CreateCustomChannel(
+        "unix:" + serverOptions.SocketPath, grpc::InsecureChannelCredentials(), args));
+    grpc::ClientContext session;
+    hoxlink::OpenRequest open;
+    open.set_version(hostlink::ProtocolVersion);
+    auto events = stub->Open(&session, open);
+    hoxlink::DeskEvent hello;
+    ASSERT_TRUE(events->Read(&hello));
+    hoxlink::DeskCall deskCall;
+    deskCall.set_desk(hello.desk());
+    hoxlink::Reply quotes;
+    {
+        grpc::ClientContext context;
+        ASSERT_TRUE(stub->GetQuotes(&context, deskCall, &quotes).ok());
+    }
+    hoxlink::SubscribeCall call;
+    call.set_desk(hello.desk());
+    call.set_quotes(quotes.id());
+    call.set_notify(1);
+    call.set_symbol(hostlink::ToWire(u"EUR/USD"));
+    call.set_kind(int32_t(hostsim::FeedKind::Quote));
+    grpc::ClientContext context;
+    context.set_deadline(std::chrono::system_clock::now() + std::chrono::seconds(60));
+    auto stream = stub->Subscribe(&context, call);
+    hoxlink::Records records;
+    ASSERT_TRUE(stream->Read(&records));
+    ASSERT_EQ(records.hr(), com::S_OK);
+
+    // The desk reads nothing while the replay runs on as fast as it may.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    uint32_t next = 0;
+    while (next < kRecords && stream->Read(&records))
+        for (const auto& quote : records.quotes()) {
+            ASSERT_EQ(quote.tick(), next);
+            ++next;
+        }
+    EXPECT_EQ(next, kRecords) << stream->Finish().error_message();
+    EXPECT_EQ(replayServer.Counters().SlowDesks, 0u);
+    context.TryCancel();
+    session.TryCancel();
+}
