@@ -23,7 +23,7 @@ public:
 
     void Watch(std::u16string_view symbol, FeedKind kind, bool watched) override {
         {
-            std::lock_guard guard(lock_);
+            auto guard = Enter();
             if (watched)
                 watched_.emplace(std::u16string(symbol), kind);
             else
@@ -33,17 +33,20 @@ public:
     }
 
     bool Status(ReplayStatus& status) override {
-        std::lock_guard guard(lock_);
-        status.positionUs = player_->PositionUs();
-        status.percent = player_->Percent();
-        status.paused = player_->Paused();
-        status.ended = player_->Ended();
+        {
+            auto guard = Enter();
+            status.positionUs = player_->PositionUs();
+            status.percent = player_->Percent();
+            status.paused = player_->Paused();
+            status.ended = player_->Ended();
+        }
+        wake_.notify_all();
         return true;
     }
 
     void SetPaused(bool paused) override {
         {
-            std::lock_guard guard(lock_);
+            auto guard = Enter();
             if (paused)
                 player_->Pause();
             else
@@ -54,21 +57,24 @@ public:
 
     void JumpTo(int64_t recordUs) override {
         {
-            std::lock_guard guard(lock_);
+            auto guard = Enter();
             player_->JumpTo(recordUs);
         }
         wake_.notify_all();
     }
 
 private:
-    // Holds the lock while it delivers, so Watch and Stop wait for a record under way.
+    // Holds the lock while it delivers, so Watch and Stop wait for a record under way; as fast
+    // as possible it lets them in between records.
     void Run(RecordSink& sink) override {
         std::unique_lock lk(lock_);
         replay::Record record;
         int64_t played = 0;
         bool told = false;   // the end was told
         int64_t beginAt = 0; // steady clock; 0 until the first watch
-        while (!stopping_) {
+        while (true) {
+            LetIn(lk);
+            if (stopping_) break;
             // The replay begins a moment after its first watcher, so a desk that subscribes
             // after the host started sees it from the start, with all it subscribes at once.
             if (beginAt == 0 && watched_.empty()) {
