@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 
@@ -62,7 +63,7 @@ void TReplayBar::Attach(hox::IHoxComMgr* manager) {
     });
     jumpBox_->installEventFilter(this);
     timer_ = new QTimer(this);
-    timer_->setInterval(250);
+    timer_->setInterval(PollMs);
     QObject::connect(timer_, &QTimer::timeout, this, [this] { Refresh(); });
     timer_->start();
     qApp->installEventFilter(this);
@@ -106,8 +107,11 @@ std::string TReplayBar::Text(const hox::ReplayPosition& position) {
 void TReplayBar::Refresh() {
     if (!label_) return;
     hox::ReplayPosition position{};
-    // A host that is gone for a while keeps the last position shown.
-    if (com::FAILED(replay_->GetPosition(&position)) || !position.replaying) return;
+    // A host that is gone for a while keeps the last position shown. One that does not answer
+    // is asked less and less often, so its short call deadline holds the window rarely.
+    const com::HRESULT hr = replay_->GetPosition(&position);
+    timer_->setInterval(com::FAILED(hr) ? std::min(timer_->interval() * 2, MaxPollMs) : PollMs);
+    if (com::FAILED(hr) || !position.replaying) return;
     label_->setText(Latin1(Text(position)));
 }
 

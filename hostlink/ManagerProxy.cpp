@@ -8,6 +8,8 @@
 #include "HOXCOMLib_TLB.h"
 #include "HoxReplay.h"
 
+#include <algorithm>
+
 namespace hostlink {
 
 namespace {
@@ -173,12 +175,15 @@ public:
         return com::S_OK;
     }
 
-    // A host program older than these calls answers E_NOTIMPL, with its description left.
+    // A host program older than these calls answers E_NOTIMPL, with its description left. The
+    // window polls the position on its own thread, so a host that does not answer holds it for
+    // PollTimeoutMs at most.
     com::HRESULT GetPosition(hox::ReplayPosition* position) override {
         if (!position) return com::E_POINTER;
         grpc::ClientContext context;
-        context.set_deadline(std::chrono::system_clock::now() +
-                             std::chrono::milliseconds(link_->CallTimeoutMs()));
+        context.set_deadline(
+            std::chrono::system_clock::now() +
+            std::chrono::milliseconds(std::min(link_->CallTimeoutMs(), PollTimeoutMs)));
         hoxlink::ReplayState state;
         const grpc::Status status = link_->Stub()->GetReplay(&context, DeskCall(), &state);
         if (!status.ok()) return link_->Describe(status).Report();
@@ -205,6 +210,8 @@ public:
     }
 
 private:
+    static constexpr int PollTimeoutMs = 200;
+
     hoxlink::DeskCall DeskCall() const {
         hoxlink::DeskCall call;
         call.set_desk(link_->Desk());

@@ -26,7 +26,8 @@ public:
     ~TReplayBar() override;
 
     // Asks the manager's host whether it replays; when it does, shows the position and polls
-    // it four times a second. A host program too old to tell leaves the keys saying so.
+    // it four times a second, less often while the host does not answer. A host program too
+    // old to tell leaves the keys saying so.
     void Attach(hox::IHoxComMgr* manager);
     void Detach();
     bool Replaying() const { return label_ != nullptr; }
@@ -49,6 +50,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static constexpr int PollMs = 250, MaxPollMs = 4000;
+
     // Shows the failure's description; false.
     bool Failed(com::HRESULT hr);
 
