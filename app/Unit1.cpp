@@ -78,6 +78,7 @@ void TForm1::FormCreate() {
     OleCheck(OrderClient->SetOrderClientFlag(-1));
     OleCheck(ComMgr->GetQuotes(QuotesA.Put()));
     OleCheck(ComMgr->GetQuotes(QuotesB.Put()));
+    ReplayBar.Attach(ComMgr.Get());
     // Idle: Start on, Stop off.
     Button1->setEnabled(true);
     Button2->setEnabled(false);
@@ -117,6 +118,7 @@ void TForm1::FormDestroy() {
     }
     // A host that refused Unadvise keeps the sink, which then outlives the window.
     HealthSink.reset();
+    ReplayBar.Detach();
     ComMgr.Reset();
     OrderClient.Reset();
 }

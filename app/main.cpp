@@ -47,7 +47,12 @@ const char* const kUsage =
     "  --record FILE       write every quote and Level 2 record that reaches the window to a\n"
     "                      recording (FILE.gz: gzip), for hoxhost --replay\n"
     "  --quit-after-first-paint  quit once the window has painted (start-up timing)\n"
-    "  --help       this text\n";
+    "  --help       this text\n"
+    "Replay from the embedded host (with --host embedded):\n";
+
+std::string Usage() {
+    return std::string(kUsage) + hostsim::ReplayUsage;
+}
 
 struct Options {
     std::string hostEndpoint;               // "embedded", "unix:PATH", or "" for the default socket
@@ -90,7 +95,7 @@ bool ParseOptions(int argc, char** argv, Options& options, int& exitCode) {
             return argv[++i];
         };
         if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
+            std::fputs(Usage().c_str(), stdout);
             exitCode = 0;
             return false;
         } else if (arg == "--quit-after-first-paint") {
@@ -129,12 +134,16 @@ bool ParseOptions(int argc, char** argv, Options& options, int& exitCode) {
                 throw rtl::EConvertError("--rate must lie between 0 and 10000");
             options.host.RecordsPerSecond = rate;
             options.hostArguments.insert(options.hostArguments.end(), {"--rate", argv[i]});
+        } else if (hostsim::ParseReplayOption(argc, argv, i, options.host.Replay)) {
         } else if (arg.rfind("-platform", 0) == 0 || arg.rfind("-style", 0) == 0) {
             ++i; // Qt's own options with a value
         } else {
             throw rtl::EConvertError("unknown option " + arg);
         }
     }
+    // A host program replays with its own options (hoxhost --replay).
+    if (!options.host.Replay.files.empty() && options.hostEndpoint != "embedded")
+        throw rtl::EConvertError("--replay needs --host embedded");
     return true;
 }
 
@@ -146,7 +155,7 @@ int main(int argc, char** argv) {
     try {
         if (!ParseOptions(argc, argv, options, exitCode)) return exitCode;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "hoxdesk: %s\n%s", e.what(), kUsage);
+        std::fprintf(stderr, "hoxdesk: %s\n%s", e.what(), Usage().c_str());
         return 2;
     }
     if (!options.calendarUrl.empty()) workers::SetCalendarBaseUrl(options.calendarUrl);
@@ -163,7 +172,12 @@ int main(int argc, char** argv) {
     jpeg::RegisterFileFormats();
     const bool embedded = options.hostEndpoint == "embedded";
     if (embedded) {
-        hostsim::RegisterSimulatedHost(options.host);
+        try {
+            hostsim::RegisterSimulatedHost(options.host);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "hoxdesk: %s\n", e.what());
+            return 2;
+        }
     } else {
         hostlink::ProxyOptions proxy;
         try {

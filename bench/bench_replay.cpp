@@ -1,10 +1,19 @@
-// Parsing speed of each replay layout, and what a recording adds to the quote path.
+// Parsing speed of each replay layout, a replay as fast as possible into the window, and what a
+// recording adds to the window's quote path.
+#include "BenchWindow.h"
+#include "FeedCounters.h"
+
 #include "replay/Readers.h"
 #include "replay/RecordingWriter.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
+
+#include <sys/resource.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -117,24 +126,117 @@ void ReplayParse(benchmark::State& state) {
 }
 BENCHMARK(ReplayParse)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
-// The cost of one quote written to a recording, flushes included.
+// A folder of its own under the temporary folder, removed with what it holds.
+struct TempFolder {
+    std::filesystem::path path;
+    TempFolder() {
+        std::string name =
+            (std::filesystem::temp_directory_path() / "bench_replay_XXXXXX").string();
+        if (!mkdtemp(name.data())) std::abort();
+        path = name;
+    }
+    ~TempFolder() { std::filesystem::remove_all(path); }
+};
+
+// The window's quote path, OnQuoteData with its charts and tagging run, without a recording
+// (0), with a plain one (1) and with a gzip one (2): the cost of recording is the difference.
+// They run in this order, as the window keeps the recording it started.
 void RecordQuote(benchmark::State& state) {
-    const std::string path =
-        "/tmp/bench_record_" + std::to_string(::getpid()) + (state.range(0) ? ".csv.gz" : ".csv");
+    static TempFolder folder;
+    BenchWindow& w = TheWindow();
+    if (state.range(0) > 0)
+        w.form->StartRecording(
+            (folder.path / (state.range(0) == 1 ? "q.csv" : "q.csv.gz")).string());
     com::Bstr symbol(u"EUR/USD"), market(u"FX"), company(u"Euro / US Dollar"), underlier(u"EUR");
+    int i = 0;
+    for (auto _ : state) {
+        hox::QuoteRecord q = SampleQuote(symbol, market, company, underlier, i);
+        w.form->OnQuoteData(&q);
+        if (++i % 64 == 0) QCoreApplication::processEvents(); // the tagging runs' hops
+    }
+    w.form->Workers().WaitForWorkers();
+    QCoreApplication::processEvents();
+    state.SetLabel(state.range(0) == 0 ? "off" : state.range(0) == 1 ? "plain" : "gzip");
+}
+BENCHMARK(RecordQuote)->DenseRange(0, 2)->Iterations(5000)->Unit(benchmark::kMicrosecond);
+
+// What the quote path adds with a recording on, alone: one quote handed to the writer, its
+// flushes included; plain (0) or gzip (1).
+void RecordQuote_WriterAlone(benchmark::State& state) {
+    TempFolder folder;
+    const std::string path = (folder.path / (state.range(0) ? "q.csv.gz" : "q.csv")).string();
+    com::Bstr symbol(u"EUR/USD"), market(u"FX"), company(u"Euro / US Dollar"), underlier(u"EUR");
+    replay::RecordingWriter writer(path);
+    int i = 0;
+    for (auto _ : state) {
+        writer.WriteQuote(SampleQuote(symbol, market, company, underlier, i), replay::UnixNowUs());
+        ++i;
+    }
+    state.SetLabel(state.range(0) ? "gzip" : "plain");
+}
+BENCHMARK(RecordQuote_WriterAlone)->Arg(0)->Arg(1);
+
+// Arg quotes recorded (outside the timing), then replayed by the embedded host as fast as
+// possible into the window until the last one is in the grid: records a second, wall time,
+// and the process's peak resident memory.
+void ReplayMaxSpeed(benchmark::State& state) {
+    const int64_t quotes = state.range(0);
+    BenchWindow& w = TheWindow();
+    TempFolder folder;
+    const std::string path = (folder.path / "quotes.csv").string();
     {
         replay::RecordingWriter writer(path);
-        int i = 0;
-        for (auto _ : state) {
-            writer.WriteQuote(SampleQuote(symbol, market, company, underlier, i),
-                              replay::UnixNowUs());
-            ++i;
-        }
+        com::Bstr symbol(u"EUR/USD"), market(u"FX"), company(u"Euro / US Dollar"),
+            underlier(u"EUR");
+        for (int64_t i = 0; i < quotes; ++i)
+            writer.WriteQuote(SampleQuote(symbol, market, company, underlier, int(i)),
+                              1700000000000000 + i * 250000);
     }
-    std::filesystem::remove(path);
+    std::ostringstream log;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (w.form->Button2->isEnabled()) w.form->Button2Click(); // unsubscribed
+        hostsim::RevokeSimulatedHost();
+        hostsim::HostOptions options;
+        options.HealthIntervalMs = 0;
+        options.Replay.files = {path};
+        options.Replay.play.asFastAsPossible = true;
+        hostsim::RegisterSimulatedHost(options, &log);
+        const int32_t until = FeedCounters.QuoteRows + int32_t(quotes);
+        w.form->Edit34->SetText("u");
+        w.form->Edit35->SetText("p");
+        w.form->Edit36->SetText("1");
+        state.ResumeTiming();
+        w.form->Button1Click(); // subscribes: the replay begins
+        while (FeedCounters.QuoteRows < until)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        state.PauseTiming();
+        w.form->Workers().WaitForWorkers();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["records_per_s"] =
+        benchmark::Counter(double(quotes), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["peak_MB"] = double(usage.ru_maxrss) / 1024;
+    hostsim::RevokeSimulatedHost();
 }
-BENCHMARK(RecordQuote)->Arg(0)->Arg(1);
+// HOXDESK_REPLAY_QUOTES=1000000 replays a million quotes; the default 100,000 take about 40 s,
+// nearly all of it the window's quote path, so one run is made whatever the repetitions asked.
+int64_t ReplayQuotes() {
+    const char* quotes = std::getenv("HOXDESK_REPLAY_QUOTES");
+    return quotes && std::atoll(quotes) > 0 ? std::atoll(quotes) : 100000;
+}
+BENCHMARK(ReplayMaxSpeed)
+    ->Arg(ReplayQuotes())
+    ->Iterations(1)
+    ->Repetitions(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kSecond);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    return RunBenchmarksAndEndTheWindow(argc, argv);
+}

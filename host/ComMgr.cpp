@@ -35,6 +35,7 @@ com::HRESULT ComMgr::QueryInterface(const com::IID& iid, void** object) {
         return com::AnswerInterface<hox::IHoxComMgr>(this, object);
     if (iid == com::IID_IConnectionPointContainer)
         return com::AnswerInterface<com::IConnectionPointContainer>(this, object);
+    if (iid == hox::IID_IHoxReplay) return com::AnswerInterface<hox::IHoxReplay>(this, object);
     return com::E_NOINTERFACE;
 }
 
@@ -89,6 +90,26 @@ com::HRESULT ComMgr::FindConnectionPoint(const com::IID& iid, com::IConnectionPo
     *point =
         EventsConnectionPoint::Create(com::ComPtr<com::IConnectionPointContainer>(this), session_)
             .Detach();
+    return com::S_OK;
+}
+
+com::HRESULT ComMgr::GetPosition(hox::ReplayPosition* position) {
+    if (!position) return com::E_POINTER;
+    ReplayStatus status;
+    const bool replaying = HostProcess::Get().ReplayState(status);
+    const auto flag = [](bool b) { return b ? com::VARIANT_TRUE : com::VARIANT_FALSE; };
+    *position = {flag(replaying), status.positionUs, status.percent, flag(status.paused),
+                 flag(status.ended)};
+    return com::S_OK;
+}
+
+com::HRESULT ComMgr::SetPaused(com::VARIANT_BOOL paused) {
+    HostProcess::Get().PauseReplay(paused != 0);
+    return com::S_OK;
+}
+
+com::HRESULT ComMgr::JumpTo(int64_t recordUs) {
+    HostProcess::Get().JumpReplay(recordUs);
     return com::S_OK;
 }
 

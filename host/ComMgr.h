@@ -3,6 +3,7 @@
 #pragma once
 
 #include "HOXCOMLib_TLB.h"
+#include "HoxReplay.h"
 #include "com/ComObject.h"
 #include "com/ComPtr.h"
 
@@ -13,7 +14,8 @@ namespace hostsim {
 class Session;
 
 class ComMgr final : public com::DispatchObject<hox::IHoxComMgr>,
-                     public com::IConnectionPointContainer {
+                     public com::IConnectionPointContainer,
+                     public hox::IHoxReplay {
 public:
     // The class factory registered for CLSID_HoxComMgr.
     static com::HRESULT CreateInstance(const com::IID& iid, void** object);
@@ -30,6 +32,11 @@ public:
                        com::VARIANT_BOOL* result) override;
 
     com::HRESULT FindConnectionPoint(const com::IID& iid, com::IConnectionPoint** point) override;
+
+    // The process's replay (--replay), when there is one.
+    com::HRESULT GetPosition(hox::ReplayPosition* position) override;
+    com::HRESULT SetPaused(com::VARIANT_BOOL paused) override;
+    com::HRESULT JumpTo(int64_t recordUs) override;
 
 private:
     ComMgr();

@@ -27,6 +27,7 @@ HostProcess::~HostProcess() {
     // A manager still alive at process end must not leave its feed thread running into the
     // destruction of this state. Its client references are left alone: the client may
     // already be gone.
+    SetReplay(nullptr);
     for (auto& session : LiveSessions()) session->StopFeed();
 }
 
@@ -116,6 +117,61 @@ std::vector<std::shared_ptr<Session>> HostProcess::LiveSessions() const {
     for (const auto& s : sessions_)
         if (auto p = s.lock()) live.push_back(std::move(p));
     return live;
+}
+
+void HostProcess::SetReplay(std::unique_ptr<RecordSource> replay) {
+    std::unique_ptr<RecordSource> old;
+    {
+        std::lock_guard guard(replayLock_);
+        old = std::move(replay_);
+        replay_ = std::move(replay);
+        watched_.clear();
+    }
+    if (old) old->Stop();
+    RefreshWatches();
+    std::lock_guard guard(replayLock_);
+    if (replay_) replay_->Start(replaySink_);
+}
+
+void HostProcess::RefreshWatches() {
+    std::lock_guard guard(replayLock_);
+    if (!replay_) return;
+    std::set<std::pair<std::u16string, FeedKind>> wanted;
+    for (auto& session : LiveSessions()) session->AddWatched(wanted);
+    for (const auto& [symbol, kind] : watched_)
+        if (!wanted.count({symbol, kind})) replay_->Watch(symbol, kind, false);
+    for (const auto& [symbol, kind] : wanted)
+        if (!watched_.count({symbol, kind})) replay_->Watch(symbol, kind, true);
+    watched_ = std::move(wanted);
+}
+
+bool HostProcess::ReplayState(ReplayStatus& status) {
+    std::lock_guard guard(replayLock_);
+    return replay_ && replay_->Status(status);
+}
+
+void HostProcess::PauseReplay(bool paused) {
+    std::lock_guard guard(replayLock_);
+    if (replay_) replay_->SetPaused(paused);
+}
+
+void HostProcess::JumpReplay(int64_t recordUs) {
+    std::lock_guard guard(replayLock_);
+    if (replay_) replay_->JumpTo(recordUs);
+}
+
+void HostProcess::ReplaySink::OnQuote(const hox::QuoteRecord& record) {
+    for (auto& session : Get().LiveSessions()) session->PostQuote(record);
+}
+
+void HostProcess::ReplaySink::OnLevel2(const hox::Level2Record& record) {
+    for (auto& session : Get().LiveSessions()) session->PostLevel2(record);
+}
+
+bool HostProcess::ReplaySink::Behind() const {
+    for (auto& session : Get().LiveSessions())
+        if (session->Behind()) return true;
+    return false;
 }
 
 } // namespace hostsim

@@ -4,11 +4,14 @@
 
 #include "com/Types.h"
 #include "host/HostControl.h"
+#include "host/RecordSource.h"
 
 #include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
+#include <string>
 
 namespace hostsim {
 
@@ -41,6 +44,16 @@ public:
     void AddSession(const std::shared_ptr<Session>& session);
     std::vector<std::shared_ptr<Session>> LiveSessions() const;
 
+    // The replay that feeds every session instead of the simulated market, started at once;
+    // null stops the one running.
+    void SetReplay(std::unique_ptr<RecordSource> replay);
+    // Tells the replay which symbols and kinds the sessions now subscribe.
+    void RefreshWatches();
+    // The replay's position; false without a replay.
+    bool ReplayState(ReplayStatus& status);
+    void PauseReplay(bool paused);
+    void JumpReplay(int64_t recordUs);
+
 private:
     HostProcess() = default;
 
@@ -59,6 +72,19 @@ private:
     std::map<std::string, FailureRule, std::less<>> failures_;
     std::vector<std::string> log_;
     std::vector<std::weak_ptr<Session>> sessions_;
+
+    // The replay's records go to every live session, whose subscriptions pick theirs.
+    class ReplaySink final : public RecordSink {
+    public:
+        void OnQuote(const hox::QuoteRecord& record) override;
+        void OnLevel2(const hox::Level2Record& record) override;
+        bool Behind() const override;
+    };
+    ReplaySink replaySink_;
+    // Apart from lock_, which the replay's deliveries take: held while the replay is told.
+    std::mutex replayLock_;
+    std::unique_ptr<RecordSource> replay_;
+    std::set<std::pair<std::u16string, FeedKind>> watched_;
 };
 
 } // namespace hostsim

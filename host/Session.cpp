@@ -29,14 +29,17 @@ com::HRESULT Session::Subscribe(const void* owner, hox::IHoxQuotesNotify* notify
     if (!notify) return com::E_POINTER;
     if (kind != int32_t(FeedKind::Level2) && kind != int32_t(FeedKind::Quote))
         return com::E_INVALIDARG;
-    std::lock_guard guard(lock_);
-    if (ended_) return com::E_UNEXPECTED;
-    for (const auto& s : subscriptions_)
-        if (s.owner == owner && s.notify.Get() == notify && s.symbol == symbol &&
-            s.kind == FeedKind(kind))
-            return com::S_OK; // already subscribed: one stream, not two
-    subscriptions_.push_back(
-        {nextSubscription_++, owner, com::ComPtr(notify), std::u16string(symbol), FeedKind(kind)});
+    {
+        std::lock_guard guard(lock_);
+        if (ended_) return com::E_UNEXPECTED;
+        for (const auto& s : subscriptions_)
+            if (s.owner == owner && s.notify.Get() == notify && s.symbol == symbol &&
+                s.kind == FeedKind(kind))
+                return com::S_OK; // already subscribed: one stream, not two
+        subscriptions_.push_back({nextSubscription_++, owner, com::ComPtr(notify),
+                                  std::u16string(symbol), FeedKind(kind)});
+    }
+    HostProcess::Get().RefreshWatches();
     return com::S_OK;
 }
 
@@ -50,7 +53,13 @@ void Session::Unsubscribe(const void* owner, hox::IHoxQuotesNotify* notify) {
             return true;
         });
     }
+    HostProcess::Get().RefreshWatches();
     // The references are released here, outside the lock, in case the client calls back.
+}
+
+void Session::AddWatched(std::set<std::pair<std::u16string, FeedKind>>& watched) const {
+    std::lock_guard guard(lock_);
+    for (const auto& s : subscriptions_) watched.emplace(s.symbol, s.kind);
 }
 
 com::DWORD Session::Advise(com::ComPtr<com::IDispatch> sink) {
@@ -308,6 +317,7 @@ void Session::Shutdown() {
         subscriptions.swap(subscriptions_);
         sinks.swap(sinks_);
     }
+    HostProcess::Get().RefreshWatches();
 }
 
 } // namespace hostsim

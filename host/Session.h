@@ -20,6 +20,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -56,6 +58,10 @@ public:
     void PostLevel2(const hox::Level2Record& record);
     void PostHealth(int32_t selector, int32_t state);
     void PostSignal(com::DISPID id) { PostEvent(id, {}, nullptr); }
+    // Adds the symbols and kinds this session subscribes.
+    void AddWatched(std::set<std::pair<std::u16string, FeedKind>>& watched) const;
+    // True while so many deliveries wait for the client that a feed should hold back.
+    bool Behind() const { return inFlight_ >= MaxInFlight; }
 
     // Rereads the rate and health interval.
     void Wake();

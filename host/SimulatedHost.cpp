@@ -5,12 +5,16 @@
 #include "HostProcess.h"
 #include "com/ClassRegistry.h"
 
+#include <iostream>
+
 namespace hostsim {
 
-void RegisterSimulatedHost(const HostOptions& options) {
+void RegisterSimulatedHost(const HostOptions& options, std::ostream* log) {
     auto& process = HostProcess::Get();
+    const bool replaying = !options.Replay.files.empty();
+    process.SetReplay(replaying ? OpenReplay(options.Replay, log ? *log : std::cerr) : nullptr);
     process.SetSeed(options.Seed);
-    process.SetRate(options.RecordsPerSecond);
+    process.SetRate(replaying ? 0 : options.RecordsPerSecond);
     process.SetHealthInterval(options.HealthIntervalMs);
     process.SetClock(options.Clock);
     process.SetLoggedOnAnswer(std::nullopt);
@@ -20,6 +24,7 @@ void RegisterSimulatedHost(const HostOptions& options) {
 }
 
 void RevokeSimulatedHost() {
+    HostProcess::Get().SetReplay(nullptr);
     com::CoRevokeClass(hox::CLSID_HoxComMgr);
 }
 

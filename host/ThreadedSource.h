@@ -4,6 +4,8 @@
 
 #include "host/RecordSource.h"
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -22,7 +24,7 @@ public:
     void Stop() final {
         std::thread thread;
         {
-            std::lock_guard guard(lock_);
+            auto guard = Enter();
             stopping_ = true;
             thread = std::move(thread_);
         }
@@ -35,11 +37,25 @@ protected:
     // calls Stop first, since the thread uses the source's own members.
     virtual void Run(RecordSink& sink) = 0;
 
+    // Takes lock_ from another thread than the source's; one that pushes records without pause
+    // lets it in between two of them (LetIn). The caller notifies wake_ once it let go.
+    std::unique_lock<std::mutex> Enter() {
+        ++entering_;
+        std::unique_lock lk(lock_);
+        --entering_;
+        return lk;
+    }
+    // The source's thread, holding lk on lock_: waits while others wait in Enter.
+    void LetIn(std::unique_lock<std::mutex>& lk) {
+        while (entering_ > 0) wake_.wait_for(lk, std::chrono::milliseconds(1));
+    }
+
     std::mutex lock_; // held while pushing, so Watch and Stop wait for a round under way
     std::condition_variable wake_;
     bool stopping_ = false;
 
 private:
+    std::atomic<int> entering_ = 0;
     std::thread thread_;
 };
 

@@ -157,6 +157,13 @@ public:
         ToWire(record, *records->add_level2());
         FanOut(FeedKind::Level2, com::BstrView(record.bstrSymbol), std::move(records));
     }
+    // A replay waits while a desk's stream holds back more than the pace bound.
+    bool Behind() const override {
+        std::lock_guard guard(lock_);
+        for (const auto& sub : subscriptions_)
+            if (!sub->ended && sub->queue.size() > options_.PaceQueuedRecords) return true;
+        return false;
+    }
 
     grpc::Status Open(grpc::ServerContext* context, const hoxlink::OpenRequest* request,
                       grpc::ServerWriter<hoxlink::DeskEvent>* writer) override {
@@ -202,6 +209,33 @@ public:
         Desk* desk = Find(request->desk());
         if (!desk) return UnknownDesk(request->desk());
         reply->set_flag(desk->loggedOn);
+        return grpc::Status::OK;
+    }
+
+    // The source is asked outside lock_: its thread takes lock_ while it delivers.
+    grpc::Status GetReplay(grpc::ServerContext*, const hoxlink::DeskCall* request,
+                           hoxlink::ReplayState* reply) override {
+        {
+            std::lock_guard guard(lock_);
+            if (!Find(request->desk())) return UnknownDesk(request->desk());
+        }
+        hostsim::ReplayStatus status;
+        reply->set_replaying(source_->Status(status));
+        reply->set_record_us(status.positionUs);
+        reply->set_percent(status.percent);
+        reply->set_paused(status.paused);
+        reply->set_ended(status.ended);
+        return grpc::Status::OK;
+    }
+
+    grpc::Status ControlReplay(grpc::ServerContext*, const hoxlink::ReplayCommand* request,
+                               hoxlink::Reply*) override {
+        {
+            std::lock_guard guard(lock_);
+            if (!Find(request->desk())) return UnknownDesk(request->desk());
+        }
+        if (request->set_paused()) source_->SetPaused(request->paused());
+        if (request->jump()) source_->JumpTo(request->record_us());
         return grpc::Status::OK;
     }
 

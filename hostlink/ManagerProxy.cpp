@@ -6,6 +6,9 @@
 #include "com/ComObject.h"
 
 #include "HOXCOMLib_TLB.h"
+#include "HoxReplay.h"
+
+#include <algorithm>
 
 namespace hostlink {
 
@@ -94,7 +97,8 @@ private:
 };
 
 class ManagerProxy final : public com::DispatchObject<hox::IHoxComMgr>,
-                           public com::IConnectionPointContainer {
+                           public com::IConnectionPointContainer,
+                           public hox::IHoxReplay {
 public:
     explicit ManagerProxy(std::shared_ptr<Link> link) : link_(std::move(link)) {}
 
@@ -105,6 +109,7 @@ public:
             return com::AnswerInterface<hox::IHoxComMgr>(this, object);
         if (iid == com::IID_IConnectionPointContainer)
             return com::AnswerInterface<com::IConnectionPointContainer>(this, object);
+        if (iid == hox::IID_IHoxReplay) return com::AnswerInterface<hox::IHoxReplay>(this, object);
         return com::E_NOINTERFACE;
     }
     com::ULONG AddRef() override { return DispatchObject::AddRef(); }
@@ -170,7 +175,43 @@ public:
         return com::S_OK;
     }
 
+    // A host program older than these calls answers E_NOTIMPL, with its description left. The
+    // window polls the position on its own thread, so a host that does not answer holds it for
+    // PollTimeoutMs at most.
+    com::HRESULT GetPosition(hox::ReplayPosition* position) override {
+        if (!position) return com::E_POINTER;
+        grpc::ClientContext context;
+        context.set_deadline(
+            std::chrono::system_clock::now() +
+            std::chrono::milliseconds(std::min(link_->CallTimeoutMs(), PollTimeoutMs)));
+        hoxlink::ReplayState state;
+        const grpc::Status status = link_->Stub()->GetReplay(&context, DeskCall(), &state);
+        if (!status.ok()) return link_->Describe(status).Report();
+        const auto flag = [](bool b) { return b ? com::VARIANT_TRUE : com::VARIANT_FALSE; };
+        *position = {flag(state.replaying()), state.record_us(), state.percent(),
+                     flag(state.paused()), flag(state.ended())};
+        return state.hr();
+    }
+    com::HRESULT SetPaused(com::VARIANT_BOOL paused) override {
+        hoxlink::ReplayCommand command;
+        command.set_desk(link_->Desk());
+        command.set_set_paused(true);
+        command.set_paused(paused != 0);
+        hoxlink::Reply reply;
+        return link_->Call(&hoxlink::Host::Stub::ControlReplay, command, reply);
+    }
+    com::HRESULT JumpTo(int64_t recordUs) override {
+        hoxlink::ReplayCommand command;
+        command.set_desk(link_->Desk());
+        command.set_jump(true);
+        command.set_record_us(recordUs);
+        hoxlink::Reply reply;
+        return link_->Call(&hoxlink::Host::Stub::ControlReplay, command, reply);
+    }
+
 private:
+    static constexpr int PollTimeoutMs = 200;
+
     hoxlink::DeskCall DeskCall() const {
         hoxlink::DeskCall call;
         call.set_desk(link_->Desk());

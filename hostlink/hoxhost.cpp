@@ -1,7 +1,7 @@
 // The host program: serves the trading host's objects to the desks of this user over a local
 // socket, with the simulated market as its source, and ends a while after its last desk left.
 #include "host/RecordSource.h"
-#include "host/ReplaySource.h"
+#include "host/ReplayOptions.h"
 #include "hostlink/HostServer.h"
 #include "hostlink/SocketFolder.h"
 #include "rtl/Exceptions.h"
@@ -12,11 +12,8 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <thread>
-#include <vector>
 
 namespace {
 
@@ -30,23 +27,17 @@ const char* const kUsage =
     "  --health-interval MS  milliseconds between health events (default 15000; 0: none)\n"
     "  --listen HOST:PORT  also serve desks on other machines over TCP with TLS; needs:\n"
     "  --tls-cert FILE --tls-key FILE  the host's certificate and key (PEM)\n"
-    "  --token-file FILE   the access token every call must carry\n"
-    "  --replay FILE [FILE...]  serve recordings or tick files instead of the simulated feed,\n"
-    "                  merged by time; malformed lines are reported and skipped\n"
-    "  --speed X|max   replay X times as fast as recorded (default 1), or as fast as possible\n"
-    "  --loop          start the replay over at its end\n"
-    "  --from TIME     start the replay at the first record at or after TIME (ISO 8601, UTC)\n"
-    "  --symbol S      the symbol of the quotes of tick files (default EUR/USD)\n"
-    "  --help          this text\n";
+    "  --token-file FILE   the access token every call must carry\n";
+
+std::string Usage() {
+    return std::string(kUsage) + hostsim::ReplayUsage + "  --help          this text\n";
+}
 
 struct Options {
     hostlink::ServerOptions server;
     uint64_t seed = 20240517;
     double rate = 4;
-    std::vector<std::string> replay;
-    replay::PlayOptions play;
-    std::optional<int64_t> from;
-    replay::ReaderOptions reading;
+    hostsim::ReplayOptions replay;
 };
 
 uint64_t ParseWhole(const std::string& option, const std::string& text, uint64_t max) {
@@ -69,7 +60,7 @@ bool ParseOptions(int argc, char** argv, Options& options, int& exitCode) {
             return argv[++i];
         };
         if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
+            std::fputs(Usage().c_str(), stdout);
             exitCode = 0;
             return false;
         } else if (arg == "--socket") {
@@ -95,29 +86,7 @@ bool ParseOptions(int argc, char** argv, Options& options, int& exitCode) {
             options.server.TokenFile = value();
         } else if (arg == "--health-interval") {
             options.server.HealthIntervalMs = int(ParseWhole(arg, value(), 3600000));
-        } else if (arg == "--replay") {
-            while (i + 1 < argc && std::string_view(argv[i + 1]).substr(0, 2) != "--")
-                options.replay.push_back(argv[++i]);
-            if (options.replay.empty()) throw rtl::EConvertError("--replay needs a file");
-        } else if (arg == "--speed") {
-            const std::string speed = value();
-            options.play.asFastAsPossible = speed == "max";
-            if (!options.play.asFastAsPossible) {
-                options.play.speed = rtl::StrToFloat(speed);
-                if (!(options.play.speed > 0 && options.play.speed <= 1e6))
-                    throw rtl::EConvertError("--speed takes max or a number above 0");
-            }
-        } else if (arg == "--loop") {
-            options.play.loop = true;
-        } else if (arg == "--from") {
-            int64_t us = 0;
-            const std::string time = value();
-            if (!replay::ParseTimeText(time, us))
-                throw rtl::EConvertError("--from takes an ISO 8601 time, not '" + time + "'");
-            options.from = us;
-        } else if (arg == "--symbol") {
-            const std::string symbol = value();
-            options.reading.symbol.assign(symbol.begin(), symbol.end());
+        } else if (hostsim::ParseReplayOption(argc, argv, i, options.replay)) {
         } else {
             throw rtl::EConvertError("unknown option " + arg);
         }
@@ -139,7 +108,7 @@ int main(int argc, char** argv) {
         if (options.server.SocketPath.empty())
             options.server.SocketPath = hostlink::DefaultSocketPath();
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "hoxhost: %s\n%s", e.what(), kUsage);
+        std::fprintf(stderr, "hoxhost: %s\n%s", e.what(), Usage().c_str());
         return 2;
     }
     // SIGINT and SIGTERM end the server in order; they are taken by one thread of ours, so they
@@ -152,15 +121,10 @@ int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
     try {
         std::unique_ptr<hostsim::RecordSource> source;
-        if (options.replay.empty()) {
+        if (options.replay.files.empty())
             source = hostsim::MakeSimulatedSource(options.seed, options.rate);
-        } else {
-            auto player = std::make_unique<replay::Player>(
-                replay::Player::FileOpeners(options.replay, options.reading, std::cerr),
-                options.play, hostsim::SteadyNowUs, std::cerr);
-            if (options.from) player->JumpTo(*options.from);
-            source = hostsim::MakeReplaySource(std::move(player), std::cerr);
-        }
+        else
+            source = hostsim::OpenReplay(options.replay, std::cerr);
         hostlink::THostServer server(options.server, std::move(source));
         if (!server.Start()) return 0; // another host serves the socket: the desks have one
         std::thread stopper([&server, stops] {

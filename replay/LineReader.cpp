@@ -22,7 +22,15 @@ bool LineReader::Fill() {
     const size_t got = input_->Read(buffer_.data() + end_, buffer_.size() - end_);
     if (got == 0) eof_ = true;
     end_ += got;
+    read_ += got;
     return got > 0;
+}
+
+uint64_t LineReader::Consumed() const {
+    const uint64_t file = input_->Consumed();
+    if (read_ == 0) return file;
+    const uint64_t waiting = end_ - begin_;
+    return uint64_t(double(file) * double(read_ - waiting) / double(read_));
 }
 
 LineReader::Status LineReader::Next(std::string_view& line) {

@@ -26,6 +26,9 @@ public:
     // False for a last line that ended without a line end.
     bool Ended() const { return ended_; }
     const ByteInput& Input() const { return *input_; }
+    // The input's bytes (of the file: compressed ones for gzip) of the lines handed out, in
+    // proportion for gzip: the read-ahead does not count.
+    uint64_t Consumed() const;
 
 private:
     bool Fill();
@@ -33,6 +36,7 @@ private:
     std::unique_ptr<ByteInput> input_;
     std::vector<char> buffer_;
     size_t begin_ = 0, end_ = 0;
+    uint64_t read_ = 0; // bytes the input gave
     bool eof_ = false, again_ = false, ended_ = true;
     std::string_view last_;
     int64_t lineNumber_ = 0;

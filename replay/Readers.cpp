@@ -37,7 +37,7 @@ public:
         }
     }
     int64_t Skipped() const override { return skipped_; }
-    uint64_t Consumed() const override { return lines_->Input().Consumed(); }
+    uint64_t Consumed() const override { return lines_->Consumed(); }
     uint64_t Size() const override { return lines_->Input().Size(); }
     const std::string& Layout() const override { return layout_; }
 

@@ -46,7 +46,9 @@ RecordingWriter::RecordingWriter(std::string path)
     : path_(std::move(path)), gzip_(path_.ends_with(".gz")),
       lastFlush_(std::chrono::steady_clock::now()) {
     if (gzip_) {
-        gz_ = gzopen(path_.c_str(), "wb6");
+        // The fastest level: the quote path pays for each line (about 2 us against 4 us at
+        // the default level, for a file about a third larger).
+        gz_ = gzopen(path_.c_str(), "wb1");
         if (gz_) gzbuffer(static_cast<gzFile>(gz_), 1 << 16);
     } else {
         fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);

@@ -107,6 +107,23 @@ TEST(Program, ARecordingThatCannotBeCreatedEndsWithTwo) {
         << outcome.Output;
 }
 
+// A replay from the embedded host that cannot start stops the desk at start, saying why; a host
+// program replays with options of its own.
+TEST(Program, AReplayThatCannotStartEndsWithTwo) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{kHoxdesk, "--host", "embedded", "--replay", "/nonexistent/session.csv"},
+         "/nonexistent/session.csv"},
+        {{kHoxdesk, "--replay", "session.csv"}, "--replay needs --host embedded"},
+        {{kHoxdesk, "--host", "embedded", "--replay", "a.csv", "--speed", "0"},
+         "--speed takes max or a number above 0"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const Outcome outcome = RunProgram(arguments, {{"QT_QPA_PLATFORM", "offscreen"}});
+        EXPECT_EQ(outcome.ExitCode, 2) << outcome.Output;
+        EXPECT_NE(outcome.Output.find(message), std::string::npos) << outcome.Output;
+    }
+}
+
 // A second calendar service on the port of a first (which, like any server of this library,
 // allows the port to be shared) must refuse to start instead of splitting its clients.
 TEST(Program, TheCalendarServiceRefusesAPortInUse) {

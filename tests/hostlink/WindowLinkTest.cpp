@@ -1,15 +1,22 @@
 // The window through the host link: a host lost while the window is stopped (its health sink
 // unadvised) is shown all the same, and the next Start after the host came back works, even
-// before the window ran the link's restore.
+// before the window ran the link's restore; a replaying host that stops answering does not
+// freeze the window.
 #include "LinkTestSupport.h"
 
 #include "FeedCounters.h"
+#include "Wire.h"
+#include "app/ReplayBar.h"
 #include "app/Unit1.h"
+#include "hostlink.grpc.pb.h"
 #include "toolkit/Application.h"
 #include "toolkit/MessageBox.h"
 
 #include <QCoreApplication>
 
+#include <grpcpp/grpcpp.h>
+
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -45,7 +52,83 @@ std::unique_ptr<hostlink::THostServer> StartHost(const std::string& socket,
     return server;
 }
 
+// A host that answers its first replay position and then none: each later call waits until
+// the desk gives up on it.
+class SilentReplayHost final : public hoxlink::Host::Service {
+public:
+    std::atomic<int> unanswered = 0;
+
+private:
+    grpc::Status Open(grpc::ServerContext* context, const hoxlink::OpenRequest*,
+                      grpc::ServerWriter<hoxlink::DeskEvent>* writer) override {
+        hoxlink::DeskEvent hello;
+        hello.set_version(hostlink::ProtocolVersion);
+        hello.set_desk(1);
+        writer->Write(hello);
+        while (!context->IsCancelled()) std::this_thread::sleep_for(5ms);
+        return grpc::Status::OK;
+    }
+    grpc::Status GetReplay(grpc::ServerContext* context, const hoxlink::DeskCall*,
+                           hoxlink::ReplayState* reply) override {
+        if (!answered_.exchange(true)) {
+            reply->set_replaying(true);
+            return grpc::Status::OK;
+        }
+        ++unanswered;
+        const auto until = std::chrono::steady_clock::now() + 10s;
+        while (!context->IsCancelled() && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(5ms);
+        return grpc::Status::CANCELLED;
+    }
+    std::atomic<bool> answered_ = false;
+};
+
 } // namespace
+
+TEST(WindowLinkTest, AReplayHostThatStopsAnsweringLeavesTheWindowTurning) {
+    int argc = 1;
+    char name[] = "test_hostlink";
+    char* argv[] = {name, nullptr};
+    tk::TApplication app(argc, argv);
+    linktest::TempFolder folder;
+    const std::string socket = folder.Path() + "/silent.sock";
+    SilentReplayHost service;
+    grpc::ServerBuilder builder;
+    builder.AddListeningPort("unix:" + socket, grpc::InsecureServerCredentials());
+    builder.RegisterService(&service);
+    auto server = builder.BuildAndStart();
+    ASSERT_TRUE(server);
+    hostlink::ProxyOptions options;
+    options.SocketPath = socket;
+    options.HostProgram.clear();
+    hostlink::RegisterHostProxy(options);
+    {
+        com::ComPtr<hox::IHoxComMgr> manager;
+        ASSERT_EQ(com::CoCreateInstance(hox::CLSID_HoxComMgr, nullptr, com::CLSCTX_SERVER,
+                                        hox::IID_IHoxComMgr, manager.PutVoid()),
+                  com::S_OK);
+        QWidget window;
+        tk::TStatusBar statusBar(&window);
+        TReplayBar replayBar(window, statusBar);
+        replayBar.Attach(manager.Get());
+        ASSERT_TRUE(replayBar.Replaying());
+
+        // The longest the window's messages wait while the host keeps silent for 3 s.
+        std::chrono::steady_clock::duration longest{};
+        const auto end = std::chrono::steady_clock::now() + 3s;
+        while (std::chrono::steady_clock::now() < end) {
+            const auto turn = std::chrono::steady_clock::now();
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            longest = std::max(longest, std::chrono::steady_clock::now() - turn);
+        }
+        EXPECT_LT(longest, 1s);
+        EXPECT_GE(service.unanswered, 2);
+        EXPECT_LE(service.unanswered, 4); // asked less often while it does not answer
+        replayBar.Detach();
+    }
+    hostlink::RevokeHostProxy();
+    server->Shutdown(std::chrono::system_clock::now());
+}
 
 TEST(WindowLinkTest, AHostLostAfterStopIsShownAndTheNextStartWorks) {
     int argc = 1;

@@ -42,7 +42,10 @@ struct Replay {
 
 TEST(Player, MergesFilesAndKeepsTheGapsDividedByTheSpeed) {
     Replay normal({1.0, false, false});
+    // The percent counts the lines read, each file one record ahead: not the read-ahead.
+    EXPECT_NEAR(normal.player->Percent(), 100.0 / 3, 1e-9);
     EXPECT_EQ(normal.Run(999), (std::vector<int64_t>{0, 500}));
+    EXPECT_NEAR(normal.player->Percent(), 200.0 / 3, 1e-9);
     EXPECT_EQ(normal.player->PositionUs(), Replay::Start + 500000);
     EXPECT_EQ(normal.Run(2500), (std::vector<int64_t>{1000, 1500, 2000, 2500}));
     EXPECT_TRUE(normal.player->Ended());

@@ -69,4 +69,39 @@ TEST(ReplaySource, ServesTheWatchedRecordsInOrder) {
                                                   "Q EUR/USD Euro, Dollar 3.000000 3"}));
 }
 
+// As fast as possible, the replay's thread holds its lock from record to record; a position
+// asked meanwhile is answered between two records, not at the end.
+TEST(ReplaySource, AsFastAsPossibleItTellsItsPositionMidway) {
+    constexpr int kRecords = 20000;
+    const std::string path = std::filesystem::temp_directory_path() /
+                             ("replay_midway_" + std::to_string(::getpid()) + ".csv");
+    {
+        com::Bstr eur(u"EUR/USD");
+        replay::RecordingWriter writer(path);
+        for (int i = 1; i <= kRecords; ++i) {
+            hox::QuoteRecord q{};
+            q.bstrSymbol = eur.get();
+            q.tick = uint32_t(i);
+            writer.WriteQuote(q, i);
+        }
+    }
+    std::ostringstream log;
+    auto player = std::make_unique<replay::Player>(replay::Player::FileOpeners({path}, {}, log),
+                                                   replay::PlayOptions{1, true, false},
+                                                   hostsim::SteadyNowUs, log);
+    auto source = hostsim::MakeReplaySource(std::move(player), log);
+    source->Watch(u"EUR/USD", hostsim::FeedKind::Quote, true);
+    Collect sink;
+    source->Start(sink);
+    for (int i = 0; i < 500 && sink.Count() == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    hostsim::ReplayStatus status;
+    ASSERT_TRUE(source->Status(status));
+    source->Stop();
+    std::filesystem::remove(path);
+    EXPECT_GT(status.positionUs, 0);
+    EXPECT_LT(status.positionUs, kRecords);
+    EXPECT_FALSE(status.ended);
+}
+
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "app/HOXCOMLibEvents.h"
 #include "app/MarketData.h"
+#include "app/ReplayBar.h"
 
 #include "HOXCOMLib_TLB.h"
 #include "com/ComPtr.h"
@@ -37,6 +38,8 @@ public:
     com::ComPtr<hox::IHoxQuotes> QuotesA;
     com::ComPtr<hox::IHoxQuotes> QuotesB;
     std::unique_ptr<THOXCOMLibIHoxComMgrEvents, TSinkFree> HealthSink;
+    // The replay's position and keys, while the host serves a replay.
+    TReplayBar ReplayBar{*this, *StatusBar1};
 
 private:
     void Timer1Timer() {}

@@ -17,8 +17,11 @@ struct ServerOptions {
     int LingerSeconds = 30;       // the server ends this long after its last desk left
     std::string ServerName = "hoxhost";
     // Records a subscription may hold back for a desk that does not read them; beyond that the
-    // desk is too slow for the feed and the host ends the subscription.
+    // desk is too slow for the live feed and the host ends the subscription.
     size_t MaxQueuedRecords = 200000;
+    // A source that can wait (a replay) holds back while a subscription holds more records than
+    // this, so a slow desk slows the replay down instead of losing records.
+    size_t PaceQueuedRecords = 10000;
     // Desks on other machines: a TCP listener with TLS (certificate and key in PEM files) that
     // admits calls carrying the token of TokenFile. None when ListenAddress is empty.
     std::string ListenAddress; // HOST:PORT; port 0 picks a free one
