@@ -188,6 +188,30 @@ TEST_F(ChartToolsTest, LastPriceTagsStayApart) {
     int linesOnRow = 0;
     for (const Call& c : window->device.CallsOf("LineTo")) linesOnRow += c.args[1] == y;
     EXPECT_EQ(linesOnRow, 2);
+
+    // Candles draw their line in the colour of the newest candle, never in the series' colour.
+    auto* candles = new TCandleSeries;
+    candles->SetSeriesColor(clYellow);
+    candles->SetUpCloseColor(clLime);
+    candles->SetDownCloseColor(clPurple);
+    candles->SetParentChart(&chart);
+    candles->AddCandle(2, 12, 14, 11, 13);
+    candles->AddCandle(3, 14, 16, 12, 15);
+    auto penColors = [&] {
+        std::vector<int> colors;
+        for (const Call& c : window->device.CallsOf("SetPen")) colors.push_back(c.args[0]);
+        return colors;
+    };
+    auto has = [](const std::vector<int>& v, TColor c) {
+        return std::find(v.begin(), v.end(), int(c)) != v.end();
+    };
+    window->Paint();
+    EXPECT_TRUE(has(penColors(), clLime));
+    candles->AddCandle(4, 15, 15, 12, 13);
+    window->Paint();
+    EXPECT_TRUE(has(penColors(), clPurple));
+    EXPECT_FALSE(has(penColors(), clLime));
+    EXPECT_FALSE(has(penColors(), clYellow));
 }
 
 TEST_F(ChartToolsTest, EventMarkersOnlyInsideTheRangeAndTheirNamesOnHover) {

@@ -66,6 +66,7 @@ private:
     // A filled box with text, white on color, whose top left corner is (x, y).
     void Tag(int x, int y, const std::string& text, TColor color);
     void DrawEvents(const TRect& r);
+    static TColor LastPriceColor(const TChartSeries& series);
     void DrawLastPrices(const TRect& r);
     void DrawCrosshair(const TRect& r);
 
