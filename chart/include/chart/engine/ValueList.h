@@ -32,6 +32,15 @@ public:
     // Moves the first value to the end; the statistics stay as they were.
     virtual void RotateFirstToLast();
 
+    // Where InsertOrdered of values[0], values[1], ... in turn would leave them in this list
+    // while it is empty: order[i] is the index in values of the list's i-th value. False,
+    // with order undefined, unless the values come in Order or in reverse Order, with no NaN
+    // (a refill reads the newest rows first); then only inserting one by one tells.
+    bool InsertionOrder(const double* values, int count, std::vector<int>& order) const;
+    // Adds values[order[0]], values[order[1]], ... at the end, as InsertAt(ItemCount(), ...)
+    // of each in turn would.
+    void AppendValues(const double* values, const int* order, int count);
+
     double operator[](int index) const { return ValueAt(index); }
     int IndexOfValue(double value) const;
     double LastValue() const { return ValueAt(ItemCount() - 1); }
