@@ -33,9 +33,10 @@ public:
     virtual void RotateFirstToLast();
 
     // Where InsertOrdered of values[0], values[1], ... in turn would leave them in this list
-    // while it is empty: order[i] is the index in values of the list's i-th value. False,
-    // with order undefined, unless the values come in Order or in reverse Order, with no NaN
-    // (a refill reads the newest rows first); then only inserting one by one tells.
+    // while it is empty: order[i] is the index in values of the list's i-th value. In an
+    // ordered list that is known only for values in Order or in reverse Order (a refill reads
+    // the newest rows first) with no NaN; otherwise false, with order undefined, and only
+    // inserting one by one tells.
     bool InsertionOrder(const double* values, int count, std::vector<int>& order) const;
     // Adds values[order[0]], values[order[1]], ... at the end, as InsertAt(ItemCount(), ...)
     // of each in turn would.
