@@ -7,22 +7,7 @@
 
 #include <algorithm>
 #include <array>
-
-namespace {
-
-// Reads through the window's cache for the quote grid, straight from the texts otherwise.
-struct RowReader {
-    const tk::TGridCells& Cells;
-    TRowValues* Cache;
-    double Time(int col, int row) const {
-        return Cache ? Cache->Time(Cells, col, row) : RowTime(Cells.CellView(col, row));
-    }
-    double Value(int col, int row) const {
-        return Cache ? Cache->Value(Cells, col, row) : CellValue(Cells.CellView(col, row));
-    }
-};
-
-} // namespace
+#include <exception>
 
 TForm1Charts::TForm1Charts() : quoteValues_(std::make_unique<TRowValues>()) {}
 
@@ -31,7 +16,12 @@ TForm1Charts::~TForm1Charts() = default;
 void TForm1Charts::fill_chart(kiv::TChart* chart, tk::TStringGrid* grid, int32_t lastRow,
                               int32_t dateCol, int32_t col0, int32_t col1, int32_t col2,
                               int32_t col3, const std::string& title, int32_t window) {
-    const RowReader read{grid->Store(), grid == StringGrid1 ? quoteValues_.get() : nullptr};
+    // The quote grid is read through the window's cache, other grids straight from the texts.
+    const tk::TGridCells& cells = grid->Store();
+    TRowValues* cache = grid == StringGrid1 ? quoteValues_.get() : nullptr;
+    auto rowAt = [&](int32_t row) {
+        return cache ? cache->At(cells, row) : TRowValues::Row(cells, row);
+    };
     const std::array<int32_t, 4> cols = {col0, col1, col2, col3};
     std::array<kiv::TChartSeries*, 4> fed = {};
     for (int k = 0; k < 4; ++k) {
@@ -45,22 +35,40 @@ void TForm1Charts::fill_chart(kiv::TChart* chart, tk::TStringGrid* grid, int32_t
     chart->Title().SetText({title});
     chart->BottomAxis().SetDateTimeFormat("yy.mm.dd hh:mm:ss");
 
-    auto appendRow = [&](int32_t row) {
-        // A row emptied by Stop holds no quote: plotted, it would be a 0 at the current time.
-        if (read.Cells.CellView(dateCol, row).empty()) return;
-        const double x = read.Time(dateCol, row);
-        for (int k = 0; k < 4; ++k)
-            if (fed[size_t(k)])
-                fed[size_t(k)]->AppendPoint(x, read.Value(cols[size_t(k)], row), {},
-                                            kiv::AutoColor);
-    };
     if (lastRow >= window) {
         for (kiv::TChartSeries* series : fed)
             if (series) series->ClearPoints();
-        // Newest first; the ordered X lists keep the points in time order.
-        for (int32_t i = 1; i <= window - 1; ++i) appendRow(lastRow - i + 1);
+        // The rows are read newest first, as the points would go in one by one, and each
+        // series then takes its points at once. A cell that reads as no number stops the
+        // reading: each series gets the points read before it, the error goes on.
+        std::vector<double>& times = refillTimes_;
+        times.clear();
+        for (std::vector<double>& values : refillValues_) values.clear();
+        std::exception_ptr failure;
+        try {
+            for (int32_t row = lastRow; row > lastRow - window + 1; --row) {
+                TRowValues::Row cell = rowAt(row);
+                // A row emptied by Stop holds no quote: plotted, it would be a 0 at the
+                // current time.
+                if (cell.Empty(dateCol)) continue;
+                times.push_back(cell.Time(dateCol));
+                for (size_t k = 0; k < 4; ++k)
+                    if (fed[k]) refillValues_[k].push_back(cell.Value(cols[k]));
+            }
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        for (size_t k = 0; k < 4; ++k)
+            if (fed[k])
+                fed[k]->AppendPoints(times.data(), refillValues_[k].data(),
+                                     int(refillValues_[k].size()));
+        if (failure) std::rethrow_exception(failure);
     } else if (lastRow > 1) {
-        appendRow(lastRow);
+        TRowValues::Row cell = rowAt(lastRow);
+        if (cell.Empty(dateCol)) return;
+        const double x = cell.Time(dateCol);
+        for (size_t k = 0; k < 4; ++k)
+            if (fed[k]) fed[k]->AppendPoint(x, cell.Value(cols[k]), {}, kiv::AutoColor);
     }
 }
 

@@ -36,9 +36,10 @@ double CellValue(std::string_view text) {
 TRowValues::TRowValues() = default;
 TRowValues::~TRowValues() = default;
 
-TRowValues::Entry* TRowValues::Find(const tk::TGridCells& cells, int col, int row) {
+TRowValues::Row TRowValues::At(const tk::TGridCells& cells, int row) {
+    // The row being filled is not kept.
     uint64_t stamp;
-    if (col < 0 || col >= kCols || !cells.RowStamp(row, stamp)) return nullptr;
+    if (!cells.RowStamp(row, stamp)) return Row(cells, row);
     if (!entries_) entries_ = std::make_unique<Entry[]>(kSlots);
     if (cells.Epoch() != epoch_) {
         for (int i = 0; i < kSlots; ++i) entries_[i].Row = -1;
@@ -50,32 +51,42 @@ TRowValues::Entry* TRowValues::Find(const tk::TGridCells& cells, int col, int ro
         e.Stamp = stamp;
         for (Kind& k : e.Kinds) k = kUnknown;
     }
-    return &e;
+    return Row(cells, row, &e);
 }
 
-double TRowValues::Time(const tk::TGridCells& cells, int col, int row) {
-    Entry* e = Find(cells, col, row);
-    if (!e) return RowTime(cells.CellView(col, row));
-    Kind& kind = e->Kinds[col];
-    if (kind == kNow) return rtl::Now();
+bool TRowValues::Row::Empty(int col) const {
+    if (entry_ && col >= 0 && col < kCols) {
+        const Kind kind = entry_->Kinds[col];
+        if (kind == kBlank) return true;
+        if (kind == kTime || kind == kNow) return false;
+    }
+    return cells_.CellView(col, row_).empty();
+}
+
+double TRowValues::Row::Time(int col) {
+    if (!entry_ || col < 0 || col >= kCols) return RowTime(cells_.CellView(col, row_));
+    Kind& kind = entry_->Kinds[col];
+    if (kind == kNow || kind == kBlank) return rtl::Now();
     if (kind != kTime) {
-        const std::string_view text = cells.CellView(col, row);
+        const std::string_view text = cells_.CellView(col, row_);
         if (!IsDateText(text)) {
-            kind = kNow;
+            kind = text.empty() ? kBlank : kNow;
             return rtl::Now();
         }
-        e->Values[col] = RowTime(text);
+        entry_->Values[col] = RowTime(text);
         kind = kTime;
     }
-    return e->Values[col];
+    return entry_->Values[col];
 }
 
-double TRowValues::Value(const tk::TGridCells& cells, int col, int row) {
-    Entry* e = Find(cells, col, row);
-    if (!e) return CellValue(cells.CellView(col, row));
-    if (e->Kinds[col] != kValue) {
-        e->Values[col] = CellValue(cells.CellView(col, row));
-        e->Kinds[col] = kValue;
+double TRowValues::Row::Value(int col) {
+    if (!entry_ || col < 0 || col >= kCols) return CellValue(cells_.CellView(col, row_));
+    Kind& kind = entry_->Kinds[col];
+    if (kind == kBlank) return 0;
+    if (kind != kValue) {
+        const std::string_view text = cells_.CellView(col, row_);
+        entry_->Values[col] = CellValue(text);
+        kind = text.empty() ? kBlank : kValue;
     }
-    return e->Values[col];
+    return entry_->Values[col];
 }

@@ -16,31 +16,47 @@ double RowTime(std::string_view text);
 double CellValue(std::string_view text);
 
 class TRowValues {
+    struct Entry;
+
 public:
     TRowValues();
     ~TRowValues();
     TRowValues(const TRowValues&) = delete;
     TRowValues& operator=(const TRowValues&) = delete;
 
-    // RowTime and CellValue of cell (col, row) of cells, from what was parsed before while
-    // the row's texts are the same. Raise as those do, and keep nothing then.
-    double Time(const tk::TGridCells& cells, int col, int row);
-    double Value(const tk::TGridCells& cells, int col, int row);
+    // The cells of one row, read through what was parsed before while the row's texts are the
+    // same (or straight from the texts): a rebuild reads several cells of every row.
+    class Row {
+    public:
+        // Reads straight from the texts.
+        Row(const tk::TGridCells& cells, int row) : cells_(cells), row_(row) {}
+        bool Empty(int col) const;
+        // RowTime and CellValue of cell col. Raise as those do, and keep nothing then.
+        double Time(int col);
+        double Value(int col);
+
+    private:
+        friend TRowValues;
+        Row(const tk::TGridCells& cells, int row, Entry* entry)
+            : cells_(cells), row_(row), entry_(entry) {}
+        const tk::TGridCells& cells_;
+        int row_;
+        Entry* entry_ = nullptr;
+    };
+    // Row row of cells; valid until the next At.
+    Row At(const tk::TGridCells& cells, int row);
 
 private:
     static constexpr int kCols = 16;
     static constexpr int kSlots = 4096; // rows kept, by row number modulo
-    enum Kind : uint8_t { kUnknown, kValue, kTime, kNow };
+    // kBlank: the text is empty (a time of now, a value of 0); kNow: a time of now.
+    enum Kind : uint8_t { kUnknown, kValue, kTime, kNow, kBlank };
     struct Entry {
         int32_t Row = -1;
         uint64_t Stamp = 0;
         Kind Kinds[kCols] = {};
         double Values[kCols] = {};
     };
-
-    // The entry of the row with its texts as they are now, or nullptr when the row cannot be
-    // kept (being filled, or a column beyond those kept).
-    Entry* Find(const tk::TGridCells& cells, int col, int row);
 
     std::unique_ptr<Entry[]> entries_;
     uint64_t epoch_ = 0;

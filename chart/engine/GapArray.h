@@ -68,7 +68,35 @@ public:
 
     void swap_items(size_t a, size_t b) { std::swap((*this)[a], (*this)[b]); }
 
+    // Adds count items at the end at once and returns the first of them for the caller to
+    // write: a refill makes room once instead of once per item.
+    T* extend(size_t count) {
+        static_assert(std::is_trivially_copyable_v<T>, "extend leaves moved-from items behind");
+        if (buf_.size() - head_ - size_ < count) RoomAtBack(count);
+        T* added = data() + size_;
+        size_ += count;
+        return added;
+    }
+
 private:
+    // Moves the items towards the front when the storage holds them and count more, or into
+    // storage twice that size; a quarter of what is spare goes in front of them.
+    void RoomAtBack(size_t count) {
+        const size_t needed = size_ + count;
+        if (buf_.size() < needed) {
+            std::vector<T> bigger(std::max<size_t>(16, needed * 2));
+            const size_t newHead = (bigger.size() - needed) / 4;
+            std::move(begin(), end(), bigger.begin() + ptrdiff_t(newHead));
+            buf_.swap(bigger);
+            head_ = newHead;
+        } else {
+            // The back is short, so the new head lies before the old one.
+            const size_t newHead = (buf_.size() - needed) / 4;
+            std::move(begin(), end(), buf_.data() + newHead);
+            head_ = newHead;
+        }
+    }
+
     void InsertShifting(size_t index, T value) {
         if (index * 2 < size_) {
             if (head_ == 0) MakeRoom(true);

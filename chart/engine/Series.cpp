@@ -176,6 +176,25 @@ int TChartSeries::AppendPoint(double x, double y, const std::string& label, TCol
     return index;
 }
 
+void TChartSeries::AppendPoints(const double* x, const double* y, int count) {
+    if (count <= 0) return;
+    const bool plain = valueLists_.Count() == 2 && PointCount() == 0 &&
+                       yValues_->ItemCount() == 0 && pointColors_->empty() &&
+                       pointLabels_->empty() && !OnBeforeAdd && !OnAfterAdd &&
+                       linkedSeries_.empty();
+    std::vector<int> order;
+    if (!plain || !xValues_->InsertionOrder(x, count, order)) {
+        for (int i = 0; i < count; ++i) AppendPoint(x[i], y[i], {}, AutoColor);
+        return;
+    }
+    xValues_->PendingValue = x[count - 1];
+    yValues_->PendingValue = y[count - 1];
+    xValues_->AppendValues(x, order.data(), count);
+    yValues_->AppendValues(y, order.data(), count);
+    std::fill_n(pointColors_->extend(size_t(count)), count, AutoColor);
+    if (active_) RequestRepaint();
+}
+
 void TChartSeries::PointAdded(int index) {
     if (OnAfterAdd) OnAfterAdd(this, index);
     NotifyLinked(LinkInserted, index);

@@ -119,6 +119,54 @@ void TChartValueList::InsertAt(int index, double value) {
     }
 }
 
+bool TChartValueList::InsertionOrder(const double* values, int count,
+                                     std::vector<int>& order) const {
+    order.resize(size_t(count));
+    bool forward = true, backward = true;
+    if (order_ != loNone) {
+        for (int i = 0; i < count; ++i) {
+            if (std::isnan(values[i])) return false;
+            if (i > 0) {
+                forward = forward && InOrder(values[i - 1], values[i]);
+                backward = backward && InOrder(values[i], values[i - 1]);
+            }
+        }
+    }
+    if (forward) {
+        // Each value goes after the last one.
+        for (int i = 0; i < count; ++i) order[size_t(i)] = i;
+        return true;
+    }
+    if (!backward) return false;
+    // Each value goes in front, after the equal values already there: runs of equal values
+    // keep their own order, and the runs come last one first.
+    size_t at = 0;
+    for (int end = count; end > 0;) {
+        int start = end - 1;
+        while (start > 0 && values[start - 1] == values[end - 1]) --start;
+        for (int i = start; i < end; ++i) order[at++] = i;
+        end = start;
+    }
+    return true;
+}
+
+void TChartValueList::AppendValues(const double* values, const int* order, int count) {
+    if (count <= 0) return;
+    const size_t first = values_->size();
+    double* added = values_->extend(size_t(count));
+    for (int i = 0; i < count; ++i) added[i] = values[order[i]];
+    changes_ += unsigned(count);
+    statsDirty_ = true;
+    if (sorted_ == Sortedness::Yes && order_ != loNone) {
+        const double* d = values_->data();
+        for (size_t i = first; i < values_->size(); ++i)
+            if (std::isnan(d[i]) || (i > 0 && !InOrder(d[i - 1], d[i]))) {
+                sorted_ = Sortedness::No;
+                break;
+            }
+    }
+}
+
 void TChartValueList::RemoveAt(int index) {
     CheckIndex(index);
     values_->erase(size_t(index));

@@ -131,6 +131,11 @@ void TFastLineSeries::DrawPoint(int index) {
     lastDrawnY_ = y;
 }
 
+void TFastLineSeries::AppendPoints(const double* x, const double* y, int count) {
+    if (autoRepaint_) return TChartSeries::AppendPoints(x, y, count);
+    for (int i = 0; i < count; ++i) AppendPoint(x[i], y[i]);
+}
+
 void TFastLineSeries::PointAdded(int index) {
     if (autoRepaint_) return TChartSeries::PointAdded(index);
     TCustomAxisPanel* chart = ParentChart();

@@ -34,7 +34,7 @@ void Drain(State& s) {
             r->Error = error;
         }
         r->Done = true;
-        s.Changed.notify_all();
+        r->Wake.notify_one();
     }
 }
 
@@ -59,7 +59,7 @@ void Hop(const std::shared_ptr<State>& owner, const std::function<void()>& fn) {
         },
         Qt::QueuedConnection);
     std::unique_lock lock(s.Lock);
-    s.Changed.wait(lock, [&] { return request.Done; });
+    request.Wake.wait(lock, [&] { return request.Done; });
     if (request.Cancelled) throw ESynchronizeCancelled();
     if (request.Error) std::rethrow_exception(request.Error);
 }
@@ -83,6 +83,7 @@ void TWorkers::BeginClosing() {
     for (State::Request* r : s.Queue) {
         r->Cancelled = true;
         r->Done = true;
+        r->Wake.notify_one();
     }
     s.Queue.clear();
     s.Changed.notify_all();

@@ -21,10 +21,13 @@ struct TWorkers::State {
         std::exception_ptr Error;
         bool Done = false;
         bool Cancelled = false;
+        // Wakes the worker waiting for this hop alone: with one shared wake, every hop done
+        // would wake every worker that waits for one.
+        std::condition_variable Wake;
     };
 
     std::mutex Lock;
-    // Wakes workers whose hop is done and a window thread waiting for workers.
+    // Wakes a window thread waiting for workers.
     std::condition_variable Changed;
     std::deque<Request*> Queue;
     // Workers started and not yet taken by a pool thread, in the order they were started. Once

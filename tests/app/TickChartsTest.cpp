@@ -3,11 +3,15 @@
 #include "AppTestEnv.h"
 
 #include "FeedCounters.h"
+#include "RowValues.h"
 #include "app/ChartToolSet.h"
 #include "raster/RecordingDevice.h"
+#include "rtl/DateTime.h"
+#include "rtl/Exceptions.h"
 #include "rtl/NumberText.h"
 #include "toolkit/Thread.h"
 
+#include <random>
 #include <set>
 
 namespace {
@@ -226,4 +230,70 @@ TEST_F(WindowTest, RowsEmptiedByStopAreNotPlottedAndABadCellEndsTheQuote) {
         if (bid.XValues()[p] >= before - 1e-8) now.insert(bid.YValues()[p]);
     EXPECT_EQ(now, (std::multiset<double>{0, Bid(165)}));
     EXPECT_EQ(form->DroppedQuotes.Count(), 2u);
+}
+
+// A rebuild leaves each series as appending the rows one by one, newest first, leaves it: grids
+// with several quotes in one second, emptied rows, empty cells, a time that is not a date and now
+// and then a bad cell, read through the quote grid's cache (twice, the second time from what was
+// kept) and straight from another grid's texts.
+TEST_F(WindowTest, ARebuildLeavesWhatAppendingTheRowsOneByOneLeaves) {
+    auto form = CreatedForm();
+    tk::TStringGrid other;
+    std::mt19937 rng(18);
+    for (int trial = 0; trial < 24; ++trial) {
+        tk::TStringGrid* grid = trial % 2 ? form->StringGrid1 : &other;
+        const int last = 150 + int(rng() % 200);
+        grid->SetColCount(12);
+        grid->SetRowCount(last + 1);
+        int second = 0;
+        for (int r = 1; r <= last; ++r) {
+            second += int(rng() % 3 == 0);
+            if (rng() % 17 == 0) {
+                grid->ClearRow(r);
+                continue;
+            }
+            grid->SetCells(0, r,
+                           rtl::FormatDateTime("yyyy.mm.dd hh:mm:ss", kStart + second / 86400.0));
+            for (int c = 1; c <= 2; ++c)
+                grid->SetCells(c, r, rng() % 9 == 0 ? "" : rtl::IntToStr(int(rng() % 5)) + ".25");
+        }
+        if (trial % 3 == 0) grid->SetCells(1 + int(rng() % 2), last - int(rng() % 149), "12O");
+        if (trial % 4 == 1) grid->SetCells(0, last - int(rng() % 149), "x"); // the current time
+        grid->SetCells(3, last, "-"); // the newest row is the one being filled, as in a quote
+
+        kiv::TChartSeries expected[2];
+        std::string expectedError;
+        try {
+            for (int r = last; r > last - 149; --r) {
+                if (grid->Cells(0, r).empty()) continue;
+                const double x = RowTime(grid->Cells(0, r));
+                for (int k = 0; k < 2; ++k)
+                    expected[k].AppendPoint(x, CellValue(grid->Cells(1 + k, r)));
+            }
+        } catch (const std::exception& e) {
+            expectedError = e.what();
+        }
+        for (int pass = 0; pass < 2; ++pass) {
+            std::string error;
+            try {
+                form->fill_chart(form->Chart1, grid, last, 0, 1, 2, -1, -1, "T", 150);
+            } catch (const rtl::EConvertError& e) {
+                error = e.what();
+            }
+            EXPECT_EQ(error, expectedError) << trial;
+            for (int k = 0; k < 2; ++k) {
+                const kiv::TChartSeries& s = S(form->Chart1, k);
+                ASSERT_EQ(s.PointCount(), expected[k].PointCount()) << trial << " " << k;
+                for (int p = 0; p < s.PointCount(); ++p) {
+                    const double x = expected[k].XValues()[p];
+                    if (x > kStart + 1) // read at another moment
+                        ASSERT_NEAR(s.XValues()[p], x, 1.0 / 24) << trial << " " << p;
+                    else
+                        ASSERT_EQ(s.XValues()[p], x) << trial << " " << p;
+                    ASSERT_EQ(s.YValues()[p], expected[k].YValues()[p]) << trial << " " << p;
+                }
+                EXPECT_EQ(s.PointColorCount(), s.PointCount());
+            }
+        }
+    }
 }

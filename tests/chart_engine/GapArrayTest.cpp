@@ -55,3 +55,29 @@ TEST(GapArray, PaddingAndClearKeepValuesApart) {
     EXPECT_EQ(colors[0], 99u);
     EXPECT_EQ(colors[99], 0u);
 }
+
+// Runs added at the end at once, between front insertions and clears, land after the items
+// already there, whichever side the spare room was on.
+TEST(GapArray, ExtendAddsAfterTheItemsWhateverRoomIsLeft) {
+    std::mt19937 rng(5);
+    kiv::GapArray<int> gap;
+    std::vector<int> ref;
+    for (int step = 0; step < 3000; ++step) {
+        const int op = int(rng() % 8);
+        if (op < 3) {
+            gap.insert(0, step);
+            ref.insert(ref.begin(), step);
+        } else if (op < 6) {
+            const size_t n = rng() % 60;
+            int* added = gap.extend(n);
+            for (size_t i = 0; i < n; ++i) ref.push_back(added[i] = step * 100 + int(i));
+        } else if (step % 50 == 0) {
+            gap.clear();
+            ref.clear();
+        } else {
+            gap.push_back(-step);
+            ref.push_back(-step);
+        }
+        ASSERT_EQ(std::vector<int>(gap.begin(), gap.end()), ref) << step;
+    }
+}

@@ -6,8 +6,10 @@
 #include "chart/KivFunci.h"
 #include "raster/QtRasterDevice.h"
 
+#include <bit>
 #include <cmath>
 #include <limits>
+#include <random>
 
 using namespace kiv;
 using raster::Call;
@@ -180,5 +182,82 @@ TEST(SeriesOnPixels, HostileDataDrawsInEveryStyle) {
             EXPECT_EQ(line->XToScreen(far), MaxValuePixel);
         }
         EXPECT_NO_THROW(chart.DrawToCanvas(device, {0, 0, 1, 1}));
+    }
+}
+
+// A refill taken at once leaves exactly what the same points appended one by one leave: values
+// in the same order (ties of equal X in the order they came, +0 and -0 told apart), colours,
+// labels, pending values, what later insertions find, the hooks' calls and the repaint request;
+// for every X order, every kind of series, series with hooks and series not empty.
+TEST(SeriesAppendPoints, LeavesWhatAppendingOneByOneLeaves) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const double pool[] = {1, 2, 3, 0.0, -0.0, -inf, nan};
+    std::mt19937 rng(18);
+    for (int trial = 0; trial < 900; ++trial) {
+        const int kind = trial % 5;
+        const bool hooked = trial % 11 == 0, filled = trial % 7 == 0, odd = trial % 13 == 0;
+        PlotPanel chart;
+        auto make = [&]() -> TChartSeries* {
+            TChartSeries* s = nullptr;
+            if (kind == 0) s = new TChartSeries;
+            if (kind == 1) s = new TLineSeries;
+            if (kind == 2) s = new TBarSeries;
+            if (kind == 3) s = new TCandleSeries;
+            if (kind == 4) {
+                auto* fast = new TFastLineSeries;
+                fast->SetAutoRepaint(trial % 2 == 0);
+                s = fast;
+            }
+            s->SetParentChart(&chart);
+            s->XValues().SetOrder(TChartListOrder(trial / 5 % 3));
+            if (trial % 4 == 1) s->YValues().SetOrder(loAscending);
+            if (filled)
+                s->AppendPoint(2, -1, "old");
+            else
+                s->ClearPoints(); // as a refill starts
+            return s;
+        };
+        TChartSeries* bulk = make();
+        TChartSeries* single = make();
+        std::vector<int> heardBulk, heardSingle;
+        if (hooked) {
+            bulk->OnAfterAdd = [&](TChartSeries*, int i) { heardBulk.push_back(i); };
+            single->OnAfterAdd = [&](TChartSeries*, int i) { heardSingle.push_back(i); };
+        }
+        // Newest first with runs of equal times (a refill), oldest first, or shuffled.
+        const int n = int(rng() % 40);
+        std::vector<double> x, y;
+        double t = 100;
+        for (int i = 0; i < n; ++i) {
+            if (rng() % 3 == 0) t += trial / 15 % 3 == 1 ? 1 : -1;
+            x.push_back(trial / 15 % 3 == 2 ? pool[rng() % (kind == 3 || !odd ? 5 : 7)] : t);
+            y.push_back(odd && kind != 3 && i == n / 2 ? nan : i);
+        }
+        if (odd && kind != 3 && n > 0) x[rng() % size_t(n)] = pool[rng() % 7];
+        chart.PaintServed();
+        bulk->AppendPoints(x.data(), y.data(), n);
+        const bool requested = chart.RepaintPending();
+        chart.PaintServed();
+        for (int i = 0; i < n; ++i) single->AppendPoint(x[size_t(i)], y[size_t(i)]);
+        ASSERT_EQ(requested, chart.RepaintPending()) << trial;
+
+        auto bits = [](double v) { return std::bit_cast<uint64_t>(v); };
+        ASSERT_EQ(bulk->PointCount(), single->PointCount()) << trial;
+        for (int p = 0; p < single->PointCount(); ++p) {
+            ASSERT_EQ(bits(bulk->XValues()[p]), bits(single->XValues()[p])) << trial << " " << p;
+            ASSERT_EQ(bits(bulk->YValues()[p]), bits(single->YValues()[p])) << trial << " " << p;
+        }
+        EXPECT_EQ(bulk->PointColorCount(), single->PointColorCount()) << trial;
+        EXPECT_EQ(bulk->PointLabelCount(), single->PointLabelCount()) << trial;
+        EXPECT_EQ(bits(bulk->XValues().PendingValue), bits(single->XValues().PendingValue));
+        EXPECT_EQ(bits(bulk->YValues().PendingValue), bits(single->YValues().PendingValue));
+        EXPECT_EQ(heardBulk, heardSingle) << trial;
+        EXPECT_EQ(bulk->XValues().Changes(), single->XValues().Changes()) << trial;
+        // A later insertion finds its place the same way (binary search or scan).
+        EXPECT_EQ(bulk->AppendPoint(2, 0), single->AppendPoint(2, 0)) << trial;
+        EXPECT_EQ(bulk->YValues().InsertOrdered(0.5), single->YValues().InsertOrdered(0.5));
+        delete bulk;
+        delete single;
     }
 }

@@ -4,6 +4,7 @@
 
 #include "app/Layout.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -34,4 +35,7 @@ private:
     // Numbers and times parsed from StringGrid1's cells for the tick charts.
     std::unique_ptr<TRowValues> quoteValues_;
     std::vector<const kiv::TChart*> heldViews_;
+    // A rebuild's times and values, newest row first, kept between quotes to reuse the room.
+    std::vector<double> refillTimes_;
+    std::array<std::vector<double>, 4> refillValues_;
 };

@@ -110,6 +110,11 @@ public:
     // Adding, deleting and reading points
     virtual int AppendPoint(double x, double y, const std::string& label = {},
                             TColor color = AutoColor);
+    // Leaves what AppendPoint(x[i], y[i]) for i = 0 to count - 1 leaves. An empty series with
+    // no hooks and no dependent series takes them in one pass with one repaint request; a
+    // kind that adds a point its own way (more value lists, or an override of this) takes
+    // them one by one.
+    virtual void AppendPoints(const double* x, const double* y, int count);
     virtual int AppendValue(double value, const std::string& label = {}, TColor color = AutoColor);
     virtual int AppendNull(const std::string& label = {});
     virtual int AppendNullPoint(double x, double y, const std::string& label = {});

@@ -32,6 +32,16 @@ public:
     // Moves the first value to the end; the statistics stay as they were.
     virtual void RotateFirstToLast();
 
+    // Where InsertOrdered of values[0], values[1], ... in turn would leave them in this list
+    // while it is empty: order[i] is the index in values of the list's i-th value. In an
+    // ordered list that is known only for values in Order or in reverse Order (a refill reads
+    // the newest rows first) with no NaN; otherwise false, with order undefined, and only
+    // inserting one by one tells.
+    bool InsertionOrder(const double* values, int count, std::vector<int>& order) const;
+    // Adds values[order[0]], values[order[1]], ... at the end, as InsertAt(ItemCount(), ...)
+    // of each in turn would.
+    void AppendValues(const double* values, const int* order, int count);
+
     double operator[](int index) const { return ValueAt(index); }
     int IndexOfValue(double value) const;
     double LastValue() const { return ValueAt(ItemCount() - 1); }

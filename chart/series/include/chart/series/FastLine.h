@@ -24,6 +24,8 @@ public:
     void SetSeriesColor(TColor value) override;
 
     void Assign(const TChartSeries& source) override;
+    // Without AutoRepaint every point draws its own segment, so the points go in one by one.
+    void AppendPoints(const double* x, const double* y, int count) override;
     void DrawVisiblePoints() override;
     void DrawPoint(int index) override;
     void DrawPointMark(int index, const std::string& text, TSeriesMarkPosition& position) override;
