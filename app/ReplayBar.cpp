@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <ctime>
 
@@ -91,13 +92,17 @@ std::string TReplayBar::Text(const hox::ReplayPosition& position) {
         const int64_t s = ms / 1000 - (ms % 1000 < 0 ? 1 : 0);
         const time_t seconds = time_t(s);
         std::tm utc{};
-        gmtime_r(&seconds, &utc);
-        std::snprintf(time, sizeof time, " %04d-%02d-%02d %02d:%02d:%02d.%03d", utc.tm_year + 1900,
-                      utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec,
-                      int(ms - s * 1000));
+        // A time no calendar holds (a host's stray value) shows no time.
+        if (gmtime_r(&seconds, &utc) && utc.tm_year >= -1900 && utc.tm_year <= 9999 - 1900)
+            std::snprintf(time, sizeof time, " %04d-%02d-%02d %02d:%02d:%02d.%03d",
+                          utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min,
+                          utc.tm_sec, int(ms - s * 1000));
     }
     char text[160];
-    std::snprintf(text, sizeof text, "Replay%s  %.0f %%%s", time, position.percent,
+    // The percent is the host's: kept to 0..100 whatever it sends.
+    const double percent =
+        std::isnan(position.percent) ? 0 : std::clamp(position.percent, 0.0, 100.0);
+    std::snprintf(text, sizeof text, "Replay%s  %.0f %%%s", time, percent,
                   position.ended    ? "  ended"
                   : position.paused ? "  paused"
                                     : "");

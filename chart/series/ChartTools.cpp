@@ -3,6 +3,7 @@
 #include "chart/series/ChartTools.h"
 
 #include "chart/series/BarSeries.h"
+#include "chart/series/Candle.h"
 
 #include <algorithm>
 #include <cmath>
@@ -141,6 +142,16 @@ std::vector<int> TChartTools::SpreadTags(std::vector<int> rows, int height, int 
     return rows;
 }
 
+// A line's own colour; candles take the colour of their newest candle, since a candle series'
+// colour is never drawn.
+TColor TChartTools::LastPriceColor(const TChartSeries& series) {
+    if (const auto* candles = dynamic_cast<const TCandleSeries*>(&series)) {
+        const int last = candles->PointCount() - 1;
+        return candles->IsUp(last) ? candles->UpCloseColor() : candles->DownCloseColor();
+    }
+    return series.SeriesColor();
+}
+
 void TChartTools::DrawLastPrices(const TRect& r) {
     TKivCanvas3D& canvas = chart_.Canvas();
     struct Line {
@@ -166,7 +177,7 @@ void TChartTools::DrawLastPrices(const TRect& r) {
     for (const Line& l : lines) rows.push_back(l.y);
     rows = SpreadTags(rows, h, 0, chart_.Height());
     for (size_t i = 0; i < lines.size(); ++i) {
-        const TColor color = lines[i].series->SeriesColor();
+        const TColor color = LastPriceColor(*lines[i].series);
         canvas.Pen().SetColor(color);
         canvas.Pen().SetWidth(1);
         canvas.Pen().SetStyle(psDash);

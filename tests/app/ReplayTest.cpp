@@ -12,7 +12,9 @@
 #include <QTest>
 
 #include <algorithm>
+#include <cmath>
 #include <csignal>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -163,6 +165,13 @@ TEST(ReplayText, TellsTimePercentAndState) {
     p.ended = com::VARIANT_TRUE;
     p.recordUs = 0; // before the first record
     p.percent = 100;
+    EXPECT_EQ(TReplayBar::Text(p), "Replay  100 %  ended");
+    // A host's stray values: no time beyond the calendar, a percent kept to 0..100.
+    p.recordUs = INT64_MIN;
+    p.percent = std::nan("");
+    EXPECT_EQ(TReplayBar::Text(p), "Replay  0 %  ended");
+    p.recordUs = INT64_MAX;
+    p.percent = 1e300;
     EXPECT_EQ(TReplayBar::Text(p), "Replay  100 %  ended");
 }
 
