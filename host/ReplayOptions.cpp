@@ -14,6 +14,8 @@ const char* const ReplayUsage =
     "  --speed X|max   replay X times as fast as recorded (default 1), or as fast as possible\n"
     "  --loop          start the replay over at its end\n"
     "  --from TIME     start the replay at the first record at or after TIME (ISO 8601, UTC)\n"
+    "  --paused        start paused: nothing is served until the replay is resumed\n"
+    "                  (Ctrl+P in the window)\n"
     "  --symbol S      the symbol of the quotes of tick files (default EUR/USD)\n";
 
 bool ParseReplayOption(int argc, char** argv, int& i, ReplayOptions& options) {
@@ -42,6 +44,8 @@ bool ParseReplayOption(int argc, char** argv, int& i, ReplayOptions& options) {
         if (!replay::ParseTimeText(time, us))
             throw rtl::EConvertError("--from takes an ISO 8601 time, not '" + time + "'");
         options.from = us;
+    } else if (arg == "--paused") {
+        options.paused = true;
     } else if (arg == "--symbol") {
         const std::string symbol = value();
         options.reading.symbol.assign(symbol.begin(), symbol.end());
@@ -56,6 +60,7 @@ std::unique_ptr<RecordSource> OpenReplay(const ReplayOptions& options, std::ostr
         replay::Player::FileOpeners(options.files, options.reading, log), options.play, SteadyNowUs,
         log);
     if (options.from) player->JumpTo(*options.from);
+    if (options.paused) player->Pause();
     return MakeReplaySource(std::move(player), log);
 }
 

@@ -1,4 +1,5 @@
 #include "host/ReplaySource.h"
+#include "host/ReplayOptions.h"
 #include "replay/RecordingWriter.h"
 
 #include <gtest/gtest.h>
@@ -105,3 +106,42 @@ TEST(ReplaySource, AsFastAsPossibleItTellsItsPositionMidway) {
 }
 
 } // namespace
+
+// Started with --paused (and --from), a replay serves nothing until it is resumed, then goes on
+// from the record the jump found.
+TEST(ReplaySource, StartedPausedItWaitsForResume) {
+    const std::string path = std::filesystem::temp_directory_path() /
+                             ("replay_paused_" + std::to_string(::getpid()) + ".csv");
+    {
+        com::Bstr eur(u"EUR/USD");
+        replay::RecordingWriter writer(path);
+        for (int i = 0; i < 3; ++i) {
+            hox::QuoteRecord q{};
+            q.bstrSymbol = eur.get();
+            q.tick = uint32_t(i);
+            writer.WriteQuote(q, 1000000 * int64_t(i));
+        }
+    }
+    const char* args[] = {"hoxhost", "--replay", path.c_str(),           "--speed",
+                          "max",     "--from",   "1970-01-01T00:00:01Z", "--paused"};
+    hostsim::ReplayOptions options;
+    for (int i = 1; i < 8; ++i)
+        ASSERT_TRUE(hostsim::ParseReplayOption(8, const_cast<char**>(args), i, options)) << i;
+    std::ostringstream log;
+    auto source = hostsim::OpenReplay(options, log);
+    source->Watch(u"EUR/USD", hostsim::FeedKind::Quote, true);
+    Collect sink;
+    source->Start(sink);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(sink.Count(), 0u);
+    hostsim::ReplayStatus status;
+    ASSERT_TRUE(source->Status(status));
+    EXPECT_TRUE(status.paused);
+    source->SetPaused(false);
+    for (int i = 0; i < 500 && sink.Count() < 2; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    source->Stop();
+    std::filesystem::remove(path);
+    EXPECT_EQ(sink.got,
+              (std::vector<std::string>{"Q EUR/USD  0.000000 1", "Q EUR/USD  0.000000 2"}));
+}

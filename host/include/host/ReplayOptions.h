@@ -17,6 +17,7 @@ struct ReplayOptions {
     std::vector<std::string> files; // none: no replay
     replay::PlayOptions play;
     std::optional<int64_t> from; // microseconds since 1970 UTC
+    bool paused = false;         // serve nothing until resumed
     replay::ReaderOptions reading;
 };
 
