@@ -222,7 +222,7 @@ void ReplayMaxSpeed(benchmark::State& state) {
     state.counters["peak_MB"] = double(usage.ru_maxrss) / 1024;
     hostsim::RevokeSimulatedHost();
 }
-// HOXDESK_REPLAY_QUOTES=1000000 replays a million quotes; the default 100,000 take about 40 s,
+// HOXDESK_REPLAY_QUOTES=1000000 replays a million quotes; the default 100,000 take about 8 s,
 // nearly all of it the window's quote path, so one run is made whatever the repetitions asked.
 int64_t ReplayQuotes() {
     const char* quotes = std::getenv("HOXDESK_REPLAY_QUOTES");
