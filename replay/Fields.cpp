@@ -21,8 +21,8 @@ size_t SplitFields(std::string_view line, std::string_view* fields) {
             if (end < line.size()) ++end;
             while (end < line.size() && line[end] != ',') ++end;
         } else {
-            const size_t comma = line.find(',', at);
-            end = comma == std::string_view::npos ? line.size() : comma;
+            // Fields are short: a plain loop beats a library search per field.
+            while (end < line.size() && line[end] != ',') ++end;
         }
         if (count == MaxFields) return MaxFields + 1;
         fields[count++] = line.substr(at, end - at);
@@ -31,8 +31,42 @@ size_t SplitFields(std::string_view line, std::string_view* fields) {
     }
 }
 
+namespace {
+
+// A plain decimal of at most 15 digits, [-]digits[.digits]: its digits make an integer below
+// 2^53 and its fraction a power of ten up to 1e15, both exact doubles, so one division rounds
+// the value correctly. Recordings write prices this way; anything else is left to from_chars.
+bool ShortDecimal(std::string_view text, double& value) {
+    static constexpr double PowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    i += negative;
+    uint64_t digits = 0;
+    int count = 0, fraction = -1;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            digits = digits * 10 + uint64_t(c - '0');
+            ++count;
+            if (fraction >= 0) ++fraction;
+        } else if (c == '.' && fraction < 0 && count > 0) {
+            fraction = 0;
+        } else {
+            return false;
+        }
+    }
+    if (count == 0 || count > 15 || fraction == 0) return false;
+    const double magnitude = fraction > 0 ? double(digits) / PowersOfTen[fraction] : double(digits);
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
+} // namespace
+
 bool ParseDouble(std::string_view text, double& value) {
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    if (ShortDecimal(text, value)) return true;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     return ec == std::errc() && end == text.data() + text.size() && !text.empty();
 }
@@ -158,6 +192,14 @@ void AppendText(std::string& out, std::u16string_view text) {
 bool ParseText(std::string_view field, std::u16string& text) {
     text.clear();
     if (field.empty() || field.front() != '"') {
+        // The usual field: plain ASCII, widened at once.
+        bool plain = true;
+        for (const char c : field)
+            plain = plain && static_cast<unsigned char>(c) < 0x80 && c != '"' && c != '\\';
+        if (plain) {
+            text.assign(field.begin(), field.end());
+            return true;
+        }
         if (field.find_first_of("\"\\") != std::string_view::npos) return false;
         DecodeUtf8(field, text);
         return true;

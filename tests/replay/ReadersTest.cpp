@@ -1,12 +1,16 @@
 #include "replay/Readers.h"
+#include "Fields.h"
 #include "replay/RecordingWriter.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <bit>
+#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <vector>
 
@@ -289,3 +293,54 @@ TEST_F(ReplayFiles, UnreadableFilesSayWhy) {
 }
 
 } // namespace
+
+// The field readers' fast paths (short decimals, plain ASCII texts, the comma scan) give what
+// the general ones give: random decimals against from_chars, bit for bit, and every double's
+// shortest text back to the same bits.
+TEST(ReplayFields, FastPathsAgreeWithTheGeneralReaders) {
+    std::mt19937_64 random(7);
+    const char alphabet[] = "0123456789.-+e";
+    for (int n = 0; n < 200000; ++n) {
+        std::string text;
+        const size_t length = random() % 19;
+        for (size_t i = 0; i < length; ++i)
+            text +=
+                (i == 0 || random() % 4 == 0) ? alphabet[random() % 14] : char('0' + random() % 10);
+        std::string_view general = text;
+        if (!general.empty() && general.front() == '+') general.remove_prefix(1);
+        double expected = 0;
+        const auto [end, ec] =
+            std::from_chars(general.data(), general.data() + general.size(), expected);
+        const bool accepted =
+            ec == std::errc() && end == general.data() + general.size() && !general.empty();
+        double value = 0;
+        ASSERT_EQ(replay::ParseDouble(text, value), accepted) << text;
+        if (accepted) {
+            ASSERT_EQ(std::bit_cast<uint64_t>(value), std::bit_cast<uint64_t>(expected)) << text;
+        }
+    }
+    for (int n = 0; n < 200000; ++n) {
+        // Prices and times as recordings hold them, and doubles of every magnitude.
+        const double x = n % 2 ? double(random() % 10000000) / 1e5 * (n % 3 ? 1 : -1)
+                               : std::bit_cast<double>(random());
+        if (!std::isfinite(x)) continue;
+        char buffer[64];
+        const auto written = std::to_chars(buffer, buffer + sizeof buffer, x);
+        double back = 0;
+        ASSERT_TRUE(replay::ParseDouble({buffer, size_t(written.ptr - buffer)}, back)) << x;
+        ASSERT_EQ(std::bit_cast<uint64_t>(back), std::bit_cast<uint64_t>(x)) << x;
+    }
+    std::u16string text;
+    EXPECT_TRUE(replay::ParseText("Euro / US Dollar", text));
+    EXPECT_EQ(text, u"Euro / US Dollar");
+    EXPECT_TRUE(replay::ParseText("Z\xC3\xBCrich", text));
+    EXPECT_EQ(text, u"Z\u00FCrich");
+    EXPECT_FALSE(replay::ParseText("a\"b", text));
+    EXPECT_FALSE(replay::ParseText("a\\b", text));
+    std::string_view fields[replay::MaxFields + 1];
+    ASSERT_EQ(replay::SplitFields("Q,,\"a,\"\"b\",3,", fields), 5u);
+    EXPECT_EQ(fields[1], "");
+    EXPECT_EQ(fields[2], "\"a,\"\"b\"");
+    EXPECT_EQ(fields[3], "3");
+    EXPECT_EQ(fields[4], "");
+}
