@@ -53,8 +53,10 @@ TEST(Gallery, EveryKindAndFunctionGetsAPictureThatShowsIt) {
         bmp.LoadFromFile(p.BmpFile);
         ASSERT_EQ(bmp.Width(), 600);
         ASSERT_EQ(bmp.Height(), 400);
-        // Series, slices and functions are drawn in the palette's first colours.
-        EXPECT_GT(SeriesPixels(bmp), 1000);
+        // Series, slices and functions are drawn in the palette's first colours. The sample
+        // values are random: the floor is what a one-pixel line across the plot leaves (one
+        // pixel a column of its ~500), which every picture passes whatever its values.
+        EXPECT_GT(SeriesPixels(bmp), 500);
         jpeg::TJPEGImage jpg;
         jpg.LoadFromFile(p.JpgFile);
         EXPECT_EQ(jpg.Width(), 600);
