@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 PACKAGES := build-essential cmake pkg-config qt6-base-dev libgl-dev libjpeg62-turbo-dev \
     libcurl4-openssl-dev fonts-liberation2 googletest libgtest-dev libgmock-dev \
     libbenchmark-dev libcpp-httplib-dev libyaml-cpp-dev xvfb xauth python3 python3-xlrd \
-    libjpeg-turbo-progs libgrpc++-dev protobuf-compiler-grpc libprotobuf-dev protobuf-compiler \
+    libjpeg-turbo-progs libssl-dev libprotobuf-dev protobuf-compiler \
     zlib1g-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 CALENDAR_PORT ?= 8765

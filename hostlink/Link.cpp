@@ -7,7 +7,6 @@
 
 #include "HOXCOMLib_TLB.h"
 
-#include <grpcpp/grpcpp.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -45,40 +44,13 @@ com::HRESULT CallFailure::Report() const {
     return hr;
 }
 
-Link::Link(const ProxyOptions& options, com::TApartment::TRef apartment, std::string tlsCa,
-           std::string token)
-    : options_(options), apartment_(std::move(apartment)), tlsCa_(std::move(tlsCa)),
-      token_(std::move(token)), stub_(hoxlink::Host::NewStub(MakeChannel())) {}
-
-std::shared_ptr<grpc::Channel> Link::MakeChannel() const {
-    grpc::ChannelArguments args;
-    args.SetMaxReceiveMessageSize(MaxMessageBytes);
-    args.SetMaxSendMessageSize(MaxMessageBytes);
-    // Keepalive pings find a host that vanished without closing the connection.
-    args.SetInt(GRPC_ARG_KEEPALIVE_TIME_MS, 2000);
-    args.SetInt(GRPC_ARG_KEEPALIVE_TIMEOUT_MS, 2000);
-    args.SetInt(GRPC_ARG_KEEPALIVE_PERMIT_WITHOUT_CALLS, 1);
-    args.SetInt(GRPC_ARG_HTTP2_MAX_PINGS_WITHOUT_DATA, 0);
-    // A host that is starting answers within a fraction of a second; do not wait longer.
-    args.SetInt(GRPC_ARG_INITIAL_RECONNECT_BACKOFF_MS, 100);
-    args.SetInt(GRPC_ARG_MAX_RECONNECT_BACKOFF_MS, 1000);
-    if (options_.Address.empty())
-        return grpc::CreateCustomChannel("unix:" + options_.SocketPath,
-                                         grpc::InsecureChannelCredentials(), args);
-    grpc::SslCredentialsOptions ssl;
-    ssl.pem_root_certs = tlsCa_;
-    auto credentials = grpc::CompositeChannelCredentials(grpc::SslCredentials(ssl),
-                                                         grpc::AccessTokenCredentials(token_));
-    return grpc::CreateCustomChannel(options_.Address, credentials, args);
-}
+Link::Link(const ProxyOptions& options, com::TApartment::TRef apartment,
+           std::shared_ptr<TlsContext> tls, std::string token)
+    : options_(options), apartment_(std::move(apartment)), tls_(std::move(tls)),
+      token_(std::move(token)) {}
 
 std::string Link::Where() const {
     return options_.Address.empty() ? "unix:" + options_.SocketPath : options_.Address;
-}
-
-std::shared_ptr<hoxlink::Host::Stub> Link::Stub() {
-    std::lock_guard guard(lock_);
-    return stub_;
 }
 
 Link::~Link() {
@@ -89,41 +61,10 @@ void Link::Close() {
     {
         std::lock_guard guard(lock_);
         closing_ = true;
-        if (session_) session_->TryCancel();
+        if (session_) session_->Shutdown();
     }
     drained_.notify_all();
-    readerWake_.notify_all();
-    if (events_.joinable()) events_.join();
-    std::vector<std::thread> readers;
-    {
-        std::lock_guard guard(lock_);
-        readers.swap(readers_);
-    }
-    for (auto& reader : readers) reader.join();
-}
-
-void Link::RunReader(std::function<void()> job) {
-    std::lock_guard guard(lock_);
-    readerJobs_.push_back(std::move(job));
-    if (idleReaders_ >= readerJobs_.size()) {
-        readerWake_.notify_one();
-        return;
-    }
-    readers_.emplace_back([this] {
-        std::unique_lock lk(lock_);
-        for (;;) {
-            ++idleReaders_;
-            readerWake_.wait(lk, [&] { return closing_ || !readerJobs_.empty(); });
-            --idleReaders_;
-            if (readerJobs_.empty()) return; // closing
-            auto next = std::move(readerJobs_.front());
-            readerJobs_.pop_front();
-            lk.unlock();
-            next();
-            next = nullptr; // what the job holds goes outside the lock
-            lk.lock();
-        }
-    });
+    if (reader_.joinable()) reader_.join();
 }
 
 std::chrono::milliseconds Link::NextPause(std::chrono::milliseconds pause) {
@@ -134,6 +75,7 @@ com::HRESULT Link::Open(const ProxyOptions& options, std::shared_ptr<Link>& link
     const bool local = options.Address.empty();
     const std::string where = local ? "unix:" + options.SocketPath : options.Address;
     std::string tlsCa, token;
+    std::shared_ptr<TlsContext> tls;
     if (local) {
         const std::string problem = SocketFolderProblem(options.SocketPath);
         if (!problem.empty()) return CallFailure{com::E_ACCESSDENIED, problem}.Report();
@@ -147,12 +89,20 @@ com::HRESULT Link::Open(const ProxyOptions& options, std::shared_ptr<Link>& link
                                "Cannot read the token file " + options.TokenFile}
                 .Report();
         while (!token.empty() && (token.back() == '\n' || token.back() == '\r')) token.pop_back();
+        try {
+            tls = TlsContext::ForClient(tlsCa);
+        } catch (const std::exception& e) {
+            return CallFailure{com::E_ACCESSDENIED,
+                               "Cannot use the TLS authorities " + options.TlsCaFile + ": " +
+                                   e.what()}
+                .Report();
+        }
     }
     const auto deadline = Clock::now() + std::chrono::milliseconds(options.StartTimeoutMs);
     bool started = false;
     for (;;) {
         std::shared_ptr<Link> candidate(
-            new Link(options, com::TApartment::Current(), tlsCa, token));
+            new Link(options, com::TApartment::Current(), tls, token));
         candidate->self_ = candidate;
         CallFailure failure;
         if (candidate->Handshake(failure)) {
@@ -185,8 +135,8 @@ com::HRESULT Link::Open(const ProxyOptions& options, std::shared_ptr<Link>& link
 bool Link::Handshake(CallFailure& failure) {
     auto hello = std::make_shared<std::promise<CallFailure>>();
     auto answer = hello->get_future();
-    events_ = std::thread([this, hello] { ReadEvents(hello); });
-    if (answer.wait_for(std::chrono::milliseconds(options_.CallTimeoutMs)) !=
+    reader_ = std::thread([this, hello] { ReadSession(hello); });
+    if (answer.wait_for(std::chrono::milliseconds(options_.CallTimeoutMs + 1000)) !=
         std::future_status::ready) {
         failure = {com::RPC_E_TIMEOUT, "The trading host at " + Where() +
                                            " did not answer within " +
@@ -199,60 +149,115 @@ bool Link::Handshake(CallFailure& failure) {
     return !com::FAILED(failure.hr);
 }
 
-std::unique_ptr<grpc::ClientReader<hoxlink::DeskEvent>> Link::OpenSession(bool freshChannel) {
-    std::lock_guard guard(lock_);
-    if (closing_) return nullptr;
-    // A channel that lost its host may hold on to a half-made connection to the next one; a
-    // new channel starts clean.
-    if (freshChannel) stub_ = hoxlink::Host::NewStub(MakeChannel());
-    session_ = std::make_unique<grpc::ClientContext>();
-    hoxlink::OpenRequest request;
-    request.set_version(ProtocolVersion);
-    request.set_desk_name("hoxdesk pid " + std::to_string(getpid()));
-    return stub_->Open(session_.get(), request);
+LinkStatus Link::Connect(uint32_t role, std::unique_ptr<Connection>& connection,
+                         hoxlink::DeskEvent& hello) const {
+    LinkStatus failure;
+    connection = options_.Address.empty()
+                     ? Connection::ConnectLocal(options_.SocketPath, failure)
+                     : Connection::ConnectTls(options_.Address, *tls_, options_.CallTimeoutMs,
+                                              failure);
+    if (!connection) return failure;
+    hoxlink::Frame frame;
+    hoxlink::Hello& says = *frame.mutable_hello();
+    says.set_version(ProtocolVersion);
+    says.set_role(role);
+    says.set_desk_name("hoxdesk pid " + std::to_string(getpid()));
+    says.set_token(token_);
+    if (!connection->Send(frame)) return {Code::Unavailable, "the host closed the connection"};
+    switch (connection->Read(frame, options_.CallTimeoutMs)) {
+    case Connection::ReadResult::Frame: break;
+    case Connection::ReadResult::Timeout: return {Code::DeadlineExceeded, ""};
+    default: return {Code::Unavailable, "the host closed the connection"};
+    }
+    if (frame.has_refused())
+        return {Code(frame.refused().code()), frame.refused().message()};
+    if (!frame.has_event()) return {Code::Unknown, "the host answered the hello with another message"};
+    if (frame.event().version() != ProtocolVersion)
+        return {Code::FailedPrecondition, "The host speaks protocol version " +
+                                              std::to_string(frame.event().version()) +
+                                              ", the desk version " +
+                                              std::to_string(ProtocolVersion)};
+    hello = frame.event();
+    return {};
 }
 
-void Link::ReadEvents(std::shared_ptr<std::promise<CallFailure>> hello) {
-    auto reader = OpenSession(false);
-    hoxlink::DeskEvent event;
-    if (!reader || !reader->Read(&event)) {
-        hello->set_value(reader ? Describe(reader->Finish()) : CallFailure{com::E_ABORT, ""});
+void Link::ReadSession(std::shared_ptr<std::promise<CallFailure>> hello) {
+    std::unique_ptr<Connection> first;
+    hoxlink::DeskEvent answer;
+    const LinkStatus status = Connect(RoleSession, first, answer);
+    if (!status.ok()) {
+        hello->set_value(Describe(status));
         return;
     }
-    if (event.version() != ProtocolVersion) {
-        session_->TryCancel();
-        reader->Finish();
-        hello->set_value({com::RPC_E_VERSION_MISMATCH,
-                          "The host speaks protocol version " + std::to_string(event.version()) +
-                              ", the desk version " + std::to_string(ProtocolVersion)});
-        return;
+    std::shared_ptr<Connection> session(std::move(first));
+    {
+        std::lock_guard guard(lock_);
+        if (closing_) {
+            hello->set_value({com::E_ABORT, ""});
+            return;
+        }
+        session_ = session;
     }
-    desk_ = event.desk();
+    desk_ = answer.desk();
     sessions_ = 1;
     hello->set_value({});
     for (;;) {
-        while (reader->Read(&event)) PostEvent(event);
-        const grpc::Status status = reader->Finish();
+        const std::string why = ReadFrames(*session);
         {
             std::lock_guard guard(lock_);
             if (closing_) return;
+            streams_.clear(); // the proxies open theirs again on the next host
         }
-        Log("host connection lost, reconnecting: " +
-            (status.ok() ? "the host ended the session" : Describe(status).text));
+        Log("host connection lost, reconnecting: " + why);
         Post([weak = self_] {
             if (auto self = weak.lock()) self->TellLost();
         });
-        reader.reset(); // before its context goes
-        reader = Reconnect();
-        if (!reader) return;
+        session = Reconnect();
+        if (!session) return;
         Log("host connection back");
-        Post([weak = self_, session = sessions_.load()] {
-            if (auto self = weak.lock()) self->Restore(session);
+        Post([weak = self_, number = sessions_.load()] {
+            if (auto self = weak.lock()) self->Restore(number);
         });
     }
 }
 
-std::unique_ptr<grpc::ClientReader<hoxlink::DeskEvent>> Link::Reconnect() {
+std::string Link::ReadFrames(Connection& session) {
+    hoxlink::Frame frame;
+    uint64_t malformed = 0;
+    for (;;) {
+        switch (session.Read(frame, SilenceLimitMs)) {
+        case Connection::ReadResult::Frame: break;
+        case Connection::ReadResult::Malformed:
+            Log("dropped a malformed message from the host (" + std::to_string(++malformed) +
+                " so far)");
+            continue;
+        case Connection::ReadResult::Oversized: return "the host sent an oversized message";
+        case Connection::ReadResult::Timeout:
+            return "the host was silent for " + std::to_string(SilenceLimitMs / 1000) + " s";
+        case Connection::ReadResult::Closed: return "the host closed the connection";
+        }
+        if (frame.has_event()) {
+            PostEvent(frame.event());
+        } else if (frame.has_records() || frame.has_end()) {
+            const uint64_t id = frame.has_records() ? frame.records().stream() : frame.end().stream();
+            std::shared_ptr<StreamSink> sink;
+            {
+                std::lock_guard guard(lock_);
+                auto it = streams_.find(id);
+                if (it != streams_.end()) sink = it->second;
+                if (frame.has_end() && it != streams_.end()) streams_.erase(it);
+            }
+            if (sink && frame.has_records()) sink->OnRecords(frame.records().records());
+            if (sink && frame.has_end()) sink->OnEnd(frame.end());
+        } else if (frame.has_ping()) {
+            hoxlink::Frame pong;
+            pong.set_pong(true);
+            if (!session.Send(pong)) return "the host closed the connection";
+        }
+    }
+}
+
+std::shared_ptr<Connection> Link::Reconnect() {
     auto pause = std::chrono::milliseconds(100);
     bool started = false;
     for (;;) {
@@ -261,18 +266,21 @@ std::unique_ptr<grpc::ClientReader<hoxlink::DeskEvent>> Link::Reconnect() {
             if (drained_.wait_for(lk, pause, [&] { return closing_; })) return nullptr;
         }
         pause = NextPause(pause);
-        auto reader = OpenSession(true);
-        if (!reader) return nullptr;
+        std::unique_ptr<Connection> connection;
         hoxlink::DeskEvent hello;
-        if (reader->Read(&hello) && hello.version() == ProtocolVersion) {
+        const LinkStatus status = Connect(RoleSession, connection, hello);
+        if (status.ok()) {
+            std::shared_ptr<Connection> session(std::move(connection));
+            std::lock_guard guard(lock_);
+            if (closing_) return nullptr;
+            session_ = session;
             desk_ = hello.desk();
             ++sessions_;
-            return reader;
+            return session;
         }
-        const grpc::Status status = reader->Finish();
         // A host that went away is started again, as the first desk starts it.
         if (!started && !options_.HostProgram.empty() && options_.Address.empty() &&
-            status.error_code() == grpc::StatusCode::UNAVAILABLE) {
+            status.code == Code::Unavailable) {
             started = StartHostProgram(options_).empty();
             if (started) Log("started " + options_.HostProgram + " again");
         }
@@ -285,22 +293,91 @@ void Link::PostEvent(const hoxlink::DeskEvent& event) {
     });
 }
 
-CallFailure Link::Describe(const grpc::Status& status) const {
+LinkStatus Link::Invoke(hoxlink::Method method, const google::protobuf::Message& request,
+                        google::protobuf::Message& reply, int timeoutMs) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::lock_guard guard(callLock_);
+    hoxlink::Frame frame;
+    hoxlink::Call& call = *frame.mutable_call();
+    call.set_seq(++seq_);
+    call.set_method(method);
+    request.SerializeToString(call.mutable_request());
+    // A connection made for a lost session, or one that broke, is made again: nothing was
+    // asked on it yet, so the call goes out once.
+    const uint64_t session = sessions_;
+    bool sent = calls_ && callsSession_ == session && calls_->Send(frame);
+    if (!sent) {
+        hoxlink::DeskEvent hello;
+        const LinkStatus status = Connect(RoleCalls, calls_, hello);
+        if (!status.ok()) {
+            calls_.reset();
+            return status;
+        }
+        callsSession_ = session;
+        if (!calls_->Send(frame)) {
+            calls_.reset();
+            return {Code::Unavailable, "the host closed the connection"};
+        }
+    }
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        switch (calls_->Read(frame, int(std::max<long>(0, left.count())))) {
+        case Connection::ReadResult::Frame: break;
+        case Connection::ReadResult::Malformed: continue;
+        case Connection::ReadResult::Timeout: return {Code::DeadlineExceeded, ""};
+        default:
+            calls_.reset();
+            return {Code::Unavailable, "the host closed the connection"};
+        }
+        // An answer to a call that timed out earlier is passed over.
+        if (!frame.has_answer() || frame.answer().seq() != seq_) continue;
+        const hoxlink::Status& answer = frame.answer();
+        if (answer.code() != 0) return {Code(answer.code()), answer.message()};
+        if (!reply.ParseFromString(answer.reply()))
+            return {Code::Unknown, "the host's answer is malformed"};
+        return {};
+    }
+}
+
+com::HRESULT Link::Call(hoxlink::Method method, const google::protobuf::Message& request,
+                        hoxlink::Reply& reply) {
+    RestoreIfDue();
+    const LinkStatus status = Invoke(method, request, reply, options_.CallTimeoutMs);
+    if (!status.ok()) return Describe(status).Report();
+    return reply.hr();
+}
+
+uint64_t Link::AddStream(std::shared_ptr<StreamSink> sink) {
+    std::lock_guard guard(lock_);
+    const uint64_t id = nextStream_++;
+    streams_.emplace(id, std::move(sink));
+    return id;
+}
+
+void Link::RemoveStream(uint64_t stream) {
+    std::shared_ptr<StreamSink> gone; // let go of outside the lock
+    std::lock_guard guard(lock_);
+    if (auto it = streams_.find(stream); it != streams_.end()) {
+        gone = std::move(it->second);
+        streams_.erase(it);
+    }
+}
+
+CallFailure Link::Describe(const LinkStatus& status) const {
     if (status.ok()) return {};
     const std::string where = Where();
-    switch (status.error_code()) {
-    case grpc::StatusCode::UNAUTHENTICATED:
+    switch (status.code) {
+    case Code::Unauthenticated:
         return {com::E_ACCESSDENIED,
-                "The trading host at " + where + " refused the desk: " + status.error_message()};
-    case grpc::StatusCode::FAILED_PRECONDITION:
-        return {com::RPC_E_VERSION_MISMATCH, status.error_message()};
-    case grpc::StatusCode::DEADLINE_EXCEEDED:
+                "The trading host at " + where + " refused the desk: " + status.message};
+    case Code::FailedPrecondition: return {com::RPC_E_VERSION_MISMATCH, status.message};
+    case Code::DeadlineExceeded:
         return {com::RPC_E_TIMEOUT, "The trading host at " + where + " did not answer in time"};
-    case grpc::StatusCode::UNIMPLEMENTED:
+    case Code::Unimplemented:
         return {com::E_NOTIMPL, "The trading host at " + where + " does not know the call"};
     default:
         return {com::RPC_E_DISCONNECTED,
-                "The trading host at " + where + " cannot be reached: " + status.error_message()};
+                "The trading host at " + where + " cannot be reached: " + status.message};
     }
 }
 
@@ -371,7 +448,7 @@ com::HRESULT Link::Advise(com::ComPtr<com::IDispatch> sink, com::DWORD& cookie) 
     hoxlink::DeskCall call;
     call.set_desk(Desk());
     hoxlink::Reply reply;
-    const com::HRESULT hr = Call(&hoxlink::Host::Stub::Advise, call, reply);
+    const com::HRESULT hr = Call(hoxlink::ADVISE, call, reply);
     if (com::FAILED(hr)) return hr;
     // The desk keeps the first session's cookie for the sink; later sessions map theirs to it.
     cookie = com::DWORD(reply.id());
@@ -388,7 +465,7 @@ com::HRESULT Link::Unadvise(com::DWORD cookie) {
     // A cookie the desk does not know goes to the host as it is, for the host's answer.
     call.set_cookie(it == sinks_.end() ? cookie : it->second.hostCookie);
     hoxlink::Reply reply;
-    const com::HRESULT hr = Call(&hoxlink::Host::Stub::Unadvise, call, reply);
+    const com::HRESULT hr = Call(hoxlink::UNADVISE, call, reply);
     if (!com::FAILED(hr) && it != sinks_.end()) {
         unadvised_ = std::move(it->second.sink);
         sinks_.erase(it);
@@ -419,7 +496,7 @@ void Link::TellLost() {
     }
     // A window that stopped unadvised its sink but still holds the manager: it hears of the
     // lost host all the same.
-    if (com::ComPtr<com::IDispatch> sink = unadvised_) Invoke(*sink.Get(), event);
+    if (com::ComPtr<com::IDispatch> sink = unadvised_) InvokeSink(*sink.Get(), event);
 }
 
 // Runs on the desk's thread after a host answered again: the sinks, the logon and the
@@ -432,12 +509,12 @@ void Link::Restore(uint64_t session) {
     for (auto& [cookie, sink] : sinks_) {
         hoxlink::DeskCall call;
         call.set_desk(Desk());
-        if (com::FAILED(Call(&hoxlink::Host::Stub::Advise, call, reply))) return;
+        if (com::FAILED(Call(hoxlink::ADVISE, call, reply))) return;
         sink.hostCookie = uint32_t(reply.id());
     }
     if (lastLogon_) {
         lastLogon_->set_desk(Desk());
-        if (com::FAILED(Call(&hoxlink::Host::Stub::Logon, *lastLogon_, reply))) return;
+        if (com::FAILED(Call(hoxlink::LOGON, *lastLogon_, reply))) return;
     }
     for (Restorable* proxy : std::vector(restorables_)) proxy->Restore();
 }
@@ -459,10 +536,10 @@ void Link::DeliverEvent(const hoxlink::DeskEvent& event, uint64_t session) {
     while (it != sinks_.end() && it->second.hostCookie != event.cookie()) ++it;
     if (it == sinks_.end()) return;                     // unadvised meanwhile
     com::ComPtr<com::IDispatch> sink = it->second.sink; // the sink may unadvise while it runs
-    Invoke(*sink.Get(), event);
+    InvokeSink(*sink.Get(), event);
 }
 
-void Link::Invoke(com::IDispatch& sink, const hoxlink::DeskEvent& event) {
+void Link::InvokeSink(com::IDispatch& sink, const hoxlink::DeskEvent& event) {
     // Arguments travel last first.
     std::vector<com::VARIANT> args;
     if (event.has_info()) {

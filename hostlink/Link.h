@@ -1,6 +1,7 @@
-// One desk's session on the host program: the channel, the desk's id on the host, the stream
-// of the desk's events and its reader, the sinks advised through the link and the names of the
-// notify objects. The proxies of one manager share it; the session ends with the last of them.
+// One desk's session on the host program: its two connections (the session, whose reader hands
+// the host's events and records to the desk's apartment, and the calls), the desk's id on the
+// host, the sinks advised through the link, the streams of records and the names of the notify
+// objects. The proxies of one manager share it; the session ends with the last of them.
 //
 // When the host goes away the link says so (event 4 to its sinks, a line on standard error)
 // and tries again with a growing pause, capped at 5 s. When a host answers, it advises the
@@ -8,9 +9,10 @@
 // again what it held, on the desk's thread between its messages.
 #pragma once
 
+#include "Channel.h"
 #include "com/Apartment.h"
 #include "com/ComPtr.h"
-#include "hostlink.grpc.pb.h"
+#include "hostlink.pb.h"
 #include "hostlink/HostProxy.h"
 
 #include "HOXQUOTELib_TLB.h"
@@ -38,6 +40,16 @@ struct CallFailure {
     com::HRESULT Report() const;
 };
 
+// The records of one subscription's stream, as the session's reader finds them; they run on
+// the reader's thread.
+class StreamSink {
+public:
+    virtual ~StreamSink() = default;
+    virtual void OnRecords(const hoxlink::Records& records) = 0;
+    // The host ended the stream: in order, or because the desk fell too far behind.
+    virtual void OnEnd(const hoxlink::StreamEnd& end) = 0;
+};
+
 // A proxy that makes its objects on the host again after the link came back; window thread.
 class Restorable {
 public:
@@ -59,26 +71,22 @@ public:
     uint64_t Desk() const { return desk_; }
     // How long the link waits before its next try after failed tries that waited pause.
     static std::chrono::milliseconds NextPause(std::chrono::milliseconds pause);
-    // The stub of the current channel; a reconnect makes a new one, so callers keep this copy
-    // for their call.
-    std::shared_ptr<hoxlink::Host::Stub> Stub();
     int CallTimeoutMs() const { return options_.CallTimeoutMs; }
 
+    // One call, answered within timeoutMs: the host's reply, or the transport's failure. Calls
+    // go out one at a time on the link's calls connection; any thread.
+    LinkStatus Invoke(hoxlink::Method method, const google::protobuf::Message& request,
+                      google::protobuf::Message& reply, int timeoutMs);
     // One call with the call deadline: the host's HRESULT, or a transport failure's (reported).
     // Window thread.
-    template <class Request>
-    com::HRESULT Call(grpc::Status (hoxlink::Host::Stub::*method)(grpc::ClientContext*,
-                                                                  const Request&, hoxlink::Reply*),
-                      const Request& request, hoxlink::Reply& reply) {
-        RestoreIfDue();
-        grpc::ClientContext context;
-        context.set_deadline(std::chrono::system_clock::now() +
-                             std::chrono::milliseconds(options_.CallTimeoutMs));
-        const grpc::Status status = ((*Stub()).*method)(&context, request, &reply);
-        if (!status.ok()) return Describe(status).Report();
-        return reply.hr();
-    }
-    CallFailure Describe(const grpc::Status& status) const;
+    com::HRESULT Call(hoxlink::Method method, const google::protobuf::Message& request,
+                      hoxlink::Reply& reply);
+    CallFailure Describe(const LinkStatus& status) const;
+
+    // A new stream of records for the session to hand to sink, named for the host by the
+    // answer; RemoveStream lets go of it (its later records are dropped).
+    uint64_t AddStream(std::shared_ptr<StreamSink> sink);
+    void RemoveStream(uint64_t stream);
 
     // Runs call in the desk's apartment between its messages, after every call posted before
     // it. The calls wait in the link's queue and the apartment is woken once for all it finds
@@ -93,10 +101,6 @@ public:
     void RestoreIfDue();
     // Wakes the posters that wait, to look at their stop flags.
     void WakePosters();
-    // Runs job on one of the link's reader threads: an idle one, or a new one when all are
-    // busy. They stay for the link's life, as many as streams were read at once.
-    void RunReader(std::function<void()> job);
-
     // The sinks advised through this link, by the cookie the desk holds; window thread only.
     // Advise answers that cookie, Unadvise takes it.
     com::HRESULT Advise(com::ComPtr<com::IDispatch> sink, com::DWORD& cookie);
@@ -113,20 +117,22 @@ public:
     static void Log(const std::string& line);
 
 private:
-    Link(const ProxyOptions& options, com::TApartment::TRef apartment, std::string tlsCa,
-         std::string token);
-    std::shared_ptr<grpc::Channel> MakeChannel() const;
+    Link(const ProxyOptions& options, com::TApartment::TRef apartment,
+         std::shared_ptr<TlsContext> tls, std::string token);
     // Where the host is, for messages: unix:PATH or HOST:PORT.
     std::string Where() const;
-    // Opens the session stream and waits for the host's answer; the reader then goes on with
-    // the events.
+    // Connects and says hello in the role; the host's answer in hello.
+    LinkStatus Connect(uint32_t role, std::unique_ptr<Connection>& connection,
+                       hoxlink::DeskEvent& hello) const;
+    // Opens the session and waits for the host's answer; the reader then goes on with the
+    // events and records.
     bool Handshake(CallFailure& failure);
-    void ReadEvents(std::shared_ptr<std::promise<CallFailure>> hello);
-    // Tries again with growing pauses until a host answers (its events' reader) or the link
-    // closes (null).
-    std::unique_ptr<grpc::ClientReader<hoxlink::DeskEvent>> Reconnect();
-    // A new session stream; null when the link is closing.
-    std::unique_ptr<grpc::ClientReader<hoxlink::DeskEvent>> OpenSession(bool freshChannel);
+    void ReadSession(std::shared_ptr<std::promise<CallFailure>> hello);
+    // Reads the session's frames until it ends; why it did.
+    std::string ReadFrames(Connection& session);
+    // Tries again with growing pauses until a host answers (its session) or the link closes
+    // (null).
+    std::shared_ptr<Connection> Reconnect();
     void PostEvent(const hoxlink::DeskEvent& event);
     // Desk's thread: runs the queued calls for a while, and wakes the apartment again for the
     // rest.
@@ -134,7 +140,7 @@ private:
     // Wakes the apartment to run the queue; drops the queue when the apartment has gone.
     bool WakeApartment();
     void DeliverEvent(const hoxlink::DeskEvent& event, uint64_t session);
-    static void Invoke(com::IDispatch& sink, const hoxlink::DeskEvent& event);
+    static void InvokeSink(com::IDispatch& sink, const hoxlink::DeskEvent& event);
     // Window thread: event 4, the host went away, to the sinks.
     void TellLost();
     void Restore(uint64_t session);
@@ -142,14 +148,17 @@ private:
 
     const ProxyOptions options_;
     const com::TApartment::TRef apartment_;
-    const std::string tlsCa_, token_;           // for a host on another machine
-    std::shared_ptr<hoxlink::Host::Stub> stub_; // under lock_
-    std::unique_ptr<grpc::ClientContext> session_;
-    std::thread events_;
-    std::vector<std::thread> readers_;             // under lock_
-    std::deque<std::function<void()>> readerJobs_; // under lock_
-    size_t idleReaders_ = 0;                       // under lock_
-    std::condition_variable readerWake_;
+    const std::shared_ptr<TlsContext> tls_; // for a host on another machine
+    const std::string token_;
+    std::shared_ptr<Connection> session_; // under lock_
+    std::thread reader_;
+    // The calls connection, made for the session numbered callsSession_.
+    std::mutex callLock_;
+    std::unique_ptr<Connection> calls_; // under callLock_
+    uint64_t callsSession_ = 0;         // under callLock_
+    uint32_t seq_ = 0;                  // under callLock_
+    std::map<uint64_t, std::shared_ptr<StreamSink>> streams_; // under lock_
+    uint64_t nextStream_ = 1;                                 // under lock_
     std::atomic<uint64_t> desk_{0};
     std::atomic<uint64_t> sessions_{0}; // the sessions opened; events of an older one are dropped
     uint64_t restored_ = 1; // window thread: the session whose objects the desk made or restored

@@ -50,7 +50,7 @@ public:
         call.set_desk(link_->Desk());
         call.set_flag(flag);
         hoxlink::Reply reply;
-        return link_->Call(&hoxlink::Host::Stub::SetOrderClientFlag, call, reply);
+        return link_->Call(hoxlink::SET_ORDER_CLIENT_FLAG, call, reply);
     }
 
 private:
@@ -118,7 +118,7 @@ public:
     com::HRESULT GetLoggedOn(com::VARIANT_BOOL* loggedOn) override {
         if (!loggedOn) return com::E_POINTER;
         hoxlink::Reply reply;
-        const com::HRESULT hr = link_->Call(&hoxlink::Host::Stub::GetLoggedOn, DeskCall(), reply);
+        const com::HRESULT hr = link_->Call(hoxlink::GET_LOGGED_ON, DeskCall(), reply);
         if (!com::FAILED(hr)) *loggedOn = reply.flag() ? com::VARIANT_TRUE : com::VARIANT_FALSE;
         return hr;
     }
@@ -128,7 +128,7 @@ public:
         *client = nullptr;
         hoxlink::Reply reply;
         const com::HRESULT hr =
-            link_->Call(&hoxlink::Host::Stub::GetOrderClient, DeskCall(), reply);
+            link_->Call(hoxlink::GET_ORDER_CLIENT, DeskCall(), reply);
         if (com::FAILED(hr)) return hr;
         if (!orderClient_)
             orderClient_ = com::ComPtr<hox::IHoxOrderClient>(new OrderClientProxy(link_), false);
@@ -139,7 +139,7 @@ public:
         if (!quotes) return com::E_POINTER;
         *quotes = nullptr;
         hoxlink::Reply reply;
-        const com::HRESULT hr = link_->Call(&hoxlink::Host::Stub::GetQuotes, DeskCall(), reply);
+        const com::HRESULT hr = link_->Call(hoxlink::GET_QUOTES, DeskCall(), reply);
         if (com::FAILED(hr)) return hr;
         *quotes = MakeQuotesProxy(link_, reply.id()).Detach();
         return hr;
@@ -149,7 +149,7 @@ public:
         call.set_desk(link_->Desk());
         call.set_flag(flag);
         hoxlink::Reply reply;
-        return link_->Call(&hoxlink::Host::Stub::SetManagerFlag, call, reply);
+        return link_->Call(hoxlink::SET_MANAGER_FLAG, call, reply);
     }
     com::HRESULT Logon(int32_t clientId, com::BSTR userName, com::BSTR password, int32_t reserved,
                        com::VARIANT_BOOL* result) override {
@@ -161,7 +161,7 @@ public:
         call.set_password(ToWire(com::BstrView(password)));
         call.set_reserved(reserved);
         hoxlink::Reply reply;
-        const com::HRESULT hr = link_->Call(&hoxlink::Host::Stub::Logon, call, reply);
+        const com::HRESULT hr = link_->Call(hoxlink::LOGON, call, reply);
         if (com::FAILED(hr)) return hr;
         *result = reply.flag() ? com::VARIANT_TRUE : com::VARIANT_FALSE;
         link_->RememberLogon(call);
@@ -180,12 +180,9 @@ public:
     // PollTimeoutMs at most.
     com::HRESULT GetPosition(hox::ReplayPosition* position) override {
         if (!position) return com::E_POINTER;
-        grpc::ClientContext context;
-        context.set_deadline(
-            std::chrono::system_clock::now() +
-            std::chrono::milliseconds(std::min(link_->CallTimeoutMs(), PollTimeoutMs)));
         hoxlink::ReplayState state;
-        const grpc::Status status = link_->Stub()->GetReplay(&context, DeskCall(), &state);
+        const LinkStatus status = link_->Invoke(hoxlink::GET_REPLAY, DeskCall(), state,
+                                                std::min(link_->CallTimeoutMs(), PollTimeoutMs));
         if (!status.ok()) return link_->Describe(status).Report();
         const auto flag = [](bool b) { return b ? com::VARIANT_TRUE : com::VARIANT_FALSE; };
         *position = {flag(state.replaying()), state.record_us(), state.percent(),
@@ -198,7 +195,7 @@ public:
         command.set_set_paused(true);
         command.set_paused(paused != 0);
         hoxlink::Reply reply;
-        return link_->Call(&hoxlink::Host::Stub::ControlReplay, command, reply);
+        return link_->Call(hoxlink::CONTROL_REPLAY, command, reply);
     }
     com::HRESULT JumpTo(int64_t recordUs) override {
         hoxlink::ReplayCommand command;
@@ -206,7 +203,7 @@ public:
         command.set_jump(true);
         command.set_record_us(recordUs);
         hoxlink::Reply reply;
-        return link_->Call(&hoxlink::Host::Stub::ControlReplay, command, reply);
+        return link_->Call(hoxlink::CONTROL_REPLAY, command, reply);
     }
 
 private:

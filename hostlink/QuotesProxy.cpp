@@ -1,40 +1,20 @@
-// The quote object's proxy. Each subscription is one stream from the host. The calling thread
-// opens it and reads the host's answer itself, so Subscribe waits for no other thread; one of
-// the link's reader threads then reads the records, and posts those of each message into the
-// desk's apartment as one call, in the host's order.
+// The quote object's proxy. Subscribe names a stream of records and asks the host for it on
+// the calls connection; the session's reader then hands the stream's records over, and they
+// are posted into the desk's apartment, those of each message as one call, in the host's order.
 #include "Link.h"
 #include "Proxies.h"
 #include "Wire.h"
 #include "com/ComObject.h"
 #include "rtl/AnsiText.h"
 
-#include <grpcpp/alarm.h>
-#include <grpcpp/grpcpp.h>
-
-#include <charconv>
 #include <deque>
-#include <future>
 #include <vector>
 
 namespace hostlink {
 
 namespace {
 
-struct Stream {
-    uint64_t notify = 0;
-    std::u16string symbol;
-    int32_t kind = 0;
-    grpc::ClientContext context;
-    std::unique_ptr<grpc::ClientReader<hoxlink::Records>> reader;
-    std::atomic<bool> answered{false}, timedOut{false};
-    std::atomic<bool> done{false};
-    std::promise<void> finished; // the reader let go of the stream
-
-    std::atomic<bool> cancelled{false}; // the proxy is going: stop posting
-    // Window thread only: records reach target while live.
-    bool live = true;
-    com::ComPtr<hox::IHoxQuotesNotify> target;
-};
+class QuotesProxy;
 
 // The records of one message, made on the reader's thread for the desk's.
 struct Batch {
@@ -42,58 +22,20 @@ struct Batch {
     std::deque<WireLevel2> level2;
 };
 
-// Opens a subscription's stream and reads the host's answer to Subscribe, within the call
-// deadline: the host's HRESULT, or a transport failure's.
-CallFailure OpenStream(Link& link, const std::shared_ptr<Stream>& stream,
-                       const hoxlink::SubscribeCall& call) {
-    hoxlink::Records answer;
-    bool answered = false;
-    {
-        // The stream lives on after the answer, so the deadline is an alarm's, not the call's.
-        grpc::Alarm deadline;
-        deadline.Set(std::chrono::system_clock::now() +
-                         std::chrono::milliseconds(link.CallTimeoutMs()),
-                     [stream](bool fired) {
-                         if (!fired || stream->answered) return;
-                         stream->timedOut = true;
-                         stream->context.TryCancel();
-                     });
-        stream->reader = link.Stub()->Subscribe(&stream->context, call);
-        answered = stream->reader->Read(&answer);
-        stream->answered = true;
-    }
-    if (answered) return {answer.hr(), ""};
-    grpc::Status status = stream->reader->Finish();
-    if (stream->timedOut) status = {grpc::StatusCode::DEADLINE_EXCEEDED, ""};
-    // A stream the host ended in order without an answer is a failure all the same.
-    if (status.ok()) status = {grpc::StatusCode::UNKNOWN, "the subscription ended unanswered"};
-    return link.Describe(status);
-}
+struct Stream final : StreamSink, std::enable_shared_from_this<Stream> {
+    Link* link = nullptr; // the reader that calls the stream is the link's
+    uint64_t id = 0;
+    uint64_t notify = 0;
+    std::u16string symbol;
+    int32_t kind = 0;
+    std::atomic<bool> cancelled{false}; // the proxy is going: stop posting
+    uint64_t malformed = 0;             // reader's thread
+    // Window thread only: records reach target while live; owner is the proxy while live.
+    bool live = true;
+    com::ComPtr<hox::IHoxQuotesNotify> target;
+    QuotesProxy* owner = nullptr;
 
-// The host ended a stream because the desk fell too far behind: says so once, with the records
-// the host dropped when it tells them.
-void TellTooFarBehind(const Stream& stream, const grpc::Status& status) {
-    std::string missed;
-    const auto& trailer = stream.context.GetServerTrailingMetadata();
-    uint64_t dropped = 0;
-    if (const auto it = trailer.find(DroppedRecordsKey);
-        it != trailer.end() &&
-        std::from_chars(it->second.data(), it->second.data() + it->second.size(), dropped).ec ==
-            std::errc())
-        missed = "; " + std::to_string(dropped) + " records missed";
-    const bool level2 = stream.kind == 1; // Subscribe's kinds: 1 Level 2, 2 quotes
-    Link::Log("the host ended the subscription to " + rtl::WideToAnsi(stream.symbol) +
-              (level2 ? " (Level 2)" : " (quotes)") + ": " + status.error_message() + missed +
-              "; subscribing again");
-}
-
-// Reads the records of a subscription's stream that answered. True when the host ended it
-// because the desk fell too far behind.
-bool ReadRecords(Link* link, const std::shared_ptr<Stream>& stream) {
-    grpc::ClientReader<hoxlink::Records>& reader = *stream->reader;
-    hoxlink::Records records;
-    uint64_t malformed = 0;
-    while (reader.Read(&records)) {
+    void OnRecords(const hoxlink::Records& records) override {
         // One call into the desk's apartment for the whole message.
         auto batch = std::make_shared<Batch>();
         for (const auto& quote : records.quotes())
@@ -109,29 +51,25 @@ bool ReadRecords(Link* link, const std::shared_ptr<Stream>& stream) {
                           " so far)");
             }
         const int count = int(batch->quotes.size() + batch->level2.size());
-        if (!count) continue;
+        if (!count) return;
         // Each record looks whether its stream is still live: a handler may unsubscribe.
         link->Post(
-            [stream, batch] {
+            [stream = shared_from_this(), batch] {
                 for (auto& quote : batch->quotes)
                     if (stream->live && stream->target) stream->target->OnQuoteData(quote.Record());
                 for (auto& entry : batch->level2)
                     if (stream->live && stream->target)
                         stream->target->OnLevel2Data(entry.Record());
             },
-            &stream->cancelled, count);
+            &cancelled, count);
     }
-    // A lost host is the link's to report; other ends are told.
-    const grpc::Status status = reader.Finish();
-    if (status.error_code() == grpc::StatusCode::RESOURCE_EXHAUSTED) {
-        TellTooFarBehind(*stream, status);
-        return true;
-    }
-    if (!status.ok() && status.error_code() != grpc::StatusCode::CANCELLED &&
-        status.error_code() != grpc::StatusCode::UNAVAILABLE)
-        Link::Log("a subscription ended: " + link->Describe(status).text);
-    return false;
-}
+
+    // The host ended the stream because the desk fell too far behind: says so once, with the
+    // records the host dropped, and subscribes again on the desk's thread, behind the records
+    // already posted. A stream that is no longer live (unsubscribed, restored, its proxy gone)
+    // stays ended.
+    void OnEnd(const hoxlink::StreamEnd& end) override;
+};
 
 class QuotesProxy final : public com::DispatchObject<hox::IHoxQuotes>, public Restorable {
 public:
@@ -159,7 +97,7 @@ public:
         hoxlink::DeskCall call;
         call.set_desk(link_->Desk());
         hoxlink::Reply reply;
-        if (com::FAILED(link_->Call(&hoxlink::Host::Stub::GetQuotes, call, reply))) return;
+        if (com::FAILED(link_->Call(hoxlink::GET_QUOTES, call, reply))) return;
         id_ = reply.id();
         std::vector<std::shared_ptr<Stream>> held;
         for (auto& s : streams_)
@@ -173,34 +111,30 @@ public:
 
     com::HRESULT Open(hox::IHoxQuotesNotify* notify, std::u16string symbol, int32_t kind) {
         auto stream = std::make_shared<Stream>();
+        stream->link = link_.get();
+        stream->owner = this;
         stream->notify = notify ? link_->NotifyId(notify) : 0;
         stream->target = com::ComPtr(notify);
         stream->symbol = std::move(symbol);
         stream->kind = kind;
+        stream->id = link_->AddStream(stream);
         hoxlink::SubscribeCall call;
         call.set_desk(link_->Desk());
         call.set_quotes(id_);
         call.set_notify(stream->notify);
         call.set_symbol(ToWire(stream->symbol));
         call.set_kind(kind);
-        const CallFailure result = OpenStream(*link_, stream, call);
-        if (!result.text.empty()) return result.Report(); // the stream is over
-        // The job may use the proxy: its destructor waits for the stream's reader.
-        link_->RunReader([this, stream] {
-            if (ReadRecords(link_.get(), stream))
-                // On the desk's thread, behind the records already posted; a stream that is no
-                // longer live (unsubscribed, restored, its proxy gone) stays ended.
-                link_->Post(
-                    [this, stream] {
-                        if (stream->live) Resubscribe(*stream);
-                    },
-                    &stream->cancelled);
-            stream->done = true;
-            stream->finished.set_value();
-        });
+        call.set_stream(stream->id);
+        hoxlink::Reply reply;
+        const LinkStatus status =
+            link_->Invoke(hoxlink::SUBSCRIBE, call, reply, link_->CallTimeoutMs());
+        if (!status.ok()) {
+            link_->RemoveStream(stream->id);
+            return link_->Describe(status).Report();
+        }
         streams_.push_back(stream);
-        if (com::FAILED(result.hr)) End(*stream);
-        return result.hr;
+        if (com::FAILED(reply.hr())) End(*stream);
+        return reply.hr();
     }
 
     // The host ended a stream whose desk fell too far behind: the same subscription on a new
@@ -220,7 +154,7 @@ public:
         call.set_quotes(id_);
         call.set_notify(notify ? link_->NotifyId(notify) : 0);
         hoxlink::Reply reply;
-        const com::HRESULT hr = link_->Call(&hoxlink::Host::Stub::Unsubscribe, call, reply);
+        const com::HRESULT hr = link_->Call(hoxlink::UNSUBSCRIBE, call, reply);
         // Records already posted are dropped: none reaches the object after this call.
         if (!com::FAILED(hr))
             for (auto& s : streams_)
@@ -235,32 +169,47 @@ private:
         call.set_desk(link_->Desk());
         call.set_quotes(id_);
         hoxlink::Reply reply;
-        link_->Call(&hoxlink::Host::Stub::ReleaseQuotes, call, reply);
+        link_->Call(hoxlink::RELEASE_QUOTES, call, reply);
         for (auto& s : streams_) {
             End(*s);
             s->cancelled = true;
-            s->context.TryCancel();
         }
         link_->WakePosters();
-        for (auto& s : streams_) s->finished.get_future().wait();
     }
 
-    static void End(Stream& stream) {
+    // The stream delivers no more and the link lets go of it.
+    void End(Stream& stream) {
         stream.live = false;
         stream.target.Reset();
+        link_->RemoveStream(stream.id);
     }
 
-    // Lets go of the streams that ended and whose records no longer reach anyone; a stream
-    // the host ended without an Unsubscribe stays, so that Unsubscribe still stops its records.
+    // Lets go of the streams that ended.
     void Reap() {
-        std::erase_if(streams_,
-                      [](const std::shared_ptr<Stream>& s) { return s->done && !s->live; });
+        std::erase_if(streams_, [](const std::shared_ptr<Stream>& s) { return !s->live; });
     }
 
     std::shared_ptr<Link> link_;
     uint64_t id_;
     std::vector<std::shared_ptr<Stream>> streams_;
 };
+
+void Stream::OnEnd(const hoxlink::StreamEnd& end) {
+    if (end.code() == 0) return;
+    if (Code(end.code()) != Code::ResourceExhausted) {
+        Link::Log("a subscription ended: " + end.message());
+        return;
+    }
+    const bool level2 = kind == 1; // Subscribe's kinds: 1 Level 2, 2 quotes
+    Link::Log("the host ended the subscription to " + rtl::WideToAnsi(symbol) +
+              (level2 ? " (Level 2)" : " (quotes)") + ": " + end.message() + "; " +
+              std::to_string(end.dropped()) + " records missed; subscribing again");
+    link->Post(
+        [stream = shared_from_this()] {
+            if (stream->live) stream->owner->Resubscribe(*stream);
+        },
+        &cancelled);
+}
 
 } // namespace
 

@@ -20,9 +20,6 @@ constexpr int MaxMessageBytes = 1 << 20;
 constexpr size_t MaxTextUnits = 1024;
 // The most records in one message of a subscription's stream.
 constexpr int MaxBatchRecords = 256;
-// The trailer of a subscription the host ended because its desk fell too far behind: the
-// records the host dropped, in decimal.
-constexpr const char* DroppedRecordsKey = "hox-dropped-records";
 
 std::string ToWire(std::u16string_view text);
 // False when the bytes are no UTF-16 text (an odd count) or longer than MaxTextUnits.

@@ -6,14 +6,14 @@
 #include "Link.h"
 #include "Wire.h"
 #include "com/OleCheck.h"
-#include "hostlink.grpc.pb.h"
+#include "hostlink.pb.h"
 
-#include <grpcpp/grpcpp.h>
 #include <sys/stat.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <atomic>
 #include <thread>
 
 using namespace linktest;
@@ -270,40 +270,25 @@ TEST_F(LinkTest, ADeskTooFarBehindSubscribesAgainByItself) {
 }
 
 // A host that takes the desk's session but never answers a Subscribe: the call ends at its
-// deadline with RPC_E_TIMEOUT and a description, and the desk goes on. A subscription the host
-// ends without an answer fails too.
+// deadline with RPC_E_TIMEOUT and a description, the late answer is passed over, and the desk
+// goes on.
 TEST_F(LinkTest, ASubscribeTheHostLeavesUnansweredEndsAtItsDeadline) {
-    class SilentHost final : public hoxlink::Host::Service {
-        grpc::Status Open(grpc::ServerContext* context, const hoxlink::OpenRequest*,
-                          grpc::ServerWriter<hoxlink::DeskEvent>* writer) override {
-            hoxlink::DeskEvent hello;
-            hello.set_version(hostlink::ProtocolVersion);
-            hello.set_desk(1);
-            writer->Write(hello);
-            return Wait(*context);
-        }
-        grpc::Status GetQuotes(grpc::ServerContext*, const hoxlink::DeskCall*,
-                               hoxlink::Reply* reply) override {
-            reply->set_id(2);
-            return grpc::Status::OK;
-        }
-        // Leaves the call unanswered, or for "END" ends it in order without an answer.
-        grpc::Status Subscribe(grpc::ServerContext* context, const hoxlink::SubscribeCall* call,
-                               grpc::ServerWriter<hoxlink::Records>*) override {
-            return call->symbol() == hostlink::ToWire(u"END") ? grpc::Status::OK : Wait(*context);
-        }
-        static grpc::Status Wait(grpc::ServerContext& context) {
-            while (!context.IsCancelled())
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            return grpc::Status::CANCELLED;
-        }
-    } silent;
     const std::string silentSocket = folder.Path() + "/silent.sock";
-    grpc::ServerBuilder builder;
-    builder.AddListeningPort("unix:" + silentSocket, grpc::InsecureServerCredentials());
-    builder.RegisterService(&silent);
-    auto host = builder.BuildAndStart();
-    ASSERT_TRUE(host);
+    std::atomic<int> subscribes = 0;
+    linktest::FakeHost silent(silentSocket, [&](const hoxlink::Call& call)
+                                                -> std::optional<hoxlink::Status> {
+        hoxlink::Reply reply;
+        if (call.method() == hoxlink::SUBSCRIBE) {
+            // The first is answered too late, the second never.
+            if (++subscribes > 1) return std::nullopt;
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            reply.set_hr(com::E_FAIL);
+        }
+        reply.set_id(2);
+        hoxlink::Status answer;
+        reply.SerializeToString(answer.mutable_reply());
+        return answer;
+    });
     hostlink::RevokeHostProxy();
     hostlink::ProxyOptions quick = options;
     quick.SocketPath = silentSocket;
@@ -322,39 +307,49 @@ TEST_F(LinkTest, ASubscribeTheHostLeavesUnansweredEndsAtItsDeadline) {
         EXPECT_NE(com::TakeErrorInfo(com::RPC_E_TIMEOUT).find("did not answer in time"),
                   std::string::npos);
         EXPECT_EQ(quotes->Subscribe(&notify, symbol.get(), 2), com::RPC_E_TIMEOUT);
-        com::Bstr end(u"END");
-        EXPECT_EQ(quotes->Subscribe(&notify, end.get(), 2), com::RPC_E_DISCONNECTED);
         com::ComPtr<hox::IHoxQuotes> more;
         EXPECT_EQ(manager->GetQuotes(more.Put()), com::S_OK); // the desk goes on
     }
-    host->Shutdown(std::chrono::system_clock::now());
 }
 
 TEST_F(LinkTest, RefusalsAreClearAndCounted) {
     // A desk of another protocol version is refused with both versions named.
-    auto channel = grpc::CreateChannel("unix:" + socket, grpc::InsecureChannelCredentials());
-    auto stub = hoxlink::Host::NewStub(channel);
     {
-        grpc::ClientContext context;
-        hoxlink::OpenRequest request;
-        request.set_version(hostlink::ProtocolVersion + 1);
-        auto reader = stub->Open(&context, request);
-        hoxlink::DeskEvent event;
-        EXPECT_FALSE(reader->Read(&event));
-        const grpc::Status status = reader->Finish();
-        EXPECT_EQ(status.error_code(), grpc::StatusCode::FAILED_PRECONDITION);
-        EXPECT_EQ(status.error_message(), "The desk speaks protocol version 2, the host version 1");
+        linktest::RawDesk other;
+        hoxlink::Frame answer;
+        ASSERT_TRUE(other.Open(socket, hostlink::RoleSession, hostlink::ProtocolVersion + 1,
+                               answer));
+        ASSERT_TRUE(answer.has_refused());
+        EXPECT_EQ(hostlink::Code(answer.refused().code()), hostlink::Code::FailedPrecondition);
+        EXPECT_EQ(answer.refused().message(),
+                  "The desk speaks protocol version 2, the host version 1");
     }
-    // A call for a desk the host does not know (one that left, say).
-    {
-        grpc::ClientContext context;
-        hoxlink::DeskCall call;
-        call.set_desk(999);
-        hoxlink::Reply reply;
-        EXPECT_EQ(stub->GetQuotes(&context, call, &reply).error_code(),
-                  grpc::StatusCode::NOT_FOUND);
-    }
-    // An oversized symbol and a password that is no UTF-16 text.
+    linktest::RawDesk raw;
+    hoxlink::Frame answer;
+    ASSERT_TRUE(raw.Open(socket, hostlink::RoleCalls, hostlink::ProtocolVersion, answer));
+    ASSERT_TRUE(answer.has_event());
+    // A call for a desk the host does not know (one that left, say), an unknown call and a
+    // malformed request.
+    hoxlink::DeskCall call;
+    call.set_desk(999);
+    hoxlink::Reply reply;
+    EXPECT_EQ(hostlink::Code(raw.Call(hoxlink::GET_QUOTES, call, reply).code()),
+              hostlink::Code::NotFound);
+    const hoxlink::Status unknown = raw.Call(hoxlink::Method(99), call, reply);
+    EXPECT_EQ(hostlink::Code(unknown.code()), hostlink::Code::Unimplemented);
+    EXPECT_EQ(unknown.message(), "the host does not know call 99");
+    hoxlink::Frame malformed;
+    malformed.mutable_call()->set_method(hoxlink::GET_QUOTES);
+    malformed.mutable_call()->set_request("\xff\xff\xff");
+    ASSERT_TRUE(raw.Connection().Send(malformed));
+    ASSERT_EQ(raw.Connection().Read(malformed, 5000), hostlink::Connection::ReadResult::Frame);
+    EXPECT_EQ(hostlink::Code(malformed.answer().code()), hostlink::Code::InvalidArgument);
+    // A frame that claims more than the limit ends its connection, and only it.
+    const uint32_t claimed = hostlink::MaxFrameBytes + 1;
+    ASSERT_EQ(raw.Connection().WriteSome(reinterpret_cast<const char*>(&claimed), 4), 4);
+    EXPECT_EQ(raw.Connection().Read(malformed, 5000), hostlink::Connection::ReadResult::Closed);
+
+    // An oversized symbol.
     auto manager = CreateManager();
     ASSERT_TRUE(manager);
     com::ComPtr<hox::IHoxQuotes> quotes;
@@ -362,8 +357,9 @@ TEST_F(LinkTest, RefusalsAreClearAndCounted) {
     RecordingNotify notify;
     com::Bstr huge(std::u16string(hostlink::MaxTextUnits + 1, u'X'));
     EXPECT_EQ(quotes->Subscribe(&notify, huge.get(), 2), com::E_INVALIDARG);
-    EXPECT_EQ(server->Counters().VersionRefused, 1u);
-    EXPECT_EQ(server->Counters().BadCalls, 2u);
+    const hostlink::ServerCounters counters = server->Counters();
+    EXPECT_EQ(counters.VersionRefused, 1u);
+    EXPECT_EQ(counters.BadCalls, 5u);
     EXPECT_EQ(server->Desks(), 1); // the host serves on
     com::VARIANT_BOOL loggedOn = 0;
     EXPECT_EQ(manager->GetLoggedOn(&loggedOn), com::S_OK);

@@ -1,11 +1,17 @@
 #include "LinkTestSupport.h"
 
+#include "Wire.h"
+
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <thread>
 
 #include <stdlib.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace linktest {
 
@@ -65,6 +71,94 @@ TestQuote::TestQuote(uint32_t tick, std::u16string_view name) : symbol(name) {
     r.UTCDateTime = 46000.5;
     r.tick = tick;
     r.putcall = 7;
+}
+
+FakeHost::FakeHost(const std::string& socket, Answer answer) : answer_(std::move(answer)) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socket.c_str(), sizeof address.sun_path - 1);
+    listen_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    EXPECT_EQ(bind(listen_, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(listen(listen_, 8), 0);
+    acceptor_ = std::thread([this] {
+        for (;;) {
+            const int fd = accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC);
+            if (fd < 0) return;
+            std::lock_guard guard(lock_);
+            auto& [connection, thread] = served_.emplace_back();
+            connection = std::make_unique<hostlink::Connection>(fd, nullptr);
+            thread = std::thread([this, c = connection.get()] { Serve(*c); });
+        }
+    });
+}
+
+FakeHost::~FakeHost() {
+    ::shutdown(listen_, SHUT_RDWR);
+    acceptor_.join();
+    close(listen_);
+    std::lock_guard guard(lock_);
+    for (auto& [connection, thread] : served_) connection->Shutdown();
+    for (auto& [connection, thread] : served_) thread.join();
+}
+
+void FakeHost::Serve(hostlink::Connection& connection) {
+    hoxlink::Frame frame;
+    if (connection.Read(frame, 5000) != hostlink::Connection::ReadResult::Frame) return;
+    const bool session = frame.hello().role() == hostlink::RoleSession;
+    frame.Clear();
+    frame.mutable_event()->set_version(hostlink::ProtocolVersion);
+    frame.mutable_event()->set_desk(1);
+    if (!connection.Send(frame)) return;
+    for (;;) {
+        switch (connection.Read(frame, hostlink::PingIntervalMs)) {
+        case hostlink::Connection::ReadResult::Frame: break;
+        case hostlink::Connection::ReadResult::Timeout:
+            if (session) {
+                frame.Clear();
+                frame.set_ping(true);
+                connection.Send(frame);
+            }
+            continue;
+        default: return;
+        }
+        if (!frame.has_call()) continue;
+        std::optional<hoxlink::Status> answer = answer_(frame.call());
+        if (!answer) continue;
+        answer->set_seq(frame.call().seq());
+        frame.Clear();
+        *frame.mutable_answer() = *answer;
+        connection.Send(frame);
+    }
+}
+
+bool RawDesk::Open(const std::string& socket, uint32_t role, uint32_t version,
+                   hoxlink::Frame& answer, int receiveBuffer) {
+    hostlink::LinkStatus failure;
+    connection_ = hostlink::Connection::ConnectLocal(socket, failure);
+    if (!connection_) return false;
+    if (receiveBuffer)
+        setsockopt(connection_->Fd(), SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+    hoxlink::Frame hello;
+    hello.mutable_hello()->set_version(version);
+    hello.mutable_hello()->set_role(role);
+    return connection_->Send(hello) &&
+           connection_->Read(answer, 5000) == hostlink::Connection::ReadResult::Frame;
+}
+
+hoxlink::Status RawDesk::Call(hoxlink::Method method, const google::protobuf::Message& request,
+                              google::protobuf::Message& reply) {
+    hoxlink::Frame frame;
+    frame.mutable_call()->set_seq(++seq_);
+    frame.mutable_call()->set_method(method);
+    request.SerializeToString(frame.mutable_call()->mutable_request());
+    hoxlink::Status failed;
+    failed.set_code(-1);
+    if (!connection_->Send(frame) ||
+        connection_->Read(frame, 5000) != hostlink::Connection::ReadResult::Frame ||
+        !frame.has_answer())
+        return failed;
+    if (frame.answer().code() == 0) reply.ParseFromString(frame.answer().reply());
+    return frame.answer();
 }
 
 void LinkTest::SetUp() {

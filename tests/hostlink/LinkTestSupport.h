@@ -3,15 +3,19 @@
 #pragma once
 
 #include "../host/HostTestSupport.h"
+#include "Channel.h"
 #include "host/RecordSource.h"
 #include "hostlink/HostProxy.h"
 #include "hostlink/HostServer.h"
 
 #include <chrono>
 #include <functional>
+#include <list>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
+#include <thread>
 #include <utility>
 
 namespace linktest {
@@ -49,6 +53,40 @@ struct TestQuote {
     explicit TestQuote(uint32_t tick, std::u16string_view symbol = u"EUR/USD");
     com::Bstr symbol, market{u"FX"}, company{u"Euro"}, underlier{u"EUR"};
     hox::QuoteRecord r{};
+};
+
+// A host of the test's making on a socket of its own: it welcomes every session as desk 1 and
+// pings it, and answers each call with what answer gives (nothing: the call stays unanswered).
+class FakeHost {
+public:
+    using Answer = std::function<std::optional<hoxlink::Status>(const hoxlink::Call&)>;
+    FakeHost(const std::string& socket, Answer answer);
+    ~FakeHost();
+
+private:
+    void Serve(hostlink::Connection& connection);
+    Answer answer_;
+    int listen_ = -1;
+    std::thread acceptor_;
+    std::mutex lock_;
+    std::list<std::pair<std::unique_ptr<hostlink::Connection>, std::thread>> served_;
+};
+
+// A desk that speaks the link's frames itself, for what the proxies never send.
+class RawDesk {
+public:
+    // Connects in the role with the version; the host's first answer in answer. receiveBuffer
+    // (bytes), when given, keeps the socket's receive window small.
+    bool Open(const std::string& socket, uint32_t role, uint32_t version, hoxlink::Frame& answer,
+              int receiveBuffer = 0);
+    // One call and the host's answer (code 0 with the reply parsed into reply).
+    hoxlink::Status Call(hoxlink::Method method, const google::protobuf::Message& request,
+                         google::protobuf::Message& reply);
+    hostlink::Connection& Connection() { return *connection_; }
+
+private:
+    std::unique_ptr<hostlink::Connection> connection_;
+    uint32_t seq_ = 0;
 };
 
 class LinkTest : public testing::Test {

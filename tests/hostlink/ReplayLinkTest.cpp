@@ -6,10 +6,8 @@
 #include "Wire.h"
 #include "com/OleCheck.h"
 #include "host/ReplayOptions.h"
-#include "hostlink.grpc.pb.h"
+#include "hostlink.pb.h"
 #include "replay/RecordingWriter.h"
-
-#include <grpcpp/grpcpp.h>
 
 #include <sstream>
 
@@ -26,18 +24,16 @@ com::ComPtr<hox::IHoxReplay> ReplayOf(const com::ComPtr<hox::IHoxComMgr>& manage
     return replay;
 }
 
-// A host of the first protocol version that knows nothing of replays: it opens sessions.
-class OlderHost final : public hoxlink::Host::Service {
-    grpc::Status Open(grpc::ServerContext* context, const hoxlink::OpenRequest*,
-                      grpc::ServerWriter<hoxlink::DeskEvent>* writer) override {
-        hoxlink::DeskEvent hello;
-        hello.set_version(hostlink::ProtocolVersion);
-        hello.set_desk(1);
-        writer->Write(hello);
-        while (!context->IsCancelled()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        return grpc::Status::OK;
-    }
-};
+// A host of the first protocol version that knows nothing of replays: it opens sessions and
+// answers every call but those.
+std::optional<hoxlink::Status> OlderHostAnswer(const hoxlink::Call& call) {
+    hoxlink::Status answer;
+    if (call.method() == hoxlink::GET_REPLAY || call.method() == hoxlink::CONTROL_REPLAY)
+        answer.set_code(int32_t(hostlink::Code::Unimplemented));
+    else
+        hoxlink::Reply().SerializeToString(answer.mutable_reply());
+    return answer;
+}
 
 } // namespace
 
@@ -54,12 +50,7 @@ TEST_F(LinkTest, AHostWithoutAReplaySaysSoAndAnOlderOneIsToldClearly) {
 
     hostlink::RevokeHostProxy();
     const std::string older = folder.Path() + "/older.sock";
-    OlderHost service;
-    grpc::ServerBuilder builder;
-    builder.AddListeningPort("unix:" + older, grpc::InsecureServerCredentials());
-    builder.RegisterService(&service);
-    auto server = builder.BuildAndStart();
-    ASSERT_TRUE(server);
+    linktest::FakeHost olderHost(older, OlderHostAnswer);
     options.SocketPath = older;
     options.HostProgram.clear();
     hostlink::RegisterHostProxy(options);
@@ -72,7 +63,6 @@ TEST_F(LinkTest, AHostWithoutAReplaySaysSoAndAnOlderOneIsToldClearly) {
     EXPECT_EQ(replay->JumpTo(kStartUs), com::E_NOTIMPL);
     manager.Reset();
     replay.Reset();
-    server->Shutdown(std::chrono::system_clock::now());
 }
 
 // The host program's replay, steered by the desk through the link.
@@ -163,47 +153,47 @@ TEST_F(LinkTest, AReplayWaitsForASlowDeskAndLosesNothing) {
     hostlink::THostServer replayServer(serverOptions, hostsim::OpenReplay(replaying, log));
     ASSERT_TRUE(replayServer.Start());
 
-    grpc::ChannelArguments args;
-    args.SetInt(GRPC_ARG_HTTP2_BDP_PROBE, 0);
-    args.SetInt(GRPC_ARG_HTTP2_STREAM_LOOKAHEAD_BYTES, 1024);
-    auto stub = hoxlink::Host::NewStub(grpc::CreateCustomChannel(
-        "unix:" + serverOptions.SocketPath, grpc::InsecureChannelCredentials(), args));
-    grpc::ClientContext session;
-    hoxlink::OpenRequest open;
-    open.set_version(hostlink::ProtocolVersion);
-    auto events = stub->Open(&session, open);
-    hoxlink::DeskEvent hello;
-    ASSERT_TRUE(events->Read(&hello));
+    linktest::RawDesk session, calls;
+    hoxlink::Frame hello;
+    ASSERT_TRUE(session.Open(serverOptions.SocketPath, hostlink::RoleSession,
+                             hostlink::ProtocolVersion, hello, 4096));
+    hoxlink::Frame welcome;
+    ASSERT_TRUE(calls.Open(serverOptions.SocketPath, hostlink::RoleCalls,
+                           hostlink::ProtocolVersion, welcome));
     hoxlink::DeskCall deskCall;
-    deskCall.set_desk(hello.desk());
+    deskCall.set_desk(hello.event().desk());
     hoxlink::Reply quotes;
-    {
-        grpc::ClientContext context;
-        ASSERT_TRUE(stub->GetQuotes(&context, deskCall, &quotes).ok());
-    }
+    ASSERT_EQ(calls.Call(hoxlink::GET_QUOTES, deskCall, quotes).code(), 0);
     hoxlink::SubscribeCall call;
-    call.set_desk(hello.desk());
+    call.set_desk(hello.event().desk());
     call.set_quotes(quotes.id());
     call.set_notify(1);
     call.set_symbol(hostlink::ToWire(u"EUR/USD"));
     call.set_kind(int32_t(hostsim::FeedKind::Quote));
-    grpc::ClientContext context;
-    context.set_deadline(std::chrono::system_clock::now() + std::chrono::seconds(60));
-    auto stream = stub->Subscribe(&context, call);
-    hoxlink::Records records;
-    ASSERT_TRUE(stream->Read(&records));
-    ASSERT_EQ(records.hr(), com::S_OK);
+    call.set_stream(7);
+    hoxlink::Reply subscribed;
+    ASSERT_EQ(calls.Call(hoxlink::SUBSCRIBE, call, subscribed).code(), 0);
+    ASSERT_EQ(subscribed.hr(), com::S_OK);
 
     // The desk reads nothing while the replay runs on as fast as it may.
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     uint32_t next = 0;
-    while (next < kRecords && stream->Read(&records))
-        for (const auto& quote : records.quotes()) {
+    hoxlink::Frame frame;
+    while (next < kRecords && session.Connection().Read(frame, 5000) ==
+                                  hostlink::Connection::ReadResult::Frame) {
+        ASSERT_FALSE(frame.has_end()) << frame.end().message();
+        if (frame.has_ping()) {
+            frame.Clear();
+            frame.set_pong(true);
+            session.Connection().Send(frame);
+        }
+        if (!frame.has_records()) continue;
+        EXPECT_EQ(frame.records().stream(), 7u);
+        for (const auto& quote : frame.records().records().quotes()) {
             ASSERT_EQ(quote.tick(), next);
             ++next;
         }
-    EXPECT_EQ(next, kRecords) << stream->Finish().error_message();
+    }
+    EXPECT_EQ(next, kRecords);
     EXPECT_EQ(replayServer.Counters().SlowDesks, 0u);
-    context.TryCancel();
-    session.TryCancel();
 }

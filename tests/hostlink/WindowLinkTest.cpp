@@ -8,13 +8,11 @@
 #include "Wire.h"
 #include "app/ReplayBar.h"
 #include "app/Unit1.h"
-#include "hostlink.grpc.pb.h"
+#include "hostlink.pb.h"
 #include "toolkit/Application.h"
 #include "toolkit/MessageBox.h"
 
 #include <QCoreApplication>
-
-#include <grpcpp/grpcpp.h>
 
 #include <atomic>
 #include <chrono>
@@ -52,35 +50,25 @@ std::unique_ptr<hostlink::THostServer> StartHost(const std::string& socket,
     return server;
 }
 
-// A host that answers its first replay position and then none: each later call waits until
-// the desk gives up on it.
-class SilentReplayHost final : public hoxlink::Host::Service {
-public:
+// A host that answers its first replay position and then none.
+struct SilentReplayHost {
     std::atomic<int> unanswered = 0;
-
-private:
-    grpc::Status Open(grpc::ServerContext* context, const hoxlink::OpenRequest*,
-                      grpc::ServerWriter<hoxlink::DeskEvent>* writer) override {
-        hoxlink::DeskEvent hello;
-        hello.set_version(hostlink::ProtocolVersion);
-        hello.set_desk(1);
-        writer->Write(hello);
-        while (!context->IsCancelled()) std::this_thread::sleep_for(5ms);
-        return grpc::Status::OK;
-    }
-    grpc::Status GetReplay(grpc::ServerContext* context, const hoxlink::DeskCall*,
-                           hoxlink::ReplayState* reply) override {
-        if (!answered_.exchange(true)) {
-            reply->set_replaying(true);
-            return grpc::Status::OK;
+    std::atomic<bool> answered = false;
+    std::optional<hoxlink::Status> operator()(const hoxlink::Call& call) {
+        hoxlink::Status answer;
+        if (call.method() != hoxlink::GET_REPLAY) {
+            hoxlink::Reply().SerializeToString(answer.mutable_reply());
+            return answer;
         }
-        ++unanswered;
-        const auto until = std::chrono::steady_clock::now() + 10s;
-        while (!context->IsCancelled() && std::chrono::steady_clock::now() < until)
-            std::this_thread::sleep_for(5ms);
-        return grpc::Status::CANCELLED;
+        if (answered.exchange(true)) {
+            ++unanswered;
+            return std::nullopt;
+        }
+        hoxlink::ReplayState state;
+        state.set_replaying(true);
+        state.SerializeToString(answer.mutable_reply());
+        return answer;
     }
-    std::atomic<bool> answered_ = false;
 };
 
 } // namespace
@@ -93,11 +81,7 @@ TEST(WindowLinkTest, AReplayHostThatStopsAnsweringLeavesTheWindowTurning) {
     linktest::TempFolder folder;
     const std::string socket = folder.Path() + "/silent.sock";
     SilentReplayHost service;
-    grpc::ServerBuilder builder;
-    builder.AddListeningPort("unix:" + socket, grpc::InsecureServerCredentials());
-    builder.RegisterService(&service);
-    auto server = builder.BuildAndStart();
-    ASSERT_TRUE(server);
+    linktest::FakeHost silent(socket, [&](const hoxlink::Call& call) { return service(call); });
     hostlink::ProxyOptions options;
     options.SocketPath = socket;
     options.HostProgram.clear();
@@ -127,7 +111,6 @@ TEST(WindowLinkTest, AReplayHostThatStopsAnsweringLeavesTheWindowTurning) {
         replayBar.Detach();
     }
     hostlink::RevokeHostProxy();
-    server->Shutdown(std::chrono::system_clock::now());
 }
 
 TEST(WindowLinkTest, AHostLostAfterStopIsShownAndTheNextStartWorks) {
