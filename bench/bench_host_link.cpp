@@ -34,6 +34,8 @@
 #include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -65,10 +67,13 @@ private:
 };
 
 // The desk's apartment: posted calls wait until the benchmark's thread runs them. Its thread
-// sleeps while none waits, as a window's message loop does, so it leaves the processor to the
-// link's threads.
+// sleeps in poll while nothing waits, as a window's message loop does, and like the window's it
+// watches the descriptors the link asks it to, so the link's session is read on this thread.
 class Apartment {
 public:
+    Apartment() = default;
+    ~Apartment() { close(wake_); }
+
     void RunPosted() {
         std::deque<com::ApartmentCall> ready;
         {
@@ -77,25 +82,54 @@ public:
         }
         for (auto& call : ready) call();
     }
+    // Waits for a posted call or a watched descriptor that can be read, and runs what is ready.
     void WaitAndRunPosted() {
+        std::vector<std::shared_ptr<Watch>> watches;
         {
-            std::unique_lock lk(lock_);
-            posted_.wait(lk, [&] { return !calls_.empty(); });
+            std::lock_guard guard(lock_);
+            std::erase_if(watches_, [](const auto& w) { return !w->alive; });
+            watches = watches_;
+        }
+        std::vector<pollfd> polled{{wake_, POLLIN, 0}};
+        for (const auto& w : watches) polled.push_back({w->fd, POLLIN, 0});
+        poll(polled.data(), polled.size(), -1);
+        if (polled[0].revents & POLLIN) {
+            uint64_t count;
+            [[maybe_unused]] auto n = read(wake_, &count, sizeof count);
         }
         RunPosted();
+        for (size_t i = 0; i < watches.size(); ++i)
+            if ((polled[i + 1].revents & (POLLIN | POLLHUP | POLLERR)) && watches[i]->alive)
+                watches[i]->onReadable();
     }
 
 private:
+    struct Watch {
+        int fd = -1;
+        com::ApartmentCall onReadable;
+        std::atomic<bool> alive{true};
+    };
     std::mutex lock_;
-    std::condition_variable posted_;
     std::deque<com::ApartmentCall> calls_;
-    com::TApartment apartment_{[this](com::ApartmentCall call) {
-        {
+    std::vector<std::shared_ptr<Watch>> watches_;
+    const int wake_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    com::TApartment apartment_{
+        [this](com::ApartmentCall call) {
+            {
+                std::lock_guard guard(lock_);
+                calls_.push_back(std::move(call));
+            }
+            const uint64_t one = 1;
+            [[maybe_unused]] auto n = write(wake_, &one, sizeof one);
+        },
+        [this](int fd, com::ApartmentCall onReadable) {
+            auto watch = std::make_shared<Watch>();
+            watch->fd = fd;
+            watch->onReadable = std::move(onReadable);
             std::lock_guard guard(lock_);
-            calls_.push_back(std::move(call));
-        }
-        posted_.notify_one();
-    }};
+            watches_.push_back(watch);
+            return com::ApartmentWatch(watch.get(), [watch](void*) { watch->alive = false; });
+        }};
 };
 
 class Notify final : public hox::IHoxQuotesNotify {
@@ -156,7 +190,8 @@ struct Desk {
     com::ComPtr<hox::IHoxQuotes> quotes;
 };
 
-// One quote at a time from the source's push to the desk's OnQuoteData on its thread.
+// One quote at a time from the source's push, on a thread of its own as the host's source
+// has, to the desk's OnQuoteData on the desk's thread.
 void BM_HostQuoteLatency(benchmark::State& state) {
     Desk desk;
     com::Bstr market(u"FX"), company(u"Euro"), underlier(u"EUR");
@@ -166,15 +201,41 @@ void BM_HostQuoteLatency(benchmark::State& state) {
     r.bstrCompany = company.get();
     r.bstrUnderlier = underlier.get();
     r.dBid = 1.0834;
+    std::mutex lock;
+    std::condition_variable wake;
+    uint32_t due = 0; // the tick the source pushes next; under lock
+    bool stop = false;
+    std::atomic<Clock::rep> pushedAt{0};
+    std::thread source([&] {
+        std::unique_lock lk(lock);
+        for (;;) {
+            wake.wait(lk, [&] { return stop || due != r.tick; });
+            if (stop) return;
+            r.tick = due;
+            pushedAt = Clock::now().time_since_epoch().count();
+            desk.source->Push(r);
+        }
+    });
     std::vector<double> micros;
     micros.reserve(size_t(state.max_iterations));
+    uint32_t tick = 0;
     for (auto _ : state) {
-        ++r.tick;
-        const auto start = Clock::now();
-        desk.source->Push(r);
-        while (desk.notify.lastTick != r.tick) desk.apartment.WaitAndRunPosted();
-        micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+        {
+            std::lock_guard guard(lock);
+            due = ++tick;
+        }
+        wake.notify_one();
+        while (desk.notify.lastTick != tick) desk.apartment.WaitAndRunPosted();
+        const auto arrived = Clock::now().time_since_epoch().count();
+        micros.push_back(
+            std::chrono::duration<double, std::micro>(Clock::duration(arrived - pushedAt)).count());
     }
+    {
+        std::lock_guard guard(lock);
+        stop = true;
+    }
+    wake.notify_one();
+    source.join();
     std::sort(micros.begin(), micros.end());
     state.counters["median_us"] = micros[micros.size() / 2];
     state.counters["p99_us"] = micros[micros.size() * 99 / 100];

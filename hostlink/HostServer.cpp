@@ -899,14 +899,17 @@ private:
         if (next) Act(sub);
     }
 
-    // The stream is over: the subscription is unlisted and the source told.
+    // The stream is over: the subscription is unlisted, and the housekeeping thread tells the
+    // source. Not this thread: it may be the source's own, delivering a record under the
+    // source's lock, which the source's Watch takes.
     void Done(const SubscriptionPtr& sub) {
         {
             std::lock_guard guard(lock_);
             sub->ended = true;
             std::erase(subscriptions_, sub);
+            unwatched_.emplace_back(sub->symbol, sub->kind);
         }
-        UpdateWatch(sub->symbol, sub->kind);
+        ended_.notify_all();
     }
 
     // Under lock_: ends the matching subscriptions; the streams whose turns were taken for
@@ -971,6 +974,14 @@ private:
         while (!stopping_) {
             ended_.wait_for(lk, std::chrono::milliseconds(100));
             if (stopping_) break;
+            if (!unwatched_.empty()) {
+                std::vector<std::pair<std::u16string, FeedKind>> ended;
+                ended.swap(unwatched_);
+                lk.unlock();
+                for (const auto& [symbol, kind] : ended) UpdateWatch(symbol, kind);
+                lk.lock();
+                if (stopping_) break;
+            }
             const auto now = Clock::now();
             if (options_.HealthIntervalMs > 0 && now >= nextHealth) {
                 nextHealth = now + std::chrono::milliseconds(options_.HealthIntervalMs);
@@ -1020,6 +1031,8 @@ private:
     uint64_t nextCookie_ = 1;
     std::map<uint64_t, std::shared_ptr<Desk>> desks_;
     std::vector<SubscriptionPtr> subscriptions_;
+    // The symbols and kinds of streams that ended, for the source to hear whether still wanted.
+    std::vector<std::pair<std::u16string, FeedKind>> unwatched_;
     Clock::time_point lastDeskLeft_;
     ServerCounters counters_;
     std::mutex watchLock_;

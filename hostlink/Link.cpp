@@ -7,6 +7,7 @@
 
 #include "HOXCOMLib_TLB.h"
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -47,7 +48,7 @@ com::HRESULT CallFailure::Report() const {
 Link::Link(const ProxyOptions& options, com::TApartment::TRef apartment,
            std::shared_ptr<TlsContext> tls, std::string token)
     : options_(options), apartment_(std::move(apartment)), tls_(std::move(tls)),
-      token_(std::move(token)) {}
+      token_(std::move(token)), direct_(apartment_.CanWatch()) {}
 
 std::string Link::Where() const {
     return options_.Address.empty() ? "unix:" + options_.SocketPath : options_.Address;
@@ -65,6 +66,8 @@ void Link::Close() {
     }
     drained_.notify_all();
     if (reader_.joinable()) reader_.join();
+    watch_.reset();
+    watched_.reset();
 }
 
 std::chrono::milliseconds Link::NextPause(std::chrono::milliseconds pause) {
@@ -106,6 +109,14 @@ com::HRESULT Link::Open(const ProxyOptions& options, std::shared_ptr<Link>& link
         candidate->self_ = candidate;
         CallFailure failure;
         if (candidate->Handshake(failure)) {
+            if (candidate->direct_) {
+                std::shared_ptr<Connection> session;
+                {
+                    std::lock_guard guard(candidate->lock_);
+                    session = candidate->session_;
+                }
+                candidate->WatchSession(session);
+            }
             link = std::move(candidate);
             return com::S_OK;
         }
@@ -202,7 +213,7 @@ void Link::ReadSession(std::shared_ptr<std::promise<CallFailure>> hello) {
     sessions_ = 1;
     hello->set_value({});
     for (;;) {
-        const std::string why = ReadFrames(*session);
+        const std::string why = direct_ ? WaitWhileWatched(session) : ReadFrames(*session);
         {
             std::lock_guard guard(lock_);
             if (closing_) return;
@@ -215,6 +226,10 @@ void Link::ReadSession(std::shared_ptr<std::promise<CallFailure>> hello) {
         session = Reconnect();
         if (!session) return;
         Log("host connection back");
+        if (direct_)
+            Post([weak = self_, session] {
+                if (auto self = weak.lock()) self->WatchSession(session);
+            });
         Post([weak = self_, number = sessions_.load()] {
             if (auto self = weak.lock()) self->Restore(number);
         });
@@ -236,23 +251,117 @@ std::string Link::ReadFrames(Connection& session) {
             return "the host was silent for " + std::to_string(SilenceLimitMs / 1000) + " s";
         case Connection::ReadResult::Closed: return "the host closed the connection";
         }
-        if (frame.has_event()) {
+        if (!HandleFrame(frame, session, false)) return "the host closed the connection";
+    }
+}
+
+bool Link::HandleFrame(const hoxlink::Frame& frame, Connection& session, bool direct) {
+    if (frame.has_event()) {
+        if (direct)
+            DeliverEvent(frame.event(), sessions_);
+        else
             PostEvent(frame.event());
-        } else if (frame.has_records() || frame.has_end()) {
-            const uint64_t id = frame.has_records() ? frame.records().stream() : frame.end().stream();
-            std::shared_ptr<StreamSink> sink;
-            {
-                std::lock_guard guard(lock_);
-                auto it = streams_.find(id);
-                if (it != streams_.end()) sink = it->second;
-                if (frame.has_end() && it != streams_.end()) streams_.erase(it);
+    } else if (frame.has_records() || frame.has_end()) {
+        const uint64_t id = frame.has_records() ? frame.records().stream() : frame.end().stream();
+        std::shared_ptr<StreamSink> sink;
+        {
+            std::lock_guard guard(lock_);
+            auto it = streams_.find(id);
+            if (it != streams_.end()) sink = it->second;
+            if (frame.has_end() && it != streams_.end()) streams_.erase(it);
+        }
+        if (sink && frame.has_records()) sink->OnRecords(frame.records().records(), direct);
+        if (sink && frame.has_end()) sink->OnEnd(frame.end());
+    } else if (frame.has_ping()) {
+        hoxlink::Frame pong;
+        pong.set_pong(true);
+        return session.Send(pong);
+    }
+    return true;
+}
+
+void Link::WatchSession(std::shared_ptr<Connection> session) {
+    watched_ = session;
+    lastHeard_ = Clock::now().time_since_epoch().count();
+    watch_ = apartment_.Watch(session->Fd(), [weak = self_, session] {
+        if (auto self = weak.lock()) self->OnSessionReadable(session);
+    });
+}
+
+void Link::OnSessionReadable(const std::shared_ptr<Connection>& session) {
+    const std::shared_ptr<Link> self = self_.lock(); // a handler may let go of the last proxy
+    const auto until = Clock::now() + RunSlice;
+    bool readSocket = true;
+    uint64_t malformed = 0;
+    while (watched_ == session) {
+        hoxlink::Frame frame;
+        switch (session->NextFrame(frame)) {
+        case FrameParser::Result::None:
+            if (!readSocket) return; // the watch calls again when more arrives
+            readSocket = false;
+            if (!session->ReadAvailable()) SessionLost(*session, "the host closed the connection");
+            continue;
+        case FrameParser::Result::Malformed:
+            Log("dropped a malformed message from the host (" + std::to_string(++malformed) + ")");
+            continue;
+        case FrameParser::Result::Oversized:
+            SessionLost(*session, "the host sent an oversized message");
+            return;
+        case FrameParser::Result::Frame: break;
+        }
+        lastHeard_ = Clock::now().time_since_epoch().count();
+        if (!HandleFrame(frame, *session, true)) {
+            SessionLost(*session, "the host closed the connection");
+            return;
+        }
+        if (Clock::now() >= until) {
+            // The window's own messages come in between; the rest follows them.
+            if (!continuing_)
+                continuing_ = Post([weak = self_, session] {
+                    if (auto link = weak.lock()) {
+                        link->continuing_ = false;
+                        link->OnSessionReadable(session);
+                    }
+                });
+            return;
+        }
+    }
+}
+
+void Link::SessionLost(const Connection& session, std::string why) {
+    if (watched_.get() != &session) return;
+    watch_.reset();
+    watched_.reset();
+    if (why.empty()) return; // the reader found it silent and went on already
+    {
+        std::lock_guard guard(lock_);
+        lostSession_ = &session;
+        lostWhy_ = std::move(why);
+    }
+    drained_.notify_all();
+}
+
+std::string Link::WaitWhileWatched(const std::shared_ptr<Connection>& session) {
+    for (;;) {
+        {
+            std::unique_lock lk(lock_);
+            if (closing_) return "";
+            if (lostSession_ == session.get()) {
+                lostSession_ = nullptr;
+                return lostWhy_;
             }
-            if (sink && frame.has_records()) sink->OnRecords(frame.records().records());
-            if (sink && frame.has_end()) sink->OnEnd(frame.end());
-        } else if (frame.has_ping()) {
-            hoxlink::Frame pong;
-            pong.set_pong(true);
-            if (!session.Send(pong)) return "the host closed the connection";
+            drained_.wait_for(lk, std::chrono::seconds(1));
+            if (closing_ || lostSession_ == session.get()) continue;
+        }
+        const auto silent = Clock::duration(Clock::now().time_since_epoch().count() - lastHeard_);
+        pollfd waiting{session->Fd(), POLLIN, 0};
+        if (silent > std::chrono::milliseconds(SilenceLimitMs) && poll(&waiting, 1, 0) == 0) {
+            // The window stops watching it; what it reads of it no longer counts.
+            session->Shutdown();
+            Post([weak = self_, session] {
+                if (auto self = weak.lock()) self->SessionLost(*session, "");
+            });
+            return "the host was silent for " + std::to_string(SilenceLimitMs / 1000) + " s";
         }
     }
 }

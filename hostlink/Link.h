@@ -40,12 +40,12 @@ struct CallFailure {
     com::HRESULT Report() const;
 };
 
-// The records of one subscription's stream, as the session's reader finds them; they run on
-// the reader's thread.
+// The records of one subscription's stream, as the session's reader finds them: on the desk's
+// thread when it reads the session itself (direct), else on the reader's thread.
 class StreamSink {
 public:
     virtual ~StreamSink() = default;
-    virtual void OnRecords(const hoxlink::Records& records) = 0;
+    virtual void OnRecords(const hoxlink::Records& records, bool direct) = 0;
     // The host ended the stream: in order, or because the desk fell too far behind.
     virtual void OnEnd(const hoxlink::StreamEnd& end) = 0;
 };
@@ -130,6 +130,20 @@ private:
     void ReadSession(std::shared_ptr<std::promise<CallFailure>> hello);
     // Reads the session's frames until it ends; why it did.
     std::string ReadFrames(Connection& session);
+    // Hands one frame of the session on: at once on the desk's thread (direct), or from the
+    // reader's through the queue. False when the session is over.
+    bool HandleFrame(const hoxlink::Frame& frame, Connection& session, bool direct);
+    // When the desk's apartment watches descriptors, its own thread reads the session, and a
+    // record reaches the window without waking a thread of the link's first.
+    // Window thread: watches the session for the apartment.
+    void WatchSession(std::shared_ptr<Connection> session);
+    // Window thread: reads what arrived and hands it over, a few milliseconds at a time.
+    void OnSessionReadable(const std::shared_ptr<Connection>& session);
+    // Window thread: the watched session is over; the reader goes on from there.
+    void SessionLost(const Connection& session, std::string why);
+    // Reader's thread, while the apartment reads the session: waits until it is lost or falls
+    // silent (nothing came, and nothing waits unread, for SilenceLimitMs); why it ended.
+    std::string WaitWhileWatched(const std::shared_ptr<Connection>& session);
     // Tries again with growing pauses until a host answers (its session) or the link closes
     // (null).
     std::shared_ptr<Connection> Reconnect();
@@ -152,6 +166,15 @@ private:
     const std::string token_;
     std::shared_ptr<Connection> session_; // under lock_
     std::thread reader_;
+    const bool direct_; // the apartment reads the session
+    // Window thread: the watched session and its watch.
+    std::shared_ptr<Connection> watched_;
+    com::ApartmentWatch watch_;
+    bool continuing_ = false; // a slice's rest is posted
+    std::atomic<int64_t> lastHeard_{0}; // steady clock ticks of the last frame read
+    // Under lock_: why the watched session ended, for the reader.
+    const Connection* lostSession_ = nullptr;
+    std::string lostWhy_;
     // The calls connection, made for the session numbered callsSession_.
     std::mutex callLock_;
     std::unique_ptr<Connection> calls_; // under callLock_

@@ -29,30 +29,46 @@ struct Stream final : StreamSink, std::enable_shared_from_this<Stream> {
     std::u16string symbol;
     int32_t kind = 0;
     std::atomic<bool> cancelled{false}; // the proxy is going: stop posting
-    uint64_t malformed = 0;             // reader's thread
+    std::atomic<uint64_t> malformed{0};
     // Window thread only: records reach target while live; owner is the proxy while live.
     bool live = true;
     com::ComPtr<hox::IHoxQuotesNotify> target;
     QuotesProxy* owner = nullptr;
 
-    void OnRecords(const hoxlink::Records& records) override {
+    void OnRecords(const hoxlink::Records& records, bool direct) override {
+        if (direct) {
+            // On the desk's thread already: each record goes to the object at once, while the
+            // stream is live (a handler may unsubscribe).
+            for (const auto& quote : records.quotes()) {
+                WireQuote record;
+                if (!record.Read(quote))
+                    Malformed("quote");
+                else if (live && target)
+                    target->OnQuoteData(record.Record());
+            }
+            for (const auto& entry : records.level2()) {
+                WireLevel2 record;
+                if (!record.Read(entry))
+                    Malformed("Level 2");
+                else if (live && target)
+                    target->OnLevel2Data(record.Record());
+            }
+            return;
+        }
         // One call into the desk's apartment for the whole message.
         auto batch = std::make_shared<Batch>();
         for (const auto& quote : records.quotes())
             if (!batch->quotes.emplace_back().Read(quote)) {
                 batch->quotes.pop_back();
-                Link::Log("dropped a malformed quote record (" + std::to_string(++malformed) +
-                          " so far)");
+                Malformed("quote");
             }
         for (const auto& entry : records.level2())
             if (!batch->level2.emplace_back().Read(entry)) {
                 batch->level2.pop_back();
-                Link::Log("dropped a malformed Level 2 record (" + std::to_string(++malformed) +
-                          " so far)");
+                Malformed("Level 2");
             }
         const int count = int(batch->quotes.size() + batch->level2.size());
         if (!count) return;
-        // Each record looks whether its stream is still live: a handler may unsubscribe.
         link->Post(
             [stream = shared_from_this(), batch] {
                 for (auto& quote : batch->quotes)
@@ -62,6 +78,11 @@ struct Stream final : StreamSink, std::enable_shared_from_this<Stream> {
                         stream->target->OnLevel2Data(entry.Record());
             },
             &cancelled, count);
+    }
+
+    void Malformed(const char* what) {
+        Link::Log(std::string("dropped a malformed ") + what + " record (" +
+                  std::to_string(++malformed) + " so far)");
     }
 
     // The host ended the stream because the desk fell too far behind: says so once, with the

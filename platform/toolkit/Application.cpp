@@ -12,10 +12,13 @@
 #include <QFont>
 #include <QKeyEvent>
 #include <QMetaObject>
+#include <QSocketNotifier>
+#include <QThread>
 
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -31,6 +34,49 @@ namespace {
 std::string FolderOf(std::string path) {
     path.erase(path.rfind('/') + 1);
     return path;
+}
+
+// Runs a call of a server on the window thread; an error it raises is shown, and the window
+// goes on.
+void RunShowingErrors(const com::ApartmentCall& call) {
+    try {
+        call();
+    } catch (const std::exception& e) {
+        ShowException(e);
+    }
+}
+
+// Watches a descriptor for the window thread with a socket notifier. Whatever thread lets go of
+// the watch, its call stops at once; the notifier goes with it on the window thread, or later
+// there when its own call or another thread let go of it.
+com::ApartmentWatch WatchDescriptor(int fd, com::ApartmentCall onReadable) {
+    struct State {
+        std::atomic<bool> alive{true};
+        bool running = false; // window thread
+    };
+    auto* notifier = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read);
+    auto state = std::make_shared<State>();
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier,
+                     [state, call = std::move(onReadable)] {
+                         if (!state->alive) return;
+                         state->running = true;
+                         RunShowingErrors(call);
+                         state->running = false;
+                     });
+    return com::ApartmentWatch(notifier, [state](QSocketNotifier* n) {
+        state->alive = false;
+        if (QThread::currentThread() == n->thread() && !state->running) {
+            delete n;
+            return;
+        }
+        QMetaObject::invokeMethod(
+            n,
+            [n] {
+                n->setEnabled(false);
+                n->deleteLater();
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 } // namespace
@@ -51,18 +97,13 @@ TApplication::TApplication(int& argc, char** argv) {
     QApplication::setFont(QFont("Liberation Sans", 8));
     qApp->installEventFilter(this);
     QObject* target = qApp;
-    apartment_ = std::make_unique<com::TApartment>([target](com::ApartmentCall call) {
-        QMetaObject::invokeMethod(
-            target,
-            [call = std::move(call)] {
-                try {
-                    call();
-                } catch (const std::exception& e) {
-                    ShowException(e);
-                }
-            },
-            Qt::QueuedConnection);
-    });
+    apartment_ = std::make_unique<com::TApartment>(
+        [target](com::ApartmentCall call) {
+            QMetaObject::invokeMethod(
+                target, [call = std::move(call)] { RunShowingErrors(call); },
+                Qt::QueuedConnection);
+        },
+        WatchDescriptor);
     textTimer_.setSingleShot(true);
     textTimer_.setInterval(0);
     connect(&textTimer_, &QTimer::timeout, this, [this] { ShowTexts(); });

@@ -21,7 +21,7 @@ using hostsim::FeedKind;
 using hosttest::RecordingNotify;
 using hosttest::RecordingSink;
 
-TEST_F(LinkTest, CallsAnswerTheHostsHresultsAndEventsRunOnTheDesksApartment) {
+TEST_P(LinkModes, CallsAnswerTheHostsHresultsAndEventsRunOnTheDesksApartment) {
     auto manager = CreateManager();
     ASSERT_TRUE(manager);
     EXPECT_EQ(server->Desks(), 1);
@@ -90,7 +90,7 @@ TEST_F(LinkTest, CallsAnswerTheHostsHresultsAndEventsRunOnTheDesksApartment) {
     EXPECT_EQ(server->Desks(), 0);
 }
 
-TEST_F(LinkTest, RecordsArriveWholeInTheHostsOrderUntilUnsubscribed) {
+TEST_P(LinkModes, RecordsArriveWholeInTheHostsOrderUntilUnsubscribed) {
     auto manager = CreateManager();
     ASSERT_TRUE(manager);
     com::ComPtr<hox::IHoxQuotes> quotes, book;
@@ -152,8 +152,9 @@ TEST_F(LinkTest, RecordsArriveWholeInTheHostsOrderUntilUnsubscribed) {
     // nobody wants the quotes any more, while the book's subscription goes on.
     source->Push(TestQuote(count + 1).r);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (apartment.Waiting() == 0 && std::chrono::steady_clock::now() < deadline)
+    while (!GetParam() && apartment.Waiting() == 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20)); // in the socket, read or not
     ASSERT_EQ(quotes->Unsubscribe(&notify), com::S_OK);
     EXPECT_EQ(quotes->Unsubscribe(nullptr), com::E_POINTER);
     source->Push(TestQuote(count + 2).r);
@@ -167,7 +168,7 @@ TEST_F(LinkTest, RecordsArriveWholeInTheHostsOrderUntilUnsubscribed) {
     book.Reset();
     ASSERT_TRUE(RunUntil([&] { return !source->Watched(u"EUR/USD", FeedKind::Level2); }));
 
-    // Streams that ended give their reader threads to the next ones.
+    // Streams take no thread of their own.
     auto threads = [] {
         return std::distance(std::filesystem::directory_iterator("/proc/self/task"),
                              std::filesystem::directory_iterator());
@@ -223,7 +224,7 @@ TEST_F(LinkTest, ASlowDeskRunsItsOwnMessagesBetweenRecords) {
 // A desk that fell too far behind: the host ends the subscription and says how many records it
 // dropped; the desk tells it once and subscribes again by itself, so the records go on, each
 // once, until the window unsubscribes.
-TEST_F(LinkTest, ADeskTooFarBehindSubscribesAgainByItself) {
+TEST_P(LinkModes, ADeskTooFarBehindSubscribesAgainByItself) {
     auto manager = CreateManager();
     ASSERT_TRUE(manager);
     com::ComPtr<hox::IHoxQuotes> quotes;
@@ -232,8 +233,8 @@ TEST_F(LinkTest, ADeskTooFarBehindSubscribesAgainByItself) {
     com::Bstr symbol(u"EUR/USD");
     ASSERT_EQ(quotes->Subscribe(&notify, symbol.get(), 2), com::S_OK);
     testing::internal::CaptureStderr();
-    // The desk runs nothing meanwhile: the link holds its 4096 records, the socket some more,
-    // and the host's queue for the desk fills up.
+    // The desk runs nothing meanwhile: the link holds its 4096 records (when its reader thread
+    // reads), the socket some more, and the host's queue for the desk fills up.
     uint32_t tick = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (server->Counters().SlowDesks == 0 && std::chrono::steady_clock::now() < deadline)
@@ -272,6 +273,11 @@ TEST_F(LinkTest, ADeskTooFarBehindSubscribesAgainByItself) {
 // A host that takes the desk's session but never answers a Subscribe: the call ends at its
 // deadline with RPC_E_TIMEOUT and a description, the late answer is passed over, and the desk
 // goes on.
+INSTANTIATE_TEST_SUITE_P(ReadBy, LinkModes, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& mode) {
+                             return mode.param ? "Apartment" : "ReaderThread";
+                         });
+
 TEST_F(LinkTest, ASubscribeTheHostLeavesUnansweredEndsAtItsDeadline) {
     const std::string silentSocket = folder.Path() + "/silent.sock";
     std::atomic<int> subscribes = 0;
@@ -396,7 +402,7 @@ TEST_F(LinkTest, ADeskFindsNoHostOrAFolderOthersReach) {
 
 // Desks on other machines reach the host over TLS on 127.0.0.1 here; a call without the host's
 // token is refused and counted, and the host serves on.
-TEST_F(LinkTest, TheTlsListenerAdmitsOnlyTheRightToken) {
+TEST_P(LinkModes, TheTlsListenerAdmitsOnlyTheRightToken) {
     const std::string fixtures = HOX_FIXTURES_DIR "/tls/";
     const std::string token = folder.Path() + "/token", wrong = folder.Path() + "/wrong";
     std::ofstream(token) << "s3cret-token\n";

@@ -91,6 +91,9 @@ private:
 
 class LinkTest : public testing::Test {
 protected:
+    // watching: the desk's apartment reads the session itself, as the window's does; else the
+    // link's reader thread posts what arrives.
+    explicit LinkTest(bool watching = false) : apartment(watching) {}
     void SetUp() override;
     void TearDown() override;
 
@@ -106,6 +109,12 @@ protected:
     std::unique_ptr<hostlink::THostServer> server;
     hostlink::ProxyOptions options;
     testing_support::QueuedApartment apartment;
+};
+
+// The tests that hold for both ways of reading the session.
+class LinkModes : public LinkTest, public testing::WithParamInterface<bool> {
+protected:
+    LinkModes() : LinkTest(GetParam()) {}
 };
 
 } // namespace linktest
