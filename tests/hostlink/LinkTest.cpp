@@ -184,35 +184,37 @@ TEST_P(LinkModes, RecordsArriveWholeInTheHostsOrderUntilUnsubscribed) {
 
 // A desk that takes its time over the records: its own messages come in between them, and a
 // handler that unsubscribes stops the records after it, those of the same message included.
-TEST_F(LinkTest, ASlowDeskRunsItsOwnMessagesBetweenRecords) {
+TEST_P(LinkModes, ASlowDeskRunsItsOwnMessagesBetweenRecords) {
     auto manager = CreateManager();
     ASSERT_TRUE(manager);
     com::ComPtr<hox::IHoxQuotes> quotes;
     ASSERT_EQ(manager->GetQuotes(quotes.Put()), com::S_OK);
     struct SlowNotify : RecordingNotify {
         hox::IHoxQuotes* owner = nullptr;
+        std::function<void()> onFirst;
         com::HRESULT OnQuoteData(hox::QuoteRecord* r) override {
             std::this_thread::sleep_for(std::chrono::microseconds(100));
             RecordingNotify::OnQuoteData(r);
+            if (quotes.size() == 1) onFirst();
             if (r->tick == 900) owner->Unsubscribe(this);
             return com::S_OK;
         }
     } notify;
     notify.owner = quotes.Get();
-    com::Bstr symbol(u"EUR/USD");
-    ASSERT_EQ(quotes->Subscribe(&notify, symbol.get(), 2), com::S_OK);
-    // Several messages' worth: the desk's messages come in between them.
-    for (uint32_t tick = 1; tick <= 1000; ++tick) source->Push(TestQuote(tick).r);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (apartment.Waiting() == 0 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the rest reaches the link
+    // A message of the desk's own, posted while the first record runs.
     size_t seenByMessage = 0;
     bool messageRan = false;
-    com::TApartment::Current().Post([&] {
-        seenByMessage = notify.quotes.size();
-        messageRan = true;
-    });
+    notify.onFirst = [&] {
+        com::TApartment::Current().Post([&] {
+            seenByMessage = notify.quotes.size();
+            messageRan = true;
+        });
+    };
+    com::Bstr symbol(u"EUR/USD");
+    ASSERT_EQ(quotes->Subscribe(&notify, symbol.get(), 2), com::S_OK);
+    // Several messages' worth, all on their way before the desk runs any.
+    for (uint32_t tick = 1; tick <= 1000; ++tick) source->Push(TestQuote(tick).r);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
     ASSERT_TRUE(RunUntil([&] { return messageRan && notify.quotes.size() >= 900; }));
     EXPECT_LT(seenByMessage, 900u);
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -316,6 +318,53 @@ TEST_F(LinkTest, ASubscribeTheHostLeavesUnansweredEndsAtItsDeadline) {
         com::ComPtr<hox::IHoxQuotes> more;
         EXPECT_EQ(manager->GetQuotes(more.Put()), com::S_OK); // the desk goes on
     }
+}
+
+// A host that keeps its session open but says nothing (not even to the pings it would send) is
+// given up by the desk, and a desk that answers no ping by the host: each within a few seconds,
+// while the host serves on.
+TEST_P(LinkModes, ASilentHostAndASilentDeskAreGivenUp) {
+    linktest::RawDesk mute;
+    hoxlink::Frame hello;
+    ASSERT_TRUE(mute.Open(socket, hostlink::RoleSession, hostlink::ProtocolVersion, hello));
+    ASSERT_EQ(server->Desks(), 1);
+
+    const std::string silentSocket = folder.Path() + "/silent.sock";
+    linktest::FakeHost silent(
+        silentSocket,
+        [](const hoxlink::Call&) -> std::optional<hoxlink::Status> {
+            hoxlink::Status answer;
+            hoxlink::Reply().SerializeToString(answer.mutable_reply());
+            return answer;
+        },
+        false);
+    hostlink::RevokeHostProxy();
+    hostlink::ProxyOptions toSilent = options;
+    toSilent.SocketPath = silentSocket;
+    hostlink::RegisterHostProxy(toSilent);
+    RecordingSink sink; // outlives the link, which holds it
+    auto manager = CreateManager();
+    ASSERT_TRUE(manager);
+    com::ComPtr<com::IConnectionPointContainer> container;
+    com::ComPtr<com::IConnectionPoint> point;
+    ASSERT_EQ(manager.As(container), com::S_OK);
+    ASSERT_EQ(container->FindConnectionPoint(hox::DIID_IHoxComMgrEvents, point.Put()), com::S_OK);
+    com::DWORD cookie = 0;
+    ASSERT_EQ(point->Advise(&sink, &cookie), com::S_OK);
+
+    const auto start = std::chrono::steady_clock::now();
+    const auto told = [&] {
+        for (const auto& e : sink.events)
+            if (e.id == hox::DISPID_Disconnected) return true;
+        return false;
+    };
+    ASSERT_TRUE(RunUntil([&] { return told() && server->Desks() == 0; }, std::chrono::seconds(12)));
+    EXPECT_GE(std::chrono::steady_clock::now() - start,
+              std::chrono::milliseconds(hostlink::SilenceLimitMs - 1000));
+    hoxlink::Frame frame;
+    while (mute.Connection().Read(frame, 1000) == hostlink::Connection::ReadResult::Frame) {
+    }
+    EXPECT_EQ(mute.Connection().Read(frame, 1000), hostlink::Connection::ReadResult::Closed);
 }
 
 TEST_F(LinkTest, RefusalsAreClearAndCounted) {

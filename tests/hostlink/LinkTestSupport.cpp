@@ -73,7 +73,8 @@ TestQuote::TestQuote(uint32_t tick, std::u16string_view name) : symbol(name) {
     r.putcall = 7;
 }
 
-FakeHost::FakeHost(const std::string& socket, Answer answer) : answer_(std::move(answer)) {
+FakeHost::FakeHost(const std::string& socket, Answer answer, bool pings)
+    : answer_(std::move(answer)), pings_(pings) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::strncpy(address.sun_path, socket.c_str(), sizeof address.sun_path - 1);
@@ -113,7 +114,7 @@ void FakeHost::Serve(hostlink::Connection& connection) {
         switch (connection.Read(frame, hostlink::PingIntervalMs)) {
         case hostlink::Connection::ReadResult::Frame: break;
         case hostlink::Connection::ReadResult::Timeout:
-            if (session) {
+            if (session && pings_) {
                 frame.Clear();
                 frame.set_ping(true);
                 connection.Send(frame);

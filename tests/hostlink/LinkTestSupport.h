@@ -56,16 +56,18 @@ struct TestQuote {
 };
 
 // A host of the test's making on a socket of its own: it welcomes every session as desk 1 and
-// pings it, and answers each call with what answer gives (nothing: the call stays unanswered).
+// pings it (unless told not to), and answers each call with what answer gives (nothing: the
+// call stays unanswered).
 class FakeHost {
 public:
     using Answer = std::function<std::optional<hoxlink::Status>(const hoxlink::Call&)>;
-    FakeHost(const std::string& socket, Answer answer);
+    FakeHost(const std::string& socket, Answer answer, bool pings = true);
     ~FakeHost();
 
 private:
     void Serve(hostlink::Connection& connection);
     Answer answer_;
+    const bool pings_;
     int listen_ = -1;
     std::thread acceptor_;
     std::mutex lock_;
