@@ -273,7 +273,8 @@ long Connection::WriteSome(const char* data, size_t size) {
     }
 }
 
-bool Connection::Send(const hoxlink::Frame& frame) {
+bool Connection::Send(const hoxlink::Frame& frame, int timeoutMs) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(0, timeoutMs));
     std::string bytes;
     if (!EncodeFrame(frame, bytes)) return false;
     size_t sent = 0;
@@ -282,8 +283,10 @@ bool Connection::Send(const hoxlink::Frame& frame) {
         if (n < 0) return false;
         sent += size_t(n);
         if (n == 0) {
+            if (timeoutMs >= 0 && Clock::now() >= deadline) return false;
+            const int wait = timeoutMs < 0 ? 1000 : std::min(1000, MillisLeft(deadline));
             pollfd p{fd_, short(POLLOUT | (ssl_ ? POLLIN : 0)), 0};
-            if (poll(&p, 1, 1000) < 0 && errno != EINTR) return false;
+            if (poll(&p, 1, wait) < 0 && errno != EINTR) return false;
             if (p.revents & (POLLERR | POLLHUP | POLLNVAL)) return false;
         }
     }

@@ -103,9 +103,10 @@ public:
     int Fd() const { return fd_; }
     bool Tls() const { return ssl_ != nullptr; }
 
-    // Writes the whole frame, waiting while the socket is full. False when the connection is
-    // gone or the frame is too large.
-    bool Send(const hoxlink::Frame& frame);
+    // Writes the whole frame, waiting while the socket is full, up to timeoutMs (-1: as long as
+    // it takes). False when the connection is gone, the time is up (part of the frame may have
+    // gone out: the connection is of no further use) or the frame is too large.
+    bool Send(const hoxlink::Frame& frame, int timeoutMs = -1);
     // Writes what the socket takes of data without waiting: the bytes written, 0 when it took
     // none, -1 when the connection is gone.
     long WriteSome(const char* data, size_t size);

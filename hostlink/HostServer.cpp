@@ -394,6 +394,13 @@ private:
                 std::lock_guard stop(lock_);
                 if (stopping_) return;
             }
+            if (int(workers_.size()) >= options_.MaxConnections) {
+                Refuse(&ServerCounters::BadCalls,
+                       "a connection beyond the " + std::to_string(options_.MaxConnections) +
+                           " the host serves");
+                connection->Shutdown();
+                continue;
+            }
             auto done = std::make_shared<std::atomic<bool>>(false);
             workers_.push_back({std::thread([this, connection, tls, done] {
                                     Serve(connection, tls);

@@ -414,8 +414,17 @@ LinkStatus Link::Invoke(hoxlink::Method method, const google::protobuf::Message&
     // A connection made for a lost session, or one that broke, is made again: nothing was
     // asked on it yet, so the call goes out once.
     const uint64_t session = sessions_;
-    bool sent = calls_ && callsSession_ == session && calls_->Send(frame);
+    // Rounded up, so that what waits this long has reached the call's deadline.
+    const auto left = [&] {
+        return int(std::max<long>(
+            0, std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count()));
+    };
+    bool sent = calls_ && callsSession_ == session && calls_->Send(frame, left());
     if (!sent) {
+        if (calls_ && callsSession_ == session && Clock::now() >= deadline) {
+            calls_.reset(); // a host that takes nothing more; part of the call may be out
+            return {Code::DeadlineExceeded, ""};
+        }
         hoxlink::DeskEvent hello;
         const LinkStatus status = Connect(RoleCalls, calls_, hello);
         if (!status.ok()) {
@@ -423,14 +432,13 @@ LinkStatus Link::Invoke(hoxlink::Method method, const google::protobuf::Message&
             return status;
         }
         callsSession_ = session;
-        if (!calls_->Send(frame)) {
+        if (!calls_->Send(frame, left())) {
             calls_.reset();
             return {Code::Unavailable, "the host closed the connection"};
         }
     }
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        switch (calls_->Read(frame, int(std::max<long>(0, left.count())))) {
+        switch (calls_->Read(frame, left())) {
         case Connection::ReadResult::Frame: break;
         case Connection::ReadResult::Malformed: continue;
         case Connection::ReadResult::Timeout: return {Code::DeadlineExceeded, ""};

@@ -27,7 +27,7 @@ const char* const kUsage =
     "  --health-interval MS  milliseconds between health events (default 15000; 0: none)\n"
     "  --listen HOST:PORT  also serve desks on other machines over TCP with TLS; needs:\n"
     "  --tls-cert FILE --tls-key FILE  the host's certificate and key (PEM)\n"
-    "  --token-file FILE   the access token every call must carry\n";
+    "  --token-file FILE   the access token every desk must give\n";
 
 std::string Usage() {
     return std::string(kUsage) + hostsim::ReplayUsage + "  --help          this text\n";

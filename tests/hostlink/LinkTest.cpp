@@ -367,6 +367,34 @@ TEST_P(LinkModes, ASilentHostAndASilentDeskAreGivenUp) {
     EXPECT_EQ(mute.Connection().Read(frame, 1000), hostlink::Connection::ReadResult::Closed);
 }
 
+// A host that stops reading its calls (busy with one for 3 s): a large call that the socket
+// cannot take ends at its deadline too, and the next call goes out on a new connection.
+TEST_F(LinkTest, ACallTheHostDoesNotTakeEndsAtItsDeadline) {
+    const std::string busySocket = folder.Path() + "/busy.sock";
+    std::atomic<int> calls = 0;
+    linktest::FakeHost busy(busySocket, [&](const hoxlink::Call&) {
+        if (++calls == 2) std::this_thread::sleep_for(std::chrono::seconds(3));
+        hoxlink::Status answer;
+        hoxlink::Reply().SerializeToString(answer.mutable_reply());
+        return std::optional(answer);
+    });
+    hostlink::RevokeHostProxy();
+    hostlink::ProxyOptions quick = options;
+    quick.SocketPath = busySocket;
+    quick.CallTimeoutMs = 300;
+    hostlink::RegisterHostProxy(quick);
+    auto manager = CreateManager();
+    ASSERT_TRUE(manager);
+    com::VARIANT_BOOL answer = 0;
+    ASSERT_EQ(manager->GetLoggedOn(&answer), com::S_OK);
+    EXPECT_EQ(manager->GetLoggedOn(&answer), com::RPC_E_TIMEOUT); // the host is busy with it
+    com::Bstr user(u"trader"), password(std::u16string(450000, u'p'));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(manager->Logon(1, user.get(), password.get(), 0, &answer), com::RPC_E_TIMEOUT);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+    EXPECT_EQ(manager->GetLoggedOn(&answer), com::S_OK);
+}
+
 TEST_F(LinkTest, RefusalsAreClearAndCounted) {
     // A desk of another protocol version is refused with both versions named.
     {
@@ -403,6 +431,25 @@ TEST_F(LinkTest, RefusalsAreClearAndCounted) {
     const uint32_t claimed = hostlink::MaxFrameBytes + 1;
     ASSERT_EQ(raw.Connection().WriteSome(reinterpret_cast<const char*>(&claimed), 4), 4);
     EXPECT_EQ(raw.Connection().Read(malformed, 5000), hostlink::Connection::ReadResult::Closed);
+
+    // Connections beyond the host's limit are closed at once; those it serves go on.
+    {
+        hostlink::ServerOptions few;
+        few.SocketPath = folder.Path() + "/few.sock";
+        few.MaxConnections = 2;
+        hostlink::THostServer small(few, std::make_unique<PushSource>());
+        ASSERT_TRUE(small.Start());
+        linktest::RawDesk first, second, third;
+        hoxlink::Frame welcome;
+        ASSERT_TRUE(first.Open(few.SocketPath, hostlink::RoleSession, hostlink::ProtocolVersion,
+                               welcome));
+        ASSERT_TRUE(second.Open(few.SocketPath, hostlink::RoleCalls, hostlink::ProtocolVersion,
+                                welcome));
+        EXPECT_FALSE(third.Open(few.SocketPath, hostlink::RoleCalls, hostlink::ProtocolVersion,
+                                welcome));
+        EXPECT_EQ(small.Counters().BadCalls, 1u);
+        EXPECT_EQ(small.Desks(), 1);
+    }
 
     // An oversized symbol.
     auto manager = CreateManager();

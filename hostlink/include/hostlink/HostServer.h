@@ -22,6 +22,9 @@ struct ServerOptions {
     // A source that can wait (a replay) holds back while a subscription holds more records than
     // this, so a slow desk slows the replay down instead of losing records.
     size_t PaceQueuedRecords = 10000;
+    // Connections served at once (each desk holds two); further ones are closed at once, so a
+    // flood of connections that say nothing cannot take the host's threads.
+    int MaxConnections = 256;
     // Desks on other machines: a TCP listener with TLS (certificate and key in PEM files) that
     // admits calls carrying the token of TokenFile. None when ListenAddress is empty.
     std::string ListenAddress; // HOST:PORT; port 0 picks a free one
