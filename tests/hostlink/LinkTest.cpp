@@ -293,15 +293,9 @@ TEST_F(LinkTest, ASubscribeTheHostLeavesUnansweredEndsAtItsDeadline) {
             reply.set_hr(com::E_FAIL);
         }
         reply.set_id(2);
-        hoxlink::Status answer;
-        reply.SerializeToString(answer.mutable_reply());
-        return answer;
+        return Answered(reply);
     });
-    hostlink::RevokeHostProxy();
-    hostlink::ProxyOptions quick = options;
-    quick.SocketPath = silentSocket;
-    quick.CallTimeoutMs = 300;
-    hostlink::RegisterHostProxy(quick);
+    ReachHostAt(silentSocket, 300);
     {
         auto manager = CreateManager();
         ASSERT_TRUE(manager);
@@ -332,16 +326,9 @@ TEST_P(LinkModes, ASilentHostAndASilentDeskAreGivenUp) {
     const std::string silentSocket = folder.Path() + "/silent.sock";
     linktest::FakeHost silent(
         silentSocket,
-        [](const hoxlink::Call&) -> std::optional<hoxlink::Status> {
-            hoxlink::Status answer;
-            hoxlink::Reply().SerializeToString(answer.mutable_reply());
-            return answer;
-        },
+        [](const hoxlink::Call&) { return std::optional(Answered()); },
         false);
-    hostlink::RevokeHostProxy();
-    hostlink::ProxyOptions toSilent = options;
-    toSilent.SocketPath = silentSocket;
-    hostlink::RegisterHostProxy(toSilent);
+    ReachHostAt(silentSocket);
     RecordingSink sink; // outlives the link, which holds it
     auto manager = CreateManager();
     ASSERT_TRUE(manager);
@@ -374,15 +361,9 @@ TEST_F(LinkTest, ACallTheHostDoesNotTakeEndsAtItsDeadline) {
     std::atomic<int> calls = 0;
     linktest::FakeHost busy(busySocket, [&](const hoxlink::Call&) {
         if (++calls == 2) std::this_thread::sleep_for(std::chrono::seconds(3));
-        hoxlink::Status answer;
-        hoxlink::Reply().SerializeToString(answer.mutable_reply());
-        return std::optional(answer);
+        return std::optional(Answered());
     });
-    hostlink::RevokeHostProxy();
-    hostlink::ProxyOptions quick = options;
-    quick.SocketPath = busySocket;
-    quick.CallTimeoutMs = 300;
-    hostlink::RegisterHostProxy(quick);
+    ReachHostAt(busySocket, 300);
     auto manager = CreateManager();
     ASSERT_TRUE(manager);
     com::VARIANT_BOOL answer = 0;

@@ -132,6 +132,12 @@ void FakeHost::Serve(hostlink::Connection& connection) {
     }
 }
 
+hoxlink::Status Answered(const google::protobuf::Message& reply) {
+    hoxlink::Status answer;
+    reply.SerializeToString(answer.mutable_reply());
+    return answer;
+}
+
 bool RawDesk::Open(const std::string& socket, uint32_t role, uint32_t version,
                    hoxlink::Frame& answer, int receiveBuffer) {
     hostlink::LinkStatus failure;
@@ -183,6 +189,14 @@ void LinkTest::TearDown() {
     apartment.RunPosted();
     hostlink::RevokeHostProxy();
     server.reset();
+}
+
+void LinkTest::ReachHostAt(const std::string& socket, int callTimeoutMs) {
+    hostlink::RevokeHostProxy();
+    hostlink::ProxyOptions other = options;
+    other.SocketPath = socket;
+    other.CallTimeoutMs = callTimeoutMs;
+    hostlink::RegisterHostProxy(other);
 }
 
 com::ComPtr<hox::IHoxComMgr> LinkTest::CreateManager() {

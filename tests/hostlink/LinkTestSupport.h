@@ -74,6 +74,9 @@ private:
     std::list<std::pair<std::unique_ptr<hostlink::Connection>, std::thread>> served_;
 };
 
+// A host's answer to a call: the reply (an empty one, by default).
+hoxlink::Status Answered(const google::protobuf::Message& reply = hoxlink::Reply());
+
 // A desk that speaks the link's frames itself, for what the proxies never send.
 class RawDesk {
 public:
@@ -99,6 +102,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // Desks made from now on reach the host at socket, each call waiting callTimeoutMs.
+    void ReachHostAt(const std::string& socket, int callTimeoutMs = 5000);
     // A manager through the proxies; the test fails unless it is made.
     com::ComPtr<hox::IHoxComMgr> CreateManager();
     // Runs the apartment's calls until done() or the time passed; done()'s last answer.

@@ -55,19 +55,14 @@ struct SilentReplayHost {
     std::atomic<int> unanswered = 0;
     std::atomic<bool> answered = false;
     std::optional<hoxlink::Status> operator()(const hoxlink::Call& call) {
-        hoxlink::Status answer;
-        if (call.method() != hoxlink::GET_REPLAY) {
-            hoxlink::Reply().SerializeToString(answer.mutable_reply());
-            return answer;
-        }
+        if (call.method() != hoxlink::GET_REPLAY) return linktest::Answered();
         if (answered.exchange(true)) {
             ++unanswered;
             return std::nullopt;
         }
         hoxlink::ReplayState state;
         state.set_replaying(true);
-        state.SerializeToString(answer.mutable_reply());
-        return answer;
+        return linktest::Answered(state);
     }
 };
 
