@@ -66,9 +66,10 @@ void KeepAlive(int fd) {
 bool EncodeFrame(const hoxlink::Frame& frame, std::string& out) {
     const size_t size = frame.ByteSizeLong();
     if (size > MaxFrameBytes) return false;
-    out.resize(4 + size);
-    for (int i = 0; i < 4; ++i) out[size_t(i)] = char((size >> (8 * i)) & 0xFF);
-    frame.SerializeWithCachedSizesToArray(reinterpret_cast<uint8_t*>(out.data() + 4));
+    const size_t start = out.size();
+    out.resize(start + 4 + size);
+    for (int i = 0; i < 4; ++i) out[start + size_t(i)] = char((size >> (8 * i)) & 0xFF);
+    frame.SerializeWithCachedSizesToArray(reinterpret_cast<uint8_t*>(out.data() + start + 4));
     return true;
 }
 

@@ -44,8 +44,8 @@ constexpr size_t MaxFrameBytes = (1 << 20) + 256;
 constexpr int PingIntervalMs = 2000;
 constexpr int SilenceLimitMs = 3 * PingIntervalMs;
 
-// A frame's wire form: its size in 4 bytes (little-endian) and its bytes. False when it
-// exceeds MaxFrameBytes.
+// Appends a frame's wire form to out: its size in 4 bytes (little-endian) and its bytes. False,
+// out untouched, when it exceeds MaxFrameBytes.
 bool EncodeFrame(const hoxlink::Frame& frame, std::string& out);
 
 // Splits bytes as they arrive into frames.

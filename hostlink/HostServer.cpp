@@ -27,7 +27,6 @@
 #include <list>
 #include <map>
 #include <mutex>
-#include <optional>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -255,9 +254,7 @@ private:
             std::lock_guard guard(lock_);
             if (gone_) return Sent::Gone;
             const size_t before = pending_.size();
-            std::string bytes;
-            if (!EncodeFrame(frame, bytes)) return Sent::Now; // bounded by its makers
-            pending_ += bytes;
+            if (!EncodeFrame(frame, pending_)) return Sent::Now; // bounded by its makers
             if (before == offset_) WriteLocked();
             if (gone_) return Sent::Gone;
             if (offset_ == pending_.size()) {
@@ -536,9 +533,8 @@ private:
             }
             bool closed = false;
             for (auto& sub : outlet.Flush(closed)) WriteDone(sub, !closed);
+            // Shutdown ends the session by shutting its socket.
             if (gone || closed) break;
-            std::lock_guard guard(lock_);
-            if (stopping_) break;
         }
         outlet.Close();
         bool closed = false;

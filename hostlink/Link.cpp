@@ -293,8 +293,8 @@ void Link::OnSessionReadable(const std::shared_ptr<Connection>& session) {
     const auto until = Clock::now() + RunSlice;
     bool readSocket = true;
     uint64_t malformed = 0;
+    hoxlink::Frame frame; // parsing clears it
     while (watched_ == session) {
-        hoxlink::Frame frame;
         switch (session->NextFrame(frame)) {
         case FrameParser::Result::None:
             if (!readSocket) return; // the watch calls again when more arrives
